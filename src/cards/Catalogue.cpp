@@ -1,0 +1,78 @@
+#include "cards/Catalogue.h"
+
+#include <QFileInfo>
+
+#include "cards/Archives.h"
+#include "platform/core/AppError.h"
+#include "platform/core/AppInfo.h"
+#include "platform/core/ProgramFolder.h"
+#include "platform/db/Database.h"
+
+namespace Catalogue {
+
+QString defaultPath() { return ProgramFolder::file(AppInfo::catalogueFileName()); }
+
+namespace {
+
+QStringList requiredTables() {
+    QStringList t;
+    for (const ArchiveDef& a : Archives::all())
+        t << a.table;
+    for (const LookupDef& l : Archives::lookups())
+        t << l.table;
+    return t;
+}
+
+void fill(Database& db) {
+    for (const ArchiveDef& a : Archives::all())
+        db.createTable(a.table, a.tableOrder);
+    for (const LookupDef& l : Archives::lookups()) {
+        if (l.table == QStringLiteral("AUTORI"))
+            continue;
+        db.createTable(l.table, {l.wordField});
+        for (const QString& w : l.starterWords)
+            db.query(QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (?)").arg(l.table, l.wordField),
+                     {w});
+    }
+    db.createTable(QStringLiteral("AUTORI"), Archives::authorFields());
+    db.query(QStringLiteral(
+                 "INSERT INTO AUTORI (NOME, COGNOME, NAZIONE, NOTE, SOMMA) VALUES (?, ?, ?, ?, ?)"),
+             {QStringLiteral("Alessandro"), QStringLiteral("Manzoni"), QStringLiteral("Italia"),
+              QStringLiteral("Autore de \"I promessi sposi\"."),
+              QStringLiteral("Manzoni Alessandro")});
+}
+
+}  // namespace
+
+void create(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw AppError(ErrorCode::DestinationExists, QStringLiteral("Catalogue"),
+                       QStringLiteral("Il file %1 esiste già").arg(path));
+    auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
+    db->beginTransaction();
+    try {
+        fill(*db);
+        db->commit();
+    } catch (...) {
+        db->rollback();
+        throw;
+    }
+}
+
+std::shared_ptr<Database> openOrCreate(const QString& path) {
+    if (!QFileInfo::exists(path))
+        create(path);
+    auto db = Database::open(path, Database::OpenMode::ExistingOnly);
+    validate(*db);
+    return db;
+}
+
+void validate(const Database& db) {
+    for (const QString& t : requiredTables())
+        if (!db.hasTable(t))
+            throw AppError(ErrorCode::NotACatalogue, QStringLiteral("Catalogue"),
+                           QStringLiteral("Il file %1 non è un archivio valido di %2")
+                               .arg(QFileInfo(db.path()).fileName(), AppInfo::title()));
+}
+
+}  // namespace Catalogue

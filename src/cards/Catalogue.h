@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class Database;
+
+// The catalogue file: its tables, creating a new one, telling ours from a foreign file.
+namespace Catalogue {
+
+QString defaultPath();  // RACCOLIO.MDB in the program folder
+
+// Creates a new catalogue at path (which must not exist): the four archives, the
+// lookup tables and CHIAVE with starter words, AUTORI with one author.
+void create(const QString& path);
+
+// Opens the catalogue at path, creating it first when missing. A file that is not a
+// catalogue raises AppError(NotACatalogue) and is not modified.
+std::shared_ptr<Database> openOrCreate(const QString& path);
+
+// Raises AppError(NotACatalogue) unless db holds every table a catalogue needs.
+void validate(const Database& db);
+
+}  // namespace Catalogue

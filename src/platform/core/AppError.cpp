@@ -1,0 +1,16 @@
+#include "platform/core/AppError.h"
+
+AppError::AppError(int number, QString source, QString description)
+    : number_(number),
+      source_(std::move(source)),
+      description_(std::move(description)),
+      what_(QStringLiteral("%1 %2: %3").arg(number_).arg(source_, description_).toStdString()) {}
+
+QString sharedErrorText(int number, const QString& source, const QString& description) {
+    // The number is written as the old Str$() did: a leading blank when not negative.
+    const QString num = number >= 0 ? QStringLiteral(" %1").arg(number) : QString::number(number);
+    return QStringLiteral("Si è verificato l'errore n.") + num + QStringLiteral(" generato da ") +
+           source + QStringLiteral(".") + QChar('\r') + description + QStringLiteral(".") +
+           QChar('\r') + QChar('\r') +
+           QStringLiteral("Se il problema persiste, contattare il servizio di assistenza tecnica.");
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class RecordSet;
+
+// One open SQLite connection. Every SQLite failure becomes an AppError with an
+// Italian description; nothing user-typed is ever pasted into SQL text.
+class Database {
+public:
+    enum class OpenMode {
+        ExistingOnly,    // the file must exist (error 53 otherwise)
+        CreateIfMissing  // a missing file is created empty
+    };
+
+    // Opens the file. A file that is not an SQLite database raises NotACatalogue
+    // and is left untouched (nothing is written before the first successful read).
+    static std::shared_ptr<Database> open(const QString& path,
+                                          OpenMode mode = OpenMode::ExistingOnly);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& path() const { return path_; }
+    sqlite3* handle() const { return db_; }
+
+    // Fixed SQL written by the program (never user text); throws on failure.
+    void exec(const QString& sql);
+    // Runs a fixed SQL text with bound parameters; returns the rows as lists of values.
+    QList<QVariantList> query(const QString& sql, const QVariantList& params = {});
+
+    // Schema.
+    bool hasTable(const QString& table) const;
+    QStringList tableNames() const;                      // user tables, in creation order
+    QStringList fieldNames(const QString& table) const;  // table's field order; 3265 if no table
+    QString canonicalTableName(const QString& table) const;  // case-insensitive lookup; 3265
+    void createTable(const QString& table, const QStringList& longTextFields);
+    void dropTable(const QString& table);  // 3265 when missing
+
+    // Record sets: a bare table name, "SELECT T.* FROM T [WHERE crit] [ORDER BY f]",
+    // or built from parts.
+    std::unique_ptr<RecordSet> openRecordSet(const QString& recordSource);
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+
+    // Throws AppError(DatabaseError) describing the last SQLite failure of this connection.
+    [[noreturn]] void fail(const QString& source) const;
+
+    static QString engineName();     // "SQLite"
+    static QString engineVersion();  // "3.40.1"
+
+private:
+    Database(QString path, sqlite3* db);
+    QString path_;
+    sqlite3* db_;
+};

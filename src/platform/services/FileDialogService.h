@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Every file dialog goes through here. An empty result means the user cancelled.
+class FileDialogService {
+public:
+    virtual ~FileDialogService() = default;
+    virtual QString openFileName(const QString& caption, const QString& startPath,
+                                 const QString& filter) = 0;
+    // defaultSuffix without the dot ("bk4"); the dialog asks nothing about overwriting.
+    virtual QString saveFileName(const QString& caption, const QString& startPath,
+                                 const QString& filter, const QString& defaultSuffix) = 0;
+};

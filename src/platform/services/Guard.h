@@ -1,0 +1,10 @@
+#pragma once
+
+#include <functional>
+
+class MessageService;
+
+// Runs a user-triggered handler: an AppError (or any other exception) is shown with
+// the shared error message and the handler ends there. No exception crosses the
+// event loop. Returns false when the body failed.
+bool runGuarded(MessageService& messages, const char* source, const std::function<void()>& body);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Every input prompt goes through here. nullopt means the user cancelled.
+class InputService {
+public:
+    virtual ~InputService() = default;
+    virtual std::optional<QString> getText(const QString& prompt, const QString& title,
+                                           const QString& defaultText = {}) = 0;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class AppError;
+
+// Every message box goes through here; the caption is always the application title.
+class MessageService {
+public:
+    enum class Icon { None, Information, Question, Critical };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~MessageService() = default;
+    virtual Answer show(const QString& text, Buttons buttons, Icon icon) = 0;
+
+    void information(const QString& text) { show(text, Buttons::Ok, Icon::Information); }
+    void critical(const QString& text) { show(text, Buttons::Ok, Icon::Critical); }
+    void plain(const QString& text) { show(text, Buttons::Ok, Icon::None); }
+    // Yes/No with the question icon; true for Yes.
+    bool question(const QString& text) {
+        return show(text, Buttons::YesNo, Icon::Question) == Answer::Yes;
+    }
+    // The shared error message; number 0 shows nothing.
+    void error(const AppError& e);
+    void error(int number, const QString& source, const QString& description);
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <optional>
+
+#include "platform/services/FileDialogService.h"
+#include "platform/services/InputService.h"
+#include "platform/services/MessageService.h"
+
+// Test doubles: answers are queued before the action, every message shown is
+// logged, and an answer left unused fails the test at destruction (QFAIL-style
+// through qFatal-free QTest::qFail) so that a test never silently skips a question.
+
+struct ShownMessage {
+    QString text;
+    MessageService::Buttons buttons;
+    MessageService::Icon icon;
+};
+
+class ScriptedMessageService : public MessageService {
+public:
+    ~ScriptedMessageService() override;
+    // Queue the answer to the next Yes/No message. Ok messages need no answer.
+    void queueAnswer(Answer a);
+    void queueYes() { queueAnswer(Answer::Yes); }
+    void queueNo() { queueAnswer(Answer::No); }
+
+    Answer show(const QString& text, Buttons buttons, Icon icon) override;
+
+    const QList<ShownMessage>& log() const { return log_; }
+    QStringList texts() const;
+    QString lastText() const { return log_.isEmpty() ? QString() : log_.last().text; }
+    int count() const { return int(log_.size()); }
+    void clear() { log_.clear(); }
+    int pendingAnswers() const { return int(answers_.size()); }
+
+private:
+    QQueue<Answer> answers_;
+    QList<ShownMessage> log_;
+};
+
+class ScriptedFileDialogService : public FileDialogService {
+public:
+    ~ScriptedFileDialogService() override;
+    void queueFileName(const QString& path);  // empty = cancel
+    QString openFileName(const QString& caption, const QString& startPath,
+                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& startPath, const QString& filter,
+                         const QString& defaultSuffix) override;
+    QStringList captions() const { return captions_; }
+
+private:
+    QString next(const QString& caption);
+    QQueue<QString> answers_;
+    QStringList captions_;
+};
+
+class ScriptedInputService : public InputService {
+public:
+    ~ScriptedInputService() override;
+    void queueText(const QString& text);
+    void queueCancel();
+    std::optional<QString> getText(const QString& prompt, const QString& title,
+                                   const QString& defaultText) override;
+    QStringList prompts() const { return prompts_; }
+
+private:
+    QQueue<std::optional<QString>> answers_;
+    QStringList prompts_;
+};
