@@ -1,19 +1,68 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
+#include <memory>
 
 #include "cards/Catalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
+#include "platform/core/AppState.h"
+#include "platform/core/ProgramFolder.h"
+#include "platform/services/Services.h"
+#include "platform/settings/SettingsStore.h"
+#include "platform/ui/QtServices.h"
+#include "shell/SingleInstance.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/ProgramHooks.h"
+#include "shell/ui/StderrMessageService.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(AppInfo::title());
+    installItalianTranslations(app);
+
+    std::unique_ptr<MessageService> messages;
+    if (qEnvironmentVariable("RACCOLIO_UNATTENDED") == QLatin1String("1"))
+        messages = std::make_unique<StderrMessageService>();
+    else
+        messages = std::make_unique<QtMessageService>();
+
+    SingleInstance instance(ProgramFolder::path());
+    if (!instance.isFirst()) {
+        messages->critical(QStringLiteral("Una istanza di ") + AppInfo::title() +
+                           QStringLiteral(" è già in esecuzione."));
+        return 3;
+    }
+
+    // The settings key gets its defaults before anything reads it.
+    SettingsStore settings;
+    settings.ensureDefaults();
+
     try {
         Catalogue::openOrCreate(Catalogue::defaultPath());
     } catch (const AppError& e) {
-        return 1;
+        messages->error(e);
+        return 2;
     }
-    QMainWindow w;
-    w.setWindowTitle(AppInfo::title().toUpper());
-    w.show();
-    return app.exec();
+
+    QtFileDialogService files;
+    QtInputService input;
+    AppState state;
+    Services services{*messages, files, input, settings, state};
+
+    // Everything after "raccolio" on the command line, as one text.
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    MainWindow window(services, args.join(QLatin1Char(' ')), programHooks(services));
+    if (auto* qtMessages = dynamic_cast<QtMessageService*>(messages.get()))
+        qtMessages->setParent(&window);
+    files.setParent(&window);
+    input.setParent(&window);
+    int status = 0;
+    QObject::connect(&window, &MainWindow::endRequested, &app, [&status](int code) {
+        status = code;
+        QApplication::exit(code);
+    });
+    window.show();
+    const int result = app.exec();
+    return status != 0 ? status : result;
 }

@@ -11,7 +11,8 @@
 
 // Test doubles: answers are queued before the action, every message shown is
 // logged, and an answer left unused fails the test at destruction (QFAIL-style
-// through qFatal-free QTest::qFail) so that a test never silently skips a question.
+// through QTest::qFail; outside any test function, where a failure would be lost,
+// through qFatal) so that a test never silently skips a question.
 
 struct ShownMessage {
     QString text;

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+struct sqlite3;
+
 // Criteria are parsed, never pasted into SQL:
 //   criterion := term { (OR | AND) term }      (AND binds tighter than OR)
 //   term      := [NOT] ( "(" criterion ")" | field LIKE "pattern" )
@@ -27,7 +29,7 @@ bool like(const QString& value, const QString& pattern);
 QString quotedContainsPattern(const QString& userText);
 
 // Registers raccolio_like on a connection (done by Database::open).
-void registerFunctions(struct sqlite3* db);
+void registerFunctions(sqlite3* db);
 
 }  // namespace Criteria
 

@@ -56,8 +56,16 @@ public:
     static QString engineName();     // "SQLite"
     static QString engineVersion();  // "3.40.1"
 
+    // Low-level helpers for the record sets and maintenance. A prepared statement is
+    // owned by the caller (sqlite3_finalize); persistent ones are kept across many runs.
+    sqlite3_stmt* prepare(const QString& sql, bool persistent = false) const;
+    void bind(sqlite3_stmt* statement, const QVariantList& params) const;
+    static QVariant columnValue(sqlite3_stmt* statement, int column);
+    static QString quoteIdentifier(const QString& name);  // "NAME" with inner quotes doubled
+
 private:
     Database(QString path, sqlite3* db);
     QString path_;
     sqlite3* db_;
+    std::weak_ptr<Database> self_;  // hands record sets a share of this connection
 };

@@ -32,7 +32,7 @@ public:
     // Position. BOF/EOF are both true on an empty set.
     bool bof() const;
     bool eof() const;
-    bool hasCurrent() const { return !bof() && !eof(); }
+    bool hasCurrent() const { return !bof() && !eof() && !deleted_; }
     int recordCount() const;
     int absolutePosition() const;         // 0-based; -1 when there is no current record
     void setAbsolutePosition(int position);  // 3021 when out of range
@@ -97,6 +97,12 @@ private:
     mutable qint64 cachedKey_ = -1;
     mutable QVariantList cachedRow_;
     bool noMatch_ = false;
+    bool deleted_ = false;  // the current record was deleted: pos_ is the one that followed it
+    bool deletedBeforeAdd_ = false;
+    QString whereSql_;  // the set's own criterion, compiled
+    QVariantList whereParams_;
+    QString orderSql_;
+    std::vector<bool> dirty_;  // fields written since edit()/addNew()
     struct Statements;
     std::unique_ptr<Statements> stmts_;
 };

@@ -1,0 +1,269 @@
+#include "platform/core/HelpFile.h"
+
+#include <QCollator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
+
+#include "platform/core/AppError.h"
+
+namespace {
+
+const char* const kSource = "HelpFile";
+
+AppError formatError(const QString& origin, int lineNo, const QString& why) {
+    return AppError(ErrorCode::FileError, QString::fromLatin1(kSource),
+                    QStringLiteral("Il file della guida %1 non è valido (riga %2): %3")
+                        .arg(origin)
+                        .arg(lineNo)
+                        .arg(why));
+}
+
+// Inline markup: [[id]], [[id|text]] and **bold**; everything else is plain text.
+QString inlineHtml(const QString& text, const HelpFile& file) {
+    QString out;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text.mid(i, 2) == QLatin1String("[[")) {
+            const qsizetype end = text.indexOf(QLatin1String("]]"), i + 2);
+            if (end > 0) {
+                const QString inner = text.mid(i + 2, end - i - 2);
+                const qsizetype bar = inner.indexOf(QLatin1Char('|'));
+                const QString id = (bar < 0 ? inner : inner.left(bar)).trimmed();
+                QString shown = bar < 0 ? QString() : inner.mid(bar + 1).trimmed();
+                if (shown.isEmpty()) {
+                    const HelpTopic* target = file.find(id);
+                    shown = target ? target->title : id;
+                }
+                out += QStringLiteral("<a href=\"%1:%2\">%3</a>")
+                           .arg(HelpFile::linkScheme(), id.toHtmlEscaped(), shown.toHtmlEscaped());
+                i = end + 2;
+                continue;
+            }
+        }
+        if (text.mid(i, 2) == QLatin1String("**")) {
+            const qsizetype end = text.indexOf(QLatin1String("**"), i + 2);
+            if (end > 0) {
+                out += QStringLiteral("<b>") + text.mid(i + 2, end - i - 2).toHtmlEscaped() +
+                       QStringLiteral("</b>");
+                i = end + 2;
+                continue;
+            }
+        }
+        out += QString(text.at(i)).toHtmlEscaped();
+        ++i;
+    }
+    return out;
+}
+
+}  // namespace
+
+HelpFile HelpFile::load(const QString& path) {
+    QFile f(path);
+    if (!QFileInfo::exists(path))
+        throw AppError(ErrorCode::FileNotFound, QString::fromLatin1(kSource),
+                       QStringLiteral("Impossibile trovare il file della guida in linea %1 "
+                                      "nella cartella del programma (%2)")
+                           .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath()));
+    if (!f.open(QIODevice::ReadOnly))
+        throw AppError(ErrorCode::FileError, QString::fromLatin1(kSource),
+                       QStringLiteral("Impossibile leggere il file della guida in linea %1")
+                           .arg(QFileInfo(path).fileName()));
+    return parse(QString::fromUtf8(f.readAll()), QFileInfo(path).fileName());
+}
+
+HelpFile HelpFile::parse(const QString& text, const QString& origin) {
+    static const QRegularExpression idPattern(QStringLiteral("^[A-Za-z0-9_-]+$"));
+    HelpFile file;
+    file.fingerprint_ = qHash(text);
+
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
+        lines.first().remove(0, 1);
+    if (lines.isEmpty() || lines.first().trimmed() != signature())
+        throw formatError(origin, 1, QStringLiteral("manca l'intestazione \"%1\"").arg(signature()));
+
+    HelpTopic* current = nullptr;
+    QStringList body;
+    int topicLine = 0;
+    const auto finishTopic = [&] {
+        if (!current)
+            return;
+        if (current->title.isEmpty())
+            throw formatError(origin, topicLine,
+                              QStringLiteral("l'argomento \"%1\" non ha un titolo").arg(current->id));
+        current->body = body.join(QLatin1Char('\n')).trimmed();
+        body.clear();
+    };
+
+    for (int n = 1; n < lines.size(); ++n) {
+        const QString& line = lines.at(n);
+        const int lineNo = n + 1;
+        if (line.startsWith(QLatin1String("//")))
+            continue;
+        if (line.startsWith(QLatin1Char('@'))) {
+            const qsizetype space = line.indexOf(QLatin1Char(' '));
+            const QString directive = space < 0 ? line : line.left(space);
+            const QString arg = space < 0 ? QString() : line.mid(space + 1).trimmed();
+            if (directive == QLatin1String("@topic")) {
+                finishTopic();
+                if (!idPattern.match(arg).hasMatch())
+                    throw formatError(origin, lineNo,
+                                      QStringLiteral("nome di argomento non valido \"%1\"").arg(arg));
+                if (file.find(arg))
+                    throw formatError(origin, lineNo,
+                                      QStringLiteral("argomento \"%1\" ripetuto").arg(arg));
+                file.topics_.append(HelpTopic{arg, {}, {}, {}});
+                current = &file.topics_.last();
+                topicLine = lineNo;
+                continue;
+            }
+            if (!current)
+                throw formatError(origin, lineNo, QStringLiteral("direttiva fuori da un argomento"));
+            if (directive == QLatin1String("@title")) {
+                current->title = arg;
+            } else if (directive == QLatin1String("@keywords")) {
+                for (const QString& k : arg.split(QLatin1Char(';'))) {
+                    if (!k.trimmed().isEmpty())
+                        current->keywords.append(k.trimmed());
+                }
+            } else {
+                throw formatError(origin, lineNo,
+                                  QStringLiteral("direttiva sconosciuta \"%1\"").arg(directive));
+            }
+            continue;
+        }
+        if (!current) {
+            if (line.trimmed().isEmpty())
+                continue;
+            throw formatError(origin, lineNo, QStringLiteral("testo fuori da un argomento"));
+        }
+        body.append(line);
+    }
+    finishTopic();
+    if (file.topics_.isEmpty())
+        throw formatError(origin, int(lines.size()), QStringLiteral("nessun argomento"));
+    return file;
+}
+
+const HelpTopic* HelpFile::find(const QString& id) const {
+    for (const HelpTopic& t : topics_) {
+        if (t.id.compare(id, Qt::CaseInsensitive) == 0)
+            return &t;
+    }
+    return nullptr;
+}
+
+QStringList HelpFile::keywords() const {
+    QStringList result;
+    QStringList seen;  // case-folded
+    for (const HelpTopic& t : topics_) {
+        for (const QString& k : t.keywords) {
+            if (!seen.contains(k.toCaseFolded())) {
+                seen.append(k.toCaseFolded());
+                result.append(k);
+            }
+        }
+    }
+    QCollator collator{QLocale(QLocale::Italian, QLocale::Italy)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(result.begin(), result.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return result;
+}
+
+QList<const HelpTopic*> HelpFile::topicsFor(const QString& keyword) const {
+    QList<const HelpTopic*> found;
+    const QString wanted = keyword.trimmed();
+    for (const HelpTopic& t : topics_) {
+        for (const QString& k : t.keywords) {
+            if (k.compare(wanted, Qt::CaseInsensitive) == 0) {
+                found.append(&t);
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+HelpTarget HelpFile::resolve(const HelpRequest& request) const {
+    HelpTarget target;
+    switch (request.kind) {
+        case HelpRequest::Kind::Contents:
+            target.topic = isEmpty() ? nullptr : &contents();
+            break;
+        case HelpRequest::Kind::Index:
+            break;
+        case HelpRequest::Kind::Keyword:
+            target.keyword = request.key.trimmed();
+            if (target.keyword.isEmpty())
+                break;
+            target.candidates = topicsFor(target.keyword);
+            // One topic: straight to it; none or several: the index with the keyword typed in.
+            if (target.candidates.size() == 1)
+                target.topic = target.candidates.first();
+            break;
+    }
+    return target;
+}
+
+QStringList HelpFile::links(const HelpTopic& topic) {
+    static const QRegularExpression linkPattern(QStringLiteral("\\[\\[([^\\]|]*)(\\|[^\\]]*)?\\]\\]"));
+    QStringList ids;
+    auto it = linkPattern.globalMatch(topic.body);
+    while (it.hasNext())
+        ids.append(it.next().captured(1).trimmed());
+    return ids;
+}
+
+QString HelpFile::html(const HelpTopic& topic) const {
+    QString out = QStringLiteral("<h2>") + topic.title.toHtmlEscaped() + QStringLiteral("</h2>\n");
+    QStringList paragraph;
+    bool inList = false;
+    const auto flushParagraph = [&] {
+        if (!paragraph.isEmpty()) {
+            out += QStringLiteral("<p>") + inlineHtml(paragraph.join(QLatin1Char(' ')), *this) +
+                   QStringLiteral("</p>\n");
+            paragraph.clear();
+        }
+    };
+    const auto closeList = [&] {
+        if (inList) {
+            out += QStringLiteral("</ul>\n");
+            inList = false;
+        }
+    };
+    for (const QString& raw : topic.body.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty()) {
+            flushParagraph();
+            closeList();
+        } else if (line.startsWith(QLatin1String("== "))) {
+            flushParagraph();
+            closeList();
+            out += QStringLiteral("<h3>") + inlineHtml(line.mid(3).trimmed(), *this) +
+                   QStringLiteral("</h3>\n");
+        } else if (line.startsWith(QLatin1String("- "))) {
+            flushParagraph();
+            if (!inList) {
+                out += QStringLiteral("<ul>\n");
+                inList = true;
+            }
+            out += QStringLiteral("<li>") + inlineHtml(line.mid(2).trimmed(), *this) +
+                   QStringLiteral("</li>\n");
+        } else {
+            closeList();  // a plain line right after the bullets ends the list
+            paragraph.append(line);
+        }
+    }
+    flushParagraph();
+    closeList();
+    return out;
+}

@@ -1,0 +1,305 @@
+#include "platform/db/Database.h"
+
+#include <sqlite3.h>
+
+#include <QFileInfo>
+
+#include "platform/core/AppError.h"
+#include "platform/core/AppInfo.h"
+#include "platform/db/Criteria.h"
+#include "platform/db/RecordSet.h"
+
+namespace {
+
+const QString kSource = QStringLiteral("Database");
+
+// Italian words for the failures a user can meet; the engine's own text follows
+// for the rare ones, so that support can tell them apart.
+QString describe(int rc, const char* engineText) {
+    const QString detail = QString::fromUtf8(engineText ? engineText : "");
+    switch (rc & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral("Il database è in uso da un'altra operazione");
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return QStringLiteral("Il database è di sola lettura");
+        case SQLITE_FULL:
+            return QStringLiteral("Spazio su disco insufficiente per il database");
+        case SQLITE_CANTOPEN:
+            return QStringLiteral("Impossibile aprire il file del database");
+        case SQLITE_IOERR:
+            return QStringLiteral("Errore di lettura o scrittura nel file del database");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral("Il file del database è danneggiato");
+        case SQLITE_CONSTRAINT:
+            return QStringLiteral("Il valore non è ammesso dalla tabella (%1)").arg(detail);
+        default:
+            return QStringLiteral("Operazione sul database non riuscita (%1)").arg(detail);
+    }
+}
+
+int codeFor(int rc) {
+    switch (rc & 0xff) {
+        case SQLITE_CANTOPEN:
+        case SQLITE_IOERR:
+            return ErrorCode::FileError;
+        default:
+            return ErrorCode::DatabaseError;
+    }
+}
+
+AppError notACatalogue(const QString& path) {
+    return AppError(ErrorCode::NotACatalogue, kSource,
+                    QStringLiteral("Il file %1 non è un archivio valido di %2")
+                        .arg(QFileInfo(path).fileName(), AppInfo::title()));
+}
+
+struct StatementGuard {
+    sqlite3_stmt* st;
+    ~StatementGuard() { sqlite3_finalize(st); }
+};
+
+}  // namespace
+
+Database::Database(QString path, sqlite3* db) : path_(std::move(path)), db_(db) {}
+
+Database::~Database() {
+    // v2 lets statements still held elsewhere finish; the handle closes with the last one.
+    sqlite3_close_v2(db_);
+}
+
+std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
+    const bool existed = QFileInfo::exists(path);
+    if (mode == OpenMode::ExistingOnly && !existed)
+        throw AppError(ErrorCode::FileNotFound, kSource,
+                       QStringLiteral("File non trovato: %1").arg(path));
+    if (existed && QFileInfo(path).isDir())
+        throw AppError(ErrorCode::FileError, kSource,
+                       QStringLiteral("Impossibile aprire il file del database %1").arg(path));
+
+    int flags = SQLITE_OPEN_READWRITE;
+    if (mode == OpenMode::CreateIfMissing)
+        flags |= SQLITE_OPEN_CREATE;
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = describe(rc, raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc));
+        sqlite3_close_v2(raw);
+        throw AppError(codeFor(rc), kSource, text + QStringLiteral(": ") + path);
+    }
+    std::shared_ptr<Database> db(new Database(path, raw));
+    db->self_ = db;
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+    Criteria::registerFunctions(raw);
+
+    // A read first: a foreign or truncated file is refused before anything could write to it.
+    {
+        sqlite3_stmt* st = nullptr;
+        int r = sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
+        StatementGuard guard{st};
+        if (r == SQLITE_OK)
+            r = sqlite3_step(st);
+        if (r != SQLITE_ROW) {
+            const int base = sqlite3_extended_errcode(raw) & 0xff;
+            if (base == SQLITE_NOTADB || base == SQLITE_CORRUPT)
+                throw notACatalogue(path);
+            db->fail(kSource);
+        }
+    }
+    // Durability: a stored card must survive a crash or a power cut.
+    db->exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    db->query(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    if (!existed)
+        db->exec(QStringLiteral("PRAGMA user_version=0"));  // lays the new file on disk now
+    return db;
+}
+
+void Database::fail(const QString& source) const {
+    const int rc = sqlite3_extended_errcode(db_);
+    throw AppError(codeFor(rc), source, describe(rc, sqlite3_errmsg(db_)));
+}
+
+void Database::exec(const QString& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        sqlite3_free(err);
+        fail(kSource);
+    }
+}
+
+sqlite3_stmt* Database::prepare(const QString& sql, bool persistent) const {
+    sqlite3_stmt* st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v3(db_, text.constData(), int(text.size()),
+                           persistent ? SQLITE_PREPARE_PERSISTENT : 0, &st, nullptr) != SQLITE_OK)
+        fail(kSource);
+    return st;
+}
+
+void Database::bind(sqlite3_stmt* statement, const QVariantList& params) const {
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& v = params[i];
+        int rc;
+        if (!v.isValid() || v.isNull()) {
+            rc = sqlite3_bind_null(statement, i + 1);
+        } else {
+            switch (v.typeId()) {
+                case QMetaType::Bool:
+                case QMetaType::Int:
+                case QMetaType::UInt:
+                case QMetaType::LongLong:
+                case QMetaType::ULongLong:
+                    rc = sqlite3_bind_int64(statement, i + 1, v.toLongLong());
+                    break;
+                case QMetaType::Double:
+                case QMetaType::Float:
+                    rc = sqlite3_bind_double(statement, i + 1, v.toDouble());
+                    break;
+                case QMetaType::QByteArray: {
+                    const QByteArray b = v.toByteArray();
+                    rc = sqlite3_bind_blob64(statement, i + 1, b.constData(),
+                                             sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
+                    break;
+                }
+                default: {
+                    const QByteArray t = v.toString().toUtf8();
+                    rc = sqlite3_bind_text64(statement, i + 1, t.constData(),
+                                             sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
+                                             SQLITE_UTF8);
+                    break;
+                }
+            }
+        }
+        if (rc != SQLITE_OK)
+            fail(kSource);
+    }
+}
+
+QVariant Database::columnValue(sqlite3_stmt* statement, int column) {
+    switch (sqlite3_column_type(statement, column)) {
+        case SQLITE_INTEGER:
+            return QVariant(qint64(sqlite3_column_int64(statement, column)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(statement, column));
+        case SQLITE_BLOB: {
+            const void* p = sqlite3_column_blob(statement, column);
+            return QVariant(
+                QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(statement, column)));
+        }
+        case SQLITE_NULL:
+            return QVariant();
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(statement, column)));
+        }
+    }
+}
+
+QString Database::quoteIdentifier(const QString& name) {
+    QString q = name;
+    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+QList<QVariantList> Database::query(const QString& sql, const QVariantList& params) {
+    StatementGuard st{prepare(sql)};
+    bind(st.st, params);
+    QList<QVariantList> rows;
+    const int columns = sqlite3_column_count(st.st);
+    for (;;) {
+        const int rc = sqlite3_step(st.st);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW)
+            fail(kSource);
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row << columnValue(st.st, c);
+        rows << row;
+    }
+    return rows;
+}
+
+bool Database::hasTable(const QString& table) const {
+    return !const_cast<Database*>(this)
+                ->query(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND "
+                                       "name=? COLLATE NOCASE"),
+                        {table})
+                .isEmpty();
+}
+
+QStringList Database::tableNames() const {
+    QStringList names;
+    const auto rows = const_cast<Database*>(this)->query(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND "
+                       "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
+    for (const QVariantList& r : rows)
+        names << r.value(0).toString();
+    return names;
+}
+
+QString Database::canonicalTableName(const QString& table) const {
+    const auto rows = const_cast<Database*>(this)->query(
+        QStringLiteral(
+            "SELECT name FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
+        {table});
+    if (rows.isEmpty())
+        throw AppError(ErrorCode::ItemNotFound, kSource,
+                       QStringLiteral("Tabella %1 non trovata nel database").arg(table));
+    return rows.first().value(0).toString();
+}
+
+QStringList Database::fieldNames(const QString& table) const {
+    const QString name = canonicalTableName(table);
+    QStringList fields;
+    const auto rows = const_cast<Database*>(this)->query(
+        QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"), {name});
+    for (const QVariantList& r : rows)
+        fields << r.value(0).toString();
+    return fields;
+}
+
+void Database::createTable(const QString& table, const QStringList& longTextFields) {
+    if (table.trimmed().isEmpty() || longTextFields.isEmpty())
+        throw AppError(ErrorCode::DatabaseError, kSource,
+                       QStringLiteral("Definizione della tabella %1 non valida").arg(table));
+    if (hasTable(table))
+        throw AppError(ErrorCode::DatabaseError, kSource,
+                       QStringLiteral("La tabella %1 esiste già").arg(table));
+    QStringList columns;
+    for (const QString& f : longTextFields) {
+        if (f.trimmed().isEmpty())
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("Nome di campo vuoto nella tabella %1").arg(table));
+        columns << quoteIdentifier(f) + QStringLiteral(" TEXT");  // TEXT has no length limit
+    }
+    exec(QStringLiteral("CREATE TABLE %1 (%2)")
+             .arg(quoteIdentifier(table), columns.join(QStringLiteral(", "))));
+}
+
+void Database::dropTable(const QString& table) {
+    exec(QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(canonicalTableName(table))));
+}
+
+std::unique_ptr<RecordSet> Database::openRecordSet(const QString& recordSource) {
+    const RecordSource rs = RecordSource::parse(recordSource);
+    return std::make_unique<RecordSet>(self_.lock(), rs.table, rs.criterion, rs.orderBy);
+}
+
+void Database::beginTransaction() { exec(QStringLiteral("BEGIN IMMEDIATE")); }
+
+void Database::commit() { exec(QStringLiteral("COMMIT")); }
+
+void Database::rollback() {
+    // Called on error paths: nothing to undo is not a further error.
+    if (!sqlite3_get_autocommit(db_))
+        exec(QStringLiteral("ROLLBACK"));
+}
+
+QString Database::engineName() { return QStringLiteral("SQLite"); }
+
+QString Database::engineVersion() { return QString::fromLatin1(sqlite3_libversion()); }

@@ -1,0 +1,263 @@
+#include "platform/db/Maintenance.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <limits>
+#include <optional>
+
+#include "platform/core/AppError.h"
+#include "platform/core/AppInfo.h"
+#include "platform/db/Database.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString kSource = QStringLiteral("DbMaintenance");
+
+void requireExisting(const QString& path) {
+    if (!QFileInfo::exists(path))
+        throw AppError(ErrorCode::FileNotFound, kSource,
+                       QStringLiteral("File non trovato: %1").arg(path));
+}
+
+bool hasSqliteHeader(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    static const QByteArray magic("SQLite format 3\0", 16);
+    return f.read(16) == magic;
+}
+
+AppError notACatalogue(const QString& path) {
+    return AppError(ErrorCode::NotACatalogue, kSource,
+                    QStringLiteral("Il file %1 non è un archivio valido di %2")
+                        .arg(QFileInfo(path).fileName(), AppInfo::title()));
+}
+
+// Flushes a file (or a folder, after a rename) to the disk.
+void syncToDisk(const QString& path) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+// An empty file beside the target, removed again unless kept.
+class TempBeside {
+public:
+    explicit TempBeside(const QString& target) {
+        const QFileInfo info(target);
+        QTemporaryFile file(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.tmp")
+                                                            .arg(info.fileName())));
+        file.setAutoRemove(false);
+        if (!file.open())
+            throw AppError(ErrorCode::FileError, kSource,
+                           QStringLiteral("Impossibile creare un file temporaneo nella cartella %1")
+                               .arg(info.absolutePath()));
+        path_ = file.fileName();
+    }
+    ~TempBeside() {
+        if (!kept_) {
+            QFile::remove(path_);
+            QFile::remove(path_ + QStringLiteral("-journal"));
+        }
+    }
+    TempBeside(const TempBeside&) = delete;
+    TempBeside& operator=(const TempBeside&) = delete;
+    const QString& path() const { return path_; }
+    void keep() { kept_ = true; }
+
+private:
+    QString path_;
+    bool kept_ = false;
+};
+
+bool passesIntegrityCheck(Database& db) {
+    try {
+        const auto rows = db.query(QStringLiteral("PRAGMA integrity_check"));
+        return rows.size() == 1 && rows.first().value(0).toString() == QLatin1String("ok");
+    } catch (const AppError&) {
+        return false;  // the check itself ran into a damaged page
+    }
+}
+
+struct Statement {
+    sqlite3_stmt* st;
+    ~Statement() { sqlite3_finalize(st); }
+};
+
+// Can the table be read from rowid `start` on? Reading through a damaged page fails.
+bool readableFrom(sqlite3_stmt* read, qint64 start) {
+    sqlite3_reset(read);
+    sqlite3_bind_int64(read, 1, start);
+    const int rc = sqlite3_step(read);
+    sqlite3_reset(read);
+    return rc == SQLITE_ROW || rc == SQLITE_DONE;
+}
+
+// The first rowid after `failed` from which reading works again: jump ahead in growing
+// steps past the damaged page, then narrow down so that few good rows are lost.
+std::optional<qint64> resumePoint(sqlite3_stmt* read, qint64 failed) {
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    qint64 bad = failed;
+    for (qint64 gap = 1; gap > 0 && failed <= kMax - gap; gap *= 2) {
+        const qint64 candidate = failed + gap;
+        if (readableFrom(read, candidate)) {
+            qint64 good = candidate;
+            while (good - bad > 1) {
+                const qint64 mid = bad + (good - bad) / 2;
+                (readableFrom(read, mid) ? good : bad) = mid;
+            }
+            return good;
+        }
+        bad = candidate;
+        if (gap > kMax / 2)
+            break;
+    }
+    return std::nullopt;
+}
+
+// Copies what can be read of one table, keeping rowids (the table's order).
+void copyRows(Database& source, Database& target, const QString& table) {
+    const QStringList fields = source.fieldNames(table);
+    QStringList quoted, marks;
+    for (const QString& f : fields) {
+        quoted << Database::quoteIdentifier(f);
+        marks << QStringLiteral("?");
+    }
+    const QString name = Database::quoteIdentifier(table);
+    const QString columns = quoted.join(QStringLiteral(", "));
+    Statement read{source.prepare(
+        QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid >= ? ORDER BY rowid").arg(columns, name))};
+    Statement insert{target.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, %3)")
+                                        .arg(name, columns, marks.join(QStringLiteral(", "))))};
+    qint64 next = std::numeric_limits<qint64>::min();
+    for (;;) {
+        sqlite3_reset(read.st);
+        sqlite3_bind_int64(read.st, 1, next);
+        int rc;
+        while ((rc = sqlite3_step(read.st)) == SQLITE_ROW) {
+            const qint64 rowid = sqlite3_column_int64(read.st, 0);
+            sqlite3_reset(insert.st);
+            sqlite3_bind_int64(insert.st, 1, rowid);
+            for (int i = 0; i < fields.size(); ++i)
+                sqlite3_bind_value(insert.st, i + 2, sqlite3_column_value(read.st, i + 1));
+            if (sqlite3_step(insert.st) != SQLITE_DONE)
+                target.fail(kSource);
+            if (rowid == std::numeric_limits<qint64>::max())
+                return;
+            next = rowid + 1;
+        }
+        if (rc == SQLITE_DONE)
+            return;
+        const std::optional<qint64> resume = resumePoint(read.st, next);
+        if (!resume)
+            return;
+        next = *resume;
+    }
+}
+
+}  // namespace
+
+namespace DbMaintenance {
+
+void compact(const QString& sourcePath, const QString& destinationPath) {
+    if (QFileInfo::exists(destinationPath))
+        throw AppError(ErrorCode::DestinationExists, kSource,
+                       QStringLiteral("Il file %1 esiste già").arg(destinationPath));
+    requireExisting(sourcePath);
+    auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
+    TempBeside temp(destinationPath);
+    source->query(QStringLiteral("VACUUM INTO ?"), {temp.path()});
+    source.reset();
+    {
+        auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        if (!passesIntegrityCheck(*copy))
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("La copia compattata del database non è integra"));
+    }
+    syncToDisk(temp.path());
+    // rename() does not replace: a destination that appeared meanwhile is kept.
+    if (!QFile::rename(temp.path(), destinationPath))
+        throw AppError(ErrorCode::FileError, kSource,
+                       QStringLiteral("Impossibile creare il file %1").arg(destinationPath));
+    temp.keep();
+    syncToDisk(QFileInfo(destinationPath).absolutePath());
+}
+
+bool repair(const QString& path) {
+    requireExisting(path);
+    if (!hasSqliteHeader(path))
+        throw notACatalogue(path);
+    auto source = Database::open(path, Database::OpenMode::ExistingOnly);
+    if (passesIntegrityCheck(*source))
+        return false;
+
+    const auto schema = source->query(QStringLiteral(
+        "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY rowid"));
+    TempBeside temp(path);
+    {
+        auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        target->beginTransaction();
+        for (const QVariantList& entry : schema) {
+            const QString name = entry.value(1).toString();
+            if (entry.value(0).toString() != QLatin1String("table") ||
+                name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+                continue;
+            target->exec(entry.value(2).toString());
+            copyRows(*source, *target, name);
+        }
+        // Indexes, views and triggers come after the rows; one that no longer fits is dropped.
+        for (const QVariantList& entry : schema) {
+            if (entry.value(0).toString() == QLatin1String("table") ||
+                entry.value(1).toString().startsWith(QLatin1String("sqlite_")))
+                continue;
+            try {
+                target->exec(entry.value(2).toString());
+            } catch (const AppError&) {
+            }
+        }
+        target->commit();
+        if (!passesIntegrityCheck(*target))
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("Impossibile recuperare il database %1").arg(path));
+    }
+    source.reset();
+    syncToDisk(temp.path());
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(temp.path()).toStdString(),
+                            QFile::encodeName(path).toStdString(), error);
+    if (error)
+        throw AppError(ErrorCode::FileError, kSource,
+                       QStringLiteral("Impossibile sostituire il file %1").arg(path));
+    temp.keep();
+    syncToDisk(QFileInfo(path).absolutePath());
+    return true;
+}
+
+bool isHealthy(const QString& path) {
+    if (!QFileInfo::exists(path) || !hasSqliteHeader(path))
+        return false;
+    try {
+        auto db = Database::open(path, Database::OpenMode::ExistingOnly);
+        return passesIntegrityCheck(*db);
+    } catch (const AppError&) {
+        return false;
+    }
+}
+
+}  // namespace DbMaintenance

@@ -1,0 +1,95 @@
+#include "platform/ui/Binder.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "platform/core/AppError.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/RecordSet.h"
+
+Binder::Binder(DataSource& source, QObject* parent) : QObject(parent), source_(source) {
+    connect(&source_, &DataSource::currentChanged, this, &Binder::fill);
+}
+
+void Binder::bind(QWidget* widget, const QString& field) {
+    bindings_.push_back({widget, field});
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        connect(line, &QLineEdit::textEdited, this,
+                [this, field](const QString& t) { write(field, t); });
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) {
+        connect(memo, &QPlainTextEdit::textChanged, this, [this, field, memo] {
+            if (!filling_)
+                write(field, memo->toPlainText());
+        });
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        // Typed text and a picked entry both end up as the edit text.
+        connect(combo, &QComboBox::editTextChanged, this, [this, field](const QString& t) {
+            if (!filling_)
+                write(field, t);
+        });
+    }
+}
+
+void Binder::setLabelText(QLabel* label, const QString& text) {
+    label->setText(text);
+    if (const Binding* b = find(label))
+        write(b->field, text);
+}
+
+const Binder::Binding* Binder::find(const QWidget* w) const {
+    for (const Binding& b : bindings_)
+        if (b.widget == w)
+            return &b;
+    return nullptr;
+}
+
+void Binder::write(const QString& field, const QString& text) {
+    try {
+        RecordSet& rs = source_.recordset();
+        if (rs.editMode() == RecordSet::EditMode::None && !rs.hasCurrent())
+            return;
+        rs.setValue(field, text);
+    } catch (const AppError& e) {
+        emit editFailed(e.description());
+    }
+}
+
+void Binder::fill() {
+    filling_ = true;
+    RecordSet* rs = nullptr;
+    try {
+        rs = source_.isOpen() ? &source_.recordset() : nullptr;
+    } catch (const AppError&) {
+        rs = nullptr;
+    }
+    const bool adding = rs && rs->editMode() == RecordSet::EditMode::Add;
+    const bool current = rs && (adding || rs->hasCurrent());
+    for (const Binding& b : bindings_) {
+        if (!b.widget)
+            continue;
+        QString text;
+        if (current) {
+            try {
+                text = rs->value(b.field).toString();
+            } catch (const AppError&) {
+                text.clear();
+            }
+        }
+        // With no card to show there is nothing to edit either.
+        b.widget->setEnabled(current);
+        if (auto* line = qobject_cast<QLineEdit*>(b.widget.data())) {
+            line->setText(text);
+            line->setCursorPosition(0);
+        } else if (auto* memo = qobject_cast<QPlainTextEdit*>(b.widget.data())) {
+            if (memo->toPlainText() != text)
+                memo->setPlainText(text);
+        } else if (auto* combo = qobject_cast<QComboBox*>(b.widget.data())) {
+            combo->setEditText(text);
+        } else if (auto* label = qobject_cast<QLabel*>(b.widget.data())) {
+            label->setText(text);
+        }
+    }
+    filling_ = false;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <vector>
+
+class DataSource;
+class QWidget;
+class QLabel;
+
+// Ties widgets to the fields of a DataSource, as bound controls do: on every change of
+// the current record the widgets are filled (which is never an edit); a user edit is
+// written into the record set's buffer at once, so the record set stores it when it
+// moves off the record. Text boxes, multi-line boxes, combos and labels are supported;
+// a label counts as edited only through setLabelText().
+class Binder : public QObject {
+    Q_OBJECT
+public:
+    explicit Binder(DataSource& source, QObject* parent = nullptr);
+
+    void bind(QWidget* widget, const QString& field);
+    // Sets a bound label's text as an edit of its field (keyword labels).
+    void setLabelText(QLabel* label, const QString& text);
+    // Re-reads every widget from the current record.
+    void fill();
+    DataSource& source() { return source_; }
+
+signals:
+    // A write into the record buffer failed (no current record, closed source...).
+    void editFailed(const QString& message);
+
+private:
+    struct Binding {
+        QPointer<QWidget> widget;
+        QString field;
+    };
+    void write(const QString& field, const QString& text);
+    const Binding* find(const QWidget* w) const;
+
+    DataSource& source_;
+    std::vector<Binding> bindings_;
+    bool filling_ = false;
+};

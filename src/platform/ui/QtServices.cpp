@@ -1,0 +1,106 @@
+#include "platform/ui/QtServices.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include "platform/core/AppInfo.h"
+
+namespace {
+
+QWidget* dialogParent(const QPointer<QWidget>& parent) {
+    return parent ? parent.data() : QApplication::activeWindow();
+}
+
+QMessageBox::Icon boxIcon(MessageService::Icon icon) {
+    switch (icon) {
+        case MessageService::Icon::Information:
+            return QMessageBox::Information;
+        case MessageService::Icon::Question:
+            return QMessageBox::Question;
+        case MessageService::Icon::Critical:
+            return QMessageBox::Critical;
+        case MessageService::Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Messages separate lines with carriage returns; a label breaks lines only on line feeds.
+QString displayText(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar(u'\r'), QChar(u'\n'));
+    return text;
+}
+
+}  // namespace
+
+MessageService::Answer QtMessageService::show(const QString& text, Buttons buttons, Icon icon) {
+    const bool yesNo = buttons == Buttons::YesNo;
+    QMessageBox box(boxIcon(icon), AppInfo::title(), displayText(text),
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    dialogParent(parent_));
+    box.setTextFormat(Qt::PlainText);
+    if (yesNo) {
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+    }
+    const int result = box.exec();
+    if (!yesNo)
+        return Answer::Ok;
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtFileDialogService::openFileName(const QString& caption, const QString& startPath,
+                                          const QString& filter) {
+    QFileDialog dialog(dialogParent(parent_), caption, startPath, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+QString QtFileDialogService::saveFileName(const QString& caption, const QString& startPath,
+                                          const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(dialogParent(parent_), caption, startPath, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The callers decide themselves what an existing file means.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+std::optional<QString> QtInputService::getText(const QString& prompt, const QString& title,
+                                               const QString& defaultText) {
+    QInputDialog dialog(dialogParent(parent_));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title.isEmpty() ? AppInfo::title() : title);
+    dialog.setLabelText(displayText(prompt));
+    dialog.setTextValue(defaultText);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+bool installItalianTranslations(QApplication& app) {
+    // Owned by the application, so it lives as long as the translations are in use.
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_it"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}

@@ -1,0 +1,186 @@
+#include "prefs/ui/AboutBox.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "platform/services/Guard.h"
+#include "platform/services/Services.h"
+#include "prefs/ui/PrefsPictures.h"
+
+namespace {
+
+QLabel* heading(QWidget* parent, const char* name, const QString& caption) {
+    auto* panel = new QLabel(caption, parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setBackgroundRole(QPalette::Button);
+    panel->setAutoFillBackground(true);
+    panel->setMargin(2);
+    return panel;
+}
+
+QLineEdit* fileField(QWidget* parent, const char* name, const QString& accessibleName) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setReadOnly(true);
+    field->setAccessibleName(accessibleName);
+    field->setMinimumWidth(150);
+    return field;
+}
+
+QFrame* rule(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+// The main window's icon, or the program's own when the main window has none.
+QIcon mainWindowIcon(QWidget* parent) {
+    QIcon icon = parent ? parent->window()->windowIcon() : QApplication::windowIcon();
+    return icon.isNull() ? QIcon(PrefsPictures::programIcon()) : icon;
+}
+
+}  // namespace
+
+QLabel* AboutBox::label(const char* name, const QString& designCaption) {
+    auto* l = new QLabel(designCaption, this);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+AboutBox::AboutBox(Services& services, QWidget* parent, AboutInfo info, int blinkMs)
+    : QDialog(parent), services_(services), info_(std::move(info)) {
+    setObjectName(QStringLiteral("about"));
+    setWindowTitle(QStringLiteral("Informazioni su "));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowIcon(mainWindowIcon(parent));
+
+    auto* picture4 = label("Picture4", {});
+    picture4->setFixedSize(64, 64);
+    picture4->setAlignment(Qt::AlignCenter);
+    auto* picture1 = label("Picture1", {});
+    picture1->setPixmap(PrefsPictures::blinkA());
+    picture1->hide();
+    auto* picture3 = label("Picture3", {});
+    picture3->setPixmap(PrefsPictures::blinkB());
+    picture3->hide();
+    firstIcon_ = QIcon(picture1->pixmap());
+    secondIcon_ = QIcon(picture3->pixmap());
+
+    QLabel* title = label("Label1", QStringLiteral("Programma"));
+    QFont big = title->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    title->setFont(big);
+    QLabel* version = label("Label2", QStringLiteral("Versione"));
+
+    auto* top = new QGridLayout;
+    top->addWidget(picture4, 0, 0, 2, 1, Qt::AlignTop);
+    top->addWidget(title, 0, 1);
+    top->addWidget(version, 1, 1);
+    top->setColumnStretch(1, 1);
+
+    auto* files = new QGridLayout;
+    files->addWidget(heading(this, "SSPanel1", QStringLiteral(" Programma")), 0, 0);
+    files->addWidget(heading(this, "SSPanel2", QStringLiteral(" Versione")), 0, 1);
+    files->addWidget(heading(this, "SSPanel3", QStringLiteral(" Revisione")), 0, 2);
+    files->addWidget(fileField(this, "Text1", QStringLiteral("Programma")), 1, 0);
+    files->addWidget(label("Label6", QStringLiteral("Versione")), 1, 1);
+    files->addWidget(label("Label8", QStringLiteral("Revisione")), 1, 2);
+    files->addWidget(fileField(this, "Text2", QStringLiteral("Guida")), 2, 0);
+    files->addWidget(label("Label7", QStringLiteral("Versione")), 2, 1);
+    files->addWidget(label("Label9", QStringLiteral("Revisione")), 2, 2);
+    files->setColumnStretch(0, 2);
+    files->setColumnStretch(1, 1);
+    files->setColumnStretch(2, 1);
+
+    // The heading names the engine the catalogue really runs on.
+    QLabel* engine = label("Label12", info_.engineName + QStringLiteral(" Database Engine"));
+    QFont bold = engine->font();
+    bold.setBold(true);
+    engine->setFont(bold);
+    auto* engineRow = new QHBoxLayout;
+    engineRow->addWidget(engine);
+    engineRow->addWidget(label("Label11", QStringLiteral("Versione")));
+    engineRow->addStretch();
+
+    QLabel* notice = label("Label3", {});
+    notice->setWordWrap(true);
+
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(rule(this));
+    layout->addLayout(files);
+    layout->addWidget(rule(this));
+    layout->addLayout(engineRow);
+    layout->addWidget(notice);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    blinkTimer_ = new QTimer(this);
+    blinkTimer_->setObjectName(QStringLiteral("Timer1"));
+    blinkTimer_->setInterval(blinkMs);
+    connect(blinkTimer_, &QTimer::timeout, this, &AboutBox::blink);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void AboutBox::showEvent(QShowEvent* event) {
+    // Filled once per opening; coming back to the window later changes nothing.
+    if (!filled_) {
+        filled_ = true;
+        runGuarded(services_.messages, "about.Form_Activate", [&] { fill(); });
+    }
+    blinkTimer_->start();
+    QDialog::showEvent(event);
+}
+
+void AboutBox::hideEvent(QHideEvent* event) {
+    blinkTimer_->stop();
+    QDialog::hideEvent(event);
+}
+
+void AboutBox::fill() {
+    const auto text = [this](const char* name, const QString& value) {
+        if (auto* l = findChild<QLabel*>(QString::fromLatin1(name)))
+            l->setText(value);
+        else if (auto* e = findChild<QLineEdit*>(QString::fromLatin1(name)))
+            e->setText(value);
+    };
+    const QString majorMinor = VersionText::majorMinor(info_.major, info_.minor);
+    const QString revision = VersionText::revision(info_.revision);
+
+    setWindowTitle(windowTitle() + info_.title);
+    findChild<QLabel*>(QStringLiteral("Picture4"))
+        ->setPixmap(mainWindowIcon(parentWidget()).pixmap(64, 64));
+    text("Label1", info_.title);
+    text("Label2", VersionText::full(info_.major, info_.minor, info_.revision));
+    text("Label3", info_.legalNotice);
+    text("Text1", info_.programFileName);
+    text("Text2", info_.helpFileName);
+    text("Label6", majorMinor);
+    text("Label7", majorMinor);
+    text("Label8", revision);
+    text("Label9", revision);
+    text("Label11", info_.engineVersion);
+}
+
+void AboutBox::blink() {
+    runGuarded(services_.messages, "about.Timer1_Timer", [&] {
+        setWindowIcon(windowIcon().cacheKey() == firstIcon_.cacheKey() ? secondIcon_ : firstIcon_);
+    });
+}

@@ -1,0 +1,51 @@
+#include "shell/ActorList.h"
+
+#include <QFile>
+
+namespace ActorList {
+
+QStringList parse(const QString& text) {
+    QStringList items;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+            ++i;
+        if (i >= n)
+            break;
+        QString item;
+        if (text[i] == QLatin1Char('"')) {
+            ++i;
+            while (i < n && text[i] != QLatin1Char('"') && text[i] != QLatin1Char('\n'))
+                item += text[i++];
+            if (i < n && text[i] == QLatin1Char('"'))
+                ++i;
+            // Whatever follows the closing quote up to the delimiter is dropped.
+            while (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n'))
+                ++i;
+        } else {
+            while (i < n && text[i] != QLatin1Char(',') && text[i] != QLatin1Char('\n'))
+                item += text[i++];
+            while (item.endsWith(QLatin1Char('\r')) || item.endsWith(QLatin1Char(' ')))
+                item.chop(1);
+        }
+        if (i < n)
+            ++i;  // the delimiter
+        items << item;
+    }
+    return items;
+}
+
+QStringList readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray data = f.readAll();
+    QString text = QString::fromUtf8(data);
+    // Old lists were written in the Windows code page: fall back to Latin-1.
+    if (text.contains(QChar::ReplacementCharacter))
+        text = QString::fromLatin1(data);
+    return parse(text);
+}
+
+}  // namespace ActorList

@@ -1,0 +1,408 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTest>
+
+#include "TempProgramFolder.h"
+#include "cards/ui/CardFrame.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/RecordSet.h"
+#include "platform/ui/LookupCombo.h"
+#include "shell/ui/CommandBar.h"
+#include "shell/ui/MainWindow.h"
+
+// Drives the real main window on a catalogue of 17 books, 1 music card, no storage
+// media and 5 videos.
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+
+    void start(StartupHooks hooks = {}) {
+        if (!hooks.screenSize)
+            hooks.screenSize = [] { return QSize(640, 480); };
+        window = std::make_unique<MainWindow>(folder->services, QString(), std::move(hooks));
+        window->show();
+        QTRY_VERIFY(window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"));
+    }
+    QString counter() const {
+        return QStringLiteral("%1 di %2").arg(
+            window->findChild<QLabel*>(QStringLiteral("Label7"))->text(),
+            window->findChild<QLabel*>(QStringLiteral("Label5"))->text());
+    }
+    QString field(const char* name) const {
+        QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(name));
+        if (auto* l = qobject_cast<QLineEdit*>(w))
+            return l->text();
+        if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+            return m->toPlainText();
+        if (auto* c = qobject_cast<QComboBox*>(w))
+            return c->currentText();
+        if (auto* l = qobject_cast<QLabel*>(w))
+            return l->text();
+        return QStringLiteral("<none>");
+    }
+    template <typename T>
+    T* control(const char* name) const {
+        return window->findChild<T*>(QString::fromUtf8(name));
+    }
+    void click(const char* id) { window->commandBar().click(QString::fromUtf8(id)); }
+    void selectTab(int tab) { control<QTabBar>("TabStrip1")->setCurrentIndex(tab - 1); }
+
+private slots:
+    void init() { folder = std::make_unique<TempProgramFolder>(QList<int>{17, 1, 0, 5}); }
+    void cleanup() {
+        if (window) {
+            folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
+            window->close();
+        }
+        window.reset();
+        QCOMPARE(folder->messages.pendingAnswers(), 0);
+        folder.reset();
+    }
+
+    void startsOnFirstBook() {
+        start();
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+        QCOMPARE(field("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
+        QVERIFY(control<QWidget>("Frame1")->isVisible());
+        QVERIFY(!control<QWidget>("Frame2")->isVisible());
+        QVERIFY(window->dataSource(1)->isVisible());
+        QCOMPARE(control<QTabBar>("TabStrip1")->count(), 4);
+        QCOMPARE(control<QTabBar>("TabStrip1")->tabText(2), QStringLiteral("Memorie di massa"));
+        QVERIFY(!window->commandBar().isVisible(QStringLiteral("ID_Conferma")));
+        QCOMPARE(folder->messages.count(), 0);
+        // Lookup combos list their table's words.
+        auto* formats = control<QComboBox>("DBCombo3");
+        QVERIFY(formats->count() >= 3);
+        QCOMPARE(control<QWidget>("Text9A")->accessibleName(), QStringLiteral("Indice"));
+    }
+
+    void movesAndEndMessages() {
+        start();
+        click("ID_Previous");
+        QCOMPARE(folder->messages.lastText(), QStringLiteral("Cartella iniziale. Impossibile decrementare."));
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+        QCOMPARE(field("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
+        click("ID_Next");
+        QCOMPARE(counter(), QStringLiteral("2 di 17"));
+        QCOMPARE(field("Text1"), QStringLiteral("LIBRI 2 TITOLO"));
+        QVERIFY(control<QLineEdit>("Text11")->hasFocus() || !window->isActiveWindow());
+        click("ID_Last");
+        QCOMPARE(counter(), QStringLiteral("17 di 17"));
+        QCOMPARE(field("Text1"), QStringLiteral("LIBRI 17 TITOLO"));
+        folder->messages.clear();
+        click("ID_Next");
+        QCOMPARE(folder->messages.texts(), QStringList{QStringLiteral("Ultima cartella. Impossibile incrementare.")});
+        QCOMPARE(counter(), QStringLiteral("17 di 17"));
+        click("ID_Previous");
+        QCOMPARE(counter(), QStringLiteral("16 di 17"));
+        QCOMPARE(field("Text1"), QStringLiteral("LIBRI 16 TITOLO"));
+        click("ID_First");
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+    }
+
+    void oneCardAndEmptyArchives() {
+        start();
+        selectTab(2);
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        click("ID_Previous");
+        click("ID_Next");
+        QCOMPARE(folder->messages.count(), 2);
+        click("ID_Last");
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        click("ID_Elimina");
+        QCOMPARE(folder->messages.lastText(), QStringLiteral("Impossibile cancellare la cartella specificata."));
+        QCOMPARE(folder->count(QStringLiteral("CDAUDIO")), 1);
+
+        selectTab(3);
+        folder->messages.clear();
+        QCOMPARE(counter(), QStringLiteral("0 di 0"));
+        click("ID_First");
+        click("ID_Last");
+        QCOMPARE(folder->messages.count(), 0);
+        QCOMPARE(counter(), QStringLiteral("0 di 0"));
+        click("ID_Previous");
+        click("ID_Next");
+        QCOMPARE(folder->messages.texts(),
+                 (QStringList{QStringLiteral("Cartella iniziale. Impossibile decrementare."),
+                              QStringLiteral("Ultima cartella. Impossibile incrementare.")}));
+        QCOMPARE(counter(), QStringLiteral("0 di 0"));
+        click("ID_Elimina");
+        QCOMPARE(folder->messages.lastText(), QStringLiteral("Impossibile cancellare la cartella specificata."));
+        QVERIFY(!control<QLineEdit>("Text1C")->isEnabled());
+
+        click("ID_Aggiungi");
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        QVERIFY(control<QLineEdit>("Text1C")->isEnabled());
+        QTest::keyClicks(control<QLineEdit>("Text1C"), QStringLiteral("Dischi del 1998"));
+        click("ID_Conferma");
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        QCOMPARE(folder->column(QStringLiteral("CDROM"), QStringLiteral("TITOLO")),
+                 QStringList{QStringLiteral("Dischi del 1998")});
+    }
+
+    void tabChangeLandsOnFirstCard() {
+        start();
+        click("ID_Last");
+        selectTab(4);
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QCOMPARE(field("Text311"), QStringLiteral("VIDEO 1 TITOLO"));
+        QVERIFY(window->dataSource(4)->isVisible());
+        QVERIFY(!window->dataSource(1)->isVisible());
+        QVERIFY(control<QWidget>("Frame4")->isVisible());
+        selectTab(1);
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+        QCOMPARE(field("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
+    }
+
+    void editsAreStoredWhenTheCardIsLeft() {
+        start();
+        auto* title = control<QLineEdit>("Text1");
+        title->selectAll();
+        QTest::keyClicks(title, QStringLiteral("Il nome della rosa"));
+        auto* notes = control<QPlainTextEdit>("Text10A");
+        notes->selectAll();
+        QTest::keyClicks(notes, QStringLiteral("Prima riga"));
+        auto* author = control<QComboBox>("DBCombo6");
+        author->lineEdit()->selectAll();
+        QTest::keyClicks(author->lineEdit(), QStringLiteral("Eco Umberto"));
+        auto* format = control<QComboBox>("DBCombo3");
+        format->setCurrentIndex(1);  // picked from the list
+        const QString picked = format->currentText();
+        // Nothing is stored before the card is left.
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).first(),
+                 QStringLiteral("LIBRI 1 TITOLO"));
+        click("ID_Next");
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).first(),
+                 QStringLiteral("Il nome della rosa"));
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("NOTE")).first(),
+                 QStringLiteral("Prima riga"));
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("AUTORE")).first(),
+                 QStringLiteral("Eco Umberto"));
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("FORMATO")).first(), picked);
+        // A word typed into a lookup combo does not change the lookup table.
+        QVERIFY(!folder->column(QStringLiteral("AUTORI"), QStringLiteral("SOMMA"))
+                     .contains(QStringLiteral("Eco Umberto")));
+
+        // Showing cards is never an edit: browsing leaves the file as it was.
+        const QStringList before = folder->column(QStringLiteral("LIBRI"), QStringLiteral("SOTTOTITOLO"));
+        click("ID_Last");
+        click("ID_First");
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("SOTTOTITOLO")), before);
+
+        // A tab change stores too.
+        auto* code = control<QLineEdit>("Text1");
+        code->selectAll();
+        QTest::keyClicks(code, QStringLiteral("Cambio scheda"));
+        selectTab(2);
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).first(),
+                 QStringLiteral("Cambio scheda"));
+    }
+
+    void addWhileBrowsing() {
+        start();
+        selectTab(4);
+        click("ID_Next");
+        click("ID_Next");
+        QCOMPARE(counter(), QStringLiteral("3 di 5"));
+        click("ID_Aggiungi");  // Aggiungi is "0": no question
+        QCOMPARE(folder->messages.count(), 0);
+        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QCOMPARE(field("Text311"), QString());
+        QVERIFY(window->commandBar().isVisible(QStringLiteral("ID_Conferma")));
+        // Only Conferma and Uscita react while the card is pending.
+        for (const char* id : {"ID_MENU", "ID_STRUMENTI", "ID_HELP", "ID_Aggiungi", "ID_Elimina",
+                               "ID_RicercaconStampaStrutturata", "ID_GraficiStatistici", "ID_First",
+                               "ID_Previous", "ID_Next", "ID_Last"})
+            QVERIFY2(!window->commandBar().isEnabled(QString::fromUtf8(id)), id);
+        QVERIFY(window->commandBar().isEnabled(QStringLiteral("ID_Uscita")));
+        QVERIFY(!control<QTabBar>("TabStrip1")->isEnabled());
+        click("ID_First");
+        click("ID_BackupDati");  // inside the disabled MENU
+        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QTest::keyClicks(control<QLineEdit>("Text311"), QStringLiteral("Nuovo film"));
+        control<QPlainTextEdit>("Text15")->insertPlainText(QStringLiteral("Totò"));
+        click("ID_Conferma");
+        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QCOMPARE(field("Text311"), QStringLiteral("Nuovo film"));
+        QVERIFY(!window->commandBar().isVisible(QStringLiteral("ID_Conferma")));
+        QVERIFY(window->commandBar().isEnabled(QStringLiteral("ID_First")));
+        QVERIFY(control<QTabBar>("TabStrip1")->isEnabled());
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("TITOLO")).last(),
+                 QStringLiteral("Nuovo film"));
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("ATTORI")).last(),
+                 QStringLiteral("Totò"));
+    }
+
+    void addAsksWhenConfigured() {
+        folder->settings.write(QStringLiteral("Aggiungi"), QStringLiteral("1"));
+        start();
+        folder->messages.queueNo();
+        click("ID_Aggiungi");
+        QCOMPARE(folder->messages.lastText(), QStringLiteral("Si desidera aggiungere una nuova cartella nella scheda ?"));
+        QVERIFY(!window->commandBar().isVisible(QStringLiteral("ID_Conferma")));
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+    }
+
+    void deletePositions_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("first") << 1 << "1 di 16" << "LIBRI 2 TITOLO";
+        QTest::newRow("seventh") << 7 << "6 di 16" << "LIBRI 6 TITOLO";
+        QTest::newRow("last") << 17 << "16 di 16" << "LIBRI 16 TITOLO";
+    }
+    void deletePositions() {
+        QFETCH(int, from);
+        QFETCH(QString, after);
+        QFETCH(QString, shown);
+        start();
+        for (int i = 1; i < from; ++i)
+            click("ID_Next");
+        folder->messages.queueYes();
+        click("ID_Elimina");
+        QCOMPARE(folder->messages.lastText(), QStringLiteral("Si desidera realmente cancellare la cartella corrente ?"));
+        QCOMPARE(counter(), after);
+        QCOMPARE(field("Text1"), shown);
+        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 16);
+    }
+
+    void deleteAnsweredNo() {
+        start();
+        click("ID_Next");
+        folder->messages.queueNo();
+        click("ID_Elimina");
+        QCOMPARE(counter(), QStringLiteral("2 di 17"));
+        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 17);
+    }
+
+    void exitQuestion() {
+        start();
+        control<QLineEdit>("Text1")->selectAll();
+        QTest::keyClicks(control<QLineEdit>("Text1"), QStringLiteral("Modificato"));
+        folder->messages.queueNo();
+        click("ID_Uscita");
+        QCOMPARE(folder->messages.lastText(), QStringLiteral("Si desidera uscire dal programma Raccolio 5.5 Pro ?"));
+        QVERIFY(window->isVisible());
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+        QCOMPARE(field("Text1"), QStringLiteral("Modificato"));
+        folder->messages.queueYes();
+        QVERIFY(window->close());
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).first(),
+                 QStringLiteral("Modificato"));
+        window.reset();
+    }
+
+    void exitWithoutQuestionKeepsPendingCard() {
+        folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
+        start();
+        click("ID_Aggiungi");
+        QTest::keyClicks(control<QLineEdit>("Text1"), QStringLiteral("Scritto all'ultimo"));
+        QVERIFY(window->close());
+        QCOMPARE(folder->messages.count(), 0);
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).last(),
+                 QStringLiteral("Scritto all'ultimo"));
+        window.reset();
+    }
+
+    void startupOrderAndPassword() {
+        folder->settings.write(QStringLiteral("OnPassword"), QStringLiteral("1"));
+        folder->settings.write(QStringLiteral("Password"), QStringLiteral("abc"));
+        QStringList calls;
+        StartupHooks hooks;
+        hooks.password = [&](QWidget*) {
+            calls << QStringLiteral("password");
+            return true;
+        };
+        hooks.about = [&](QWidget* w) {
+            auto* mw = static_cast<MainWindow*>(w);
+            calls << QStringLiteral("about:%1").arg(mw->commandBar().isEnabled(QStringLiteral("ID_First")));
+        };
+        start(hooks);
+        QCOMPARE(calls, (QStringList{QStringLiteral("password"), QStringLiteral("about:0")}));
+        QVERIFY(window->commandBar().isEnabled(QStringLiteral("ID_First")));
+        // A later activation does nothing again.
+        window->activateWindow();
+        QApplication::processEvents();
+        QCOMPARE(calls.size(), 2);
+    }
+
+    void commandLineClearsPassword() {
+        folder->settings.write(QStringLiteral("OnPassword"), QStringLiteral("1"));
+        folder->settings.write(QStringLiteral("Password"), QStringLiteral("abc"));
+        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
+        bool asked = false;
+        StartupHooks hooks;
+        hooks.screenSize = [] { return QSize(640, 480); };
+        hooks.password = [&](QWidget*) { return asked = true; };
+        window = std::make_unique<MainWindow>(folder->services, QStringLiteral("/q"), hooks);
+        window->show();
+        QTRY_COMPARE(counter(), QStringLiteral("1 di 17"));
+        QVERIFY(!asked);
+        QCOMPARE(folder->settings.read(QStringLiteral("Password")), QString());
+    }
+
+    void failedPasswordEndsTheProgram() {
+        folder->settings.write(QStringLiteral("OnPassword"), QStringLiteral("1"));
+        folder->settings.write(QStringLiteral("Password"), QStringLiteral("abc"));
+        StartupHooks hooks;
+        hooks.screenSize = [] { return QSize(640, 480); };
+        hooks.password = [](QWidget*) { return false; };
+        window = std::make_unique<MainWindow>(folder->services, QString(), hooks);
+        QSignalSpy ended(window.get(), &MainWindow::endRequested);
+        window->show();
+        QTRY_COMPARE(ended.count(), 1);
+        QCOMPARE(ended.first().first().toInt(), 1);
+        QVERIFY(window->windowTitle() != QStringLiteral("RACCOLIO 5.5 PRO"));
+    }
+
+    void actorList() {
+        folder->writeFile(QStringLiteral("attori.dat"),
+                          "\"Sordi, Alberto\"\nTotò\n  Anna Magnani\n");
+        start();
+        auto* actors = control<QComboBox>("Combo4");
+        QStringList items;
+        for (int i = 0; i < actors->count(); ++i)
+            items << actors->itemText(i);
+        QCOMPARE(items, (QStringList{QStringLiteral("Sordi, Alberto"), QStringLiteral("Totò"),
+                                     QStringLiteral("Anna Magnani")}));
+        QVERIFY(!actors->isVisible());
+        QCOMPARE(control<QComboBox>("Combo1")->count(), 12);
+        QCOMPARE(control<QComboBox>("Combo2")->itemText(3), QStringLiteral("PG-14"));
+        QCOMPARE(control<QComboBox>("Combo3")->count(), 10);
+    }
+
+    void missingActorFileGivesEmptyList() {
+        start();
+        QCOMPARE(control<QComboBox>("Combo4")->count(), 0);
+    }
+
+    void enterIsIgnoredInTitles() {
+        start();
+        auto* title = control<QLineEdit>("Text1");
+        title->setFocus();
+        QSignalSpy returned(title, &QLineEdit::returnPressed);
+        QTest::keyClick(title, Qt::Key_Return);
+        QCOMPARE(returned.count(), 0);
+        QCOMPARE(title->text(), QStringLiteral("LIBRI 1 TITOLO"));
+    }
+
+    void scalingAsksWhenConfigured() {
+        folder->settings.write(QStringLiteral("SetRisoluzione"), QStringLiteral("1"));
+        folder->messages.queueNo();
+        StartupHooks hooks;
+        hooks.screenSize = [] { return QSize(1024, 768); };
+        start(hooks);
+        QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Critical);
+        QVERIFY(folder->messages.log().first().text.startsWith(QStringLiteral("Attenzione! Raccolio 5.5 Pro è stato proggettato")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
