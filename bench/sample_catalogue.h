@@ -174,11 +174,14 @@ public:
         }
         return true;
     }
-    void year(std::string& out) {
-        number(out, rng_.chance(75) ? rng_.between(1960, 2023) : rng_.between(1850, 1959));
+    // Mostly recent years, some as old as the archive's medium allows.
+    void year(std::string& out, int first) {
+        const int recent = std::max(first, 1960);
+        number(out, rng_.chance(75) ? rng_.between(recent, 2023) : rng_.between(first, recent));
     }
-    void sentence(std::string& out) {
-        out += rng_.pick(SampleWords::noteSubjects);
+    template <std::size_t N>
+    void sentence(std::string& out, const std::string_view (&subjects)[N]) {
+        out += rng_.pick(subjects);
         out += ' ';
         out += rng_.pick(SampleWords::noteVerbs);
         out += ' ';
@@ -192,21 +195,22 @@ public:
         }
         out += '.';
     }
-    bool notes(std::string& out) {
+    template <std::size_t N>
+    bool notes(std::string& out, const std::string_view (&subjects)[N]) {
         if (!rng_.chance(70))
             return false;
         const int count = rng_.between(1, 3);
         for (int i = 0; i < count; ++i) {
             if (i > 0)
                 out += ' ';
-            sentence(out);
+            sentence(out, subjects);
         }
         switch (rng_.below(6)) {
             case 0:
                 out += " Acquistato a ";
                 out += rng_.pick(SampleWords::places);
                 out += " nel ";
-                year(out);
+                year(out, 1950);
                 out += '.';
                 break;
             case 1:
@@ -352,6 +356,29 @@ inline FieldGenerator numbered(std::string prefix, int lo, int hi, std::string s
     };
 }
 
+inline int firstYear(const QString& table) {
+    if (table == QLatin1String("CDAUDIO"))
+        return 1950;
+    if (table == QLatin1String("CDROM"))
+        return 1985;
+    if (table == QLatin1String("VIDEO"))
+        return 1930;
+    return 1850;
+}
+
+inline FieldGenerator notesFor(const QString& table) {
+    if (table == QLatin1String("CDAUDIO"))
+        return
+            [](CardText& c, std::string& out) { return c.notes(out, SampleWords::musicSubjects); };
+    if (table == QLatin1String("CDROM"))
+        return
+            [](CardText& c, std::string& out) { return c.notes(out, SampleWords::mediaSubjects); };
+    if (table == QLatin1String("VIDEO"))
+        return
+            [](CardText& c, std::string& out) { return c.notes(out, SampleWords::filmSubjects); };
+    return [](CardText& c, std::string& out) { return c.notes(out, SampleWords::bookSubjects); };
+}
+
 // What goes into one field of one archive; an unknown field gets a short phrase.
 inline FieldGenerator generatorFor(const ArchiveDef& archive, const QString& field) {
     const QString& table = archive.table;
@@ -379,12 +406,15 @@ inline FieldGenerator generatorFor(const ArchiveDef& archive, const QString& fie
     if (field == QLatin1String("AUTORE") || field == QLatin1String("REGISTA"))
         return always(&CardText::person);
     if (field == QLatin1String("ANNO"))
-        return always(&CardText::year);
+        return [first = firstYear(table)](CardText& c, std::string& out) {
+            c.year(out, first);
+            return true;
+        };
     if (field == QLatin1String("EDITORE"))
         return table == QLatin1String("CDROM") ? fromWords(SampleWords::softwareHouses, 85)
                                                : fromWords(SampleWords::publishers, 90);
     if (field == QLatin1String("NOTE"))
-        return [](CardText& c, std::string& out) { return c.notes(out); };
+        return notesFor(table);
     if (field == QLatin1String("INDICE"))
         return [](CardText& c, std::string& out) { return c.numberedList(out, 30, 3, 9); };
     if (field == QLatin1String("CANZONI"))

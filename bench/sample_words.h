@@ -153,9 +153,19 @@ inline constexpr std::string_view titlePrefixes[] = {
     "Ricordi di ", "Estate a ",  "Inverno a ",  "Notturno di ",
 };
 
-inline constexpr std::string_view noteSubjects[] = {
-    "Il libro", "L'autore", "Questa edizione", "Il volume", "Il racconto",
-    "L'opera",  "Il testo", "La raccolta",     "Il disco",  "La registrazione",
+// Subjects of the notes' sentences, one list per archive in tab order.
+inline constexpr std::string_view bookSubjects[] = {
+    "Il libro",    "L'autore", "Questa edizione", "Il volume",
+    "Il racconto", "L'opera",  "Il testo",        "La raccolta",
+};
+inline constexpr std::string_view musicSubjects[] = {
+    "Il disco", "La registrazione", "L'esecuzione", "Il concerto", "L'album",
+};
+inline constexpr std::string_view mediaSubjects[] = {
+    "Il supporto", "La raccolta", "L'archivio", "Il programma", "Il disco",
+};
+inline constexpr std::string_view filmSubjects[] = {
+    "Il film", "La pellicola", "Il regista", "La storia", "Il documentario",
 };
 
 inline constexpr std::string_view noteVerbs[] = {

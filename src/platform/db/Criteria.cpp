@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <QChar>
-#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,20 +25,23 @@ const QString kSource = QStringLiteral("Criteria");
 #pragma GCC optimize("O2")
 #endif
 
-constexpr std::array<unsigned char, 256> makeAsciiLower() {
-    std::array<unsigned char, 256> t{};
+struct AsciiLower {
+    unsigned char t[256];  // a plain array: no accessor call in the hot loops of debug builds
+};
+constexpr AsciiLower makeAsciiLower() {
+    AsciiLower l{};
     for (int i = 0; i < 256; ++i)
-        t[size_t(i)] = (i >= 'A' && i <= 'Z') ? static_cast<unsigned char>(i + 32)
-                                              : static_cast<unsigned char>(i);
-    return t;
+        l.t[i] = (i >= 'A' && i <= 'Z') ? static_cast<unsigned char>(i + 32)
+                                        : static_cast<unsigned char>(i);
+    return l;
 }
-constexpr std::array<unsigned char, 256> kLower = makeAsciiLower();
+constexpr AsciiLower kLower = makeAsciiLower();
 
 // Case folding per character. A non-ASCII character never folds onto an ASCII one
 // (the Kelvin sign stays itself), so ASCII text can be compared byte by byte.
 inline char32_t fold(char32_t c) {
     if (c < 0x80)
-        return kLower[c];
+        return kLower.t[c];
     const char32_t f = QChar::toCaseFolded(c);
     return f < 0x80 ? c : f;
 }
@@ -215,7 +217,7 @@ private:
             if (q >= vEnd)
                 return npos;
             if (*s < 0x80) {
-                if (kLower[*q] != *s)
+                if (kLower.t[*q] != *s)
                     return npos;
                 ++s;
                 ++q;
@@ -240,7 +242,7 @@ private:
         const unsigned char first = s[0];
         if (first < 0x80) {
             for (; i < n; ++i) {
-                if (kLower[v[i]] == first) {
+                if (kLower.t[v[i]] == first) {
                     const size_t e = matchAt(v, n, i, s, sn);
                     if (e != npos)
                         return e;
@@ -321,7 +323,7 @@ private:
     static size_t skipAhead(const unsigned char* v, size_t n, size_t i, const Element& next) {
         if (next.kind != Element::Literal || next.ch >= 0x80)
             return i;
-        while (i < n && kLower[v[i]] != next.ch)
+        while (i < n && kLower.t[v[i]] != next.ch)
             ++i;
         return i;
     }

@@ -32,9 +32,18 @@ void Binder::bind(QWidget* widget, const QString& field) {
     }
 }
 
-void Binder::setLabelText(QLabel* label, const QString& text) {
-    label->setText(text);
-    if (const Binding* b = find(label))
+void Binder::setText(QWidget* widget, const QString& text) {
+    filling_ = true;
+    if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->setText(text);
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget))
+        memo->setPlainText(text);
+    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+        combo->setEditText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    filling_ = false;
+    if (const Binding* b = find(widget))
         write(b->field, text);
 }
 

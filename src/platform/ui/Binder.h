@@ -13,15 +13,15 @@ class QLabel;
 // the current record the widgets are filled (which is never an edit); a user edit is
 // written into the record set's buffer at once, so the record set stores it when it
 // moves off the record. Text boxes, multi-line boxes, combos and labels are supported;
-// a label counts as edited only through setLabelText().
+// a label counts as edited only through setText().
 class Binder : public QObject {
     Q_OBJECT
 public:
     explicit Binder(DataSource& source, QObject* parent = nullptr);
 
     void bind(QWidget* widget, const QString& field);
-    // Sets a bound label's text as an edit of its field (keyword labels).
-    void setLabelText(QLabel* label, const QString& text);
+    // Puts a text into a bound text box, multi-line box, combo or label as a user edit.
+    void setText(QWidget* widget, const QString& text);
     // Re-reads every widget from the current record.
     void fill();
     DataSource& source() { return source_; }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -58,15 +59,21 @@ OptionsWindow::OptionsWindow(Services& services, QWidget* parent)
         auto* box = new QCheckBox(QString::fromUtf8(spec.caption), page);
         box->setObjectName(QString::fromLatin1(spec.name));
         boxes_[spec.option] = box;
-        grid->addWidget(box, row, 0);
-        // The button sits right after the box that switches the password on.
-        if (spec.option == Options::OnPassword)
-            grid->addWidget(passwordButton_, row, 1, Qt::AlignLeft);
+        if (spec.option == Options::OnPassword) {
+            // The button sits right after the box that switches the password on.
+            auto* line = new QHBoxLayout;
+            line->addWidget(box);
+            line->addSpacing(12);
+            line->addWidget(passwordButton_);
+            line->addStretch();
+            grid->addLayout(line, row, 0);
+        } else {
+            grid->addWidget(box, row, 0);
+        }
         ++row;
     }
     setTabOrder(boxes_[Options::OnPassword], passwordButton_);
     setTabOrder(passwordButton_, boxes_[Options::SetRisoluzione]);
-    grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
     tabs->addTab(page, QStringLiteral("Opzioni"));
 

@@ -146,6 +146,7 @@ void MainWindow::buildWindow() {
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
         guarded("MdiForm1.TabStrip1_Click", [this, index] { selectTab(index); });
     });
+    wireInputAids();
     for (const char* name : enterFiltered)
         for (CardFrame* fr : frames_)
             if (QWidget* w = fr->control(QString::fromUtf8(name)))
@@ -329,7 +330,19 @@ bool MainWindow::queryUnload() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyPress) {
+    if (e->type() == QEvent::MouseButtonRelease && popupLabels_.contains(watched)) {
+        showPopupList(popupLabels_.value(watched));
+        return true;
+    }
+    if (e->type() == QEvent::FocusOut) {
+        const int number = int(popupLists_.indexOf(qobject_cast<QComboBox*>(watched))) + 1;
+        // Leaving a choice list takes its text too, but not while its own popup has the focus.
+        if (number >= 1 && number <= 3 && popupLists_[number - 1]->isVisible() &&
+            static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason)
+            takePopupChoice(number);
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress && !popupLists_.contains(qobject_cast<QComboBox*>(watched))) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         // Enter is swallowed in the title and code fields.
         if (key == Qt::Key_Return || key == Qt::Key_Enter)

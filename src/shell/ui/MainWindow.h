@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -62,6 +63,12 @@ public:
 
     void dispatch(const QString& id);
 
+    // Card input aids: the pop-up lists, the actor list and the lookup editors.
+    void showPopupList(int number);           // Combo1..Combo4
+    void takePopupChoice(int number);         // Combo1..Combo3 into their field
+    void takeActor();                         // Combo4 into Text15
+    void openLookupEditor(const QString& combo);  // a double click on a combo's button
+
 signals:
     // The program must end with this status (a failed start-up password).
     void endRequested(int status);
@@ -81,6 +88,8 @@ private:
     bool queryUnload();
     void selectTab(int index);
     void fillActorList();
+    void wireInputAids();
+    QWidget* popupField(int number) const;
 
     // Unguarded bodies of the card operations.
     void doFirst();
@@ -111,4 +120,6 @@ private:
     QLabel* timeLabel_ = nullptr;
     QTimer* clock_ = nullptr;
     QList<QComboBox*> popupLists_;  // Combo1..Combo4
+    QHash<QObject*, int> popupLabels_;  // Supporto, Rated, Giudizio, Attori -> list number
+    QPointer<QWidget> lookupEditor_;   // a Chiavi window shown not modally
 };

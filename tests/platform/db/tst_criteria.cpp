@@ -1,0 +1,303 @@
+#include <QRandomGenerator>
+#include <functional>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "platform/core/AppError.h"
+#include "platform/db/Criteria.h"
+#include "platform/db/Database.h"
+#include "platform/db/RecordSet.h"
+
+// Pattern rules, criterion forms and record-source texts, checked through the
+// rows they select.
+class TestCriteria : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    std::shared_ptr<Database> db_;
+
+    // TITOLO of every row of LIBRI the criterion selects, in table order.
+    QStringList titles(const QString& criterion) {
+        auto rs = db_->openRecordSet(QStringLiteral("SELECT LIBRI.* FROM LIBRI WHERE ") + criterion);
+        QStringList out;
+        for (int i = 0; i < rs->recordCount(); ++i) {
+            rs->setAbsolutePosition(i);
+            out << rs->value(QStringLiteral("TITOLO")).toString();
+        }
+        return out;
+    }
+
+    static int errorOf(const std::function<void()>& f, QString* description = nullptr) {
+        try {
+            f();
+        } catch (const AppError& e) {
+            if (description)
+                *description = e.description();
+            return e.number();
+        }
+        return 0;
+    }
+
+    // The same rules written as a regular expression, to cross-check the matcher.
+    static QRegularExpression reference(const QString& pattern) {
+        QString re;
+        for (qsizetype i = 0; i < pattern.size(); ++i) {
+            const QChar c = pattern[i];
+            if (c == QLatin1Char('*')) {
+                re += QStringLiteral(".*");
+            } else if (c == QLatin1Char('?')) {
+                re += QLatin1Char('.');
+            } else if (c == QLatin1Char('#')) {
+                re += QStringLiteral("[0-9]");
+            } else if (c == QLatin1Char('[') && pattern.indexOf(QLatin1Char(']'), i + 1) > 0) {
+                const qsizetype close = pattern.indexOf(QLatin1Char(']'), i + 1);
+                QString body = pattern.mid(i + 1, close - i - 1);
+                re += QLatin1Char('[');
+                if (body.startsWith(QLatin1Char('!'))) {
+                    re += QLatin1Char('^');
+                    body.remove(0, 1);
+                }
+                re += body + QLatin1Char(']');
+                i = close;
+            } else {
+                re += QRegularExpression::escape(QString(c));
+            }
+        }
+        return QRegularExpression(QRegularExpression::anchoredPattern(re),
+                                  QRegularExpression::CaseInsensitiveOption |
+                                      QRegularExpression::DotMatchesEverythingOption |
+                                      QRegularExpression::UseUnicodePropertiesOption);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        db_ = Database::open(dir_.filePath(QStringLiteral("c.db")),
+                             Database::OpenMode::CreateIfMissing);
+        db_->createTable(QStringLiteral("LIBRI"),
+                         {QStringLiteral("TITOLO"), QStringLiteral("NOTE"), QStringLiteral("NOME"),
+                          QStringLiteral("COGNOME")});
+        const QList<QVariantList> rows = {
+            {QStringLiteral("Il rosso e il nero"), QStringLiteral("classico"),
+             QStringLiteral("Henri"), QStringLiteral("Beyle")},
+            {QStringLiteral("Cappuccetto Rosso"), QVariant(), QStringLiteral("Charles"),
+             QStringLiteral("Perrault")},
+            {QStringLiteral("È l'alba"), QStringLiteral("poesie 1999"), QStringLiteral("Ada"),
+             QStringLiteral("Negri")},
+            {QStringLiteral("Il \"mondo\" nuovo"), QStringLiteral("distopia"),
+             QStringLiteral("Aldous"), QStringLiteral("Huxley")},
+            {QStringLiteral("Zanna bianca"), QStringLiteral("avventura"), QStringLiteral("Jack"),
+             QStringLiteral("London")},
+        };
+        for (const QVariantList& r : rows)
+            db_->query(QStringLiteral("INSERT INTO LIBRI VALUES (?, ?, ?, ?)"), r);
+    }
+
+    void patternRules_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("star inside") << "Il rosso e il nero" << "*rosso*" << true;
+        QTest::newRow("no star: whole value") << "rosso" << "ross" << false;
+        QTest::newRow("exact") << "rosso" << "ROSSO" << true;
+        QTest::newRow("prefix") << "rossetto" << "ros*" << true;
+        QTest::newRow("suffix") << "tramonto rosso" << "*rosso" << true;
+        QTest::newRow("suffix miss") << "rosso tramonto" << "*rosso" << false;
+        QTest::newRow("overlapping stars") << "abab" << "*ab*ab" << true;
+        QTest::newRow("star needs no char") << "" << "*" << true;
+        QTest::newRow("empty pattern") << "x" << "" << false;
+        QTest::newRow("question one char") << "gatto" << "g?tto" << true;
+        QTest::newRow("question not zero") << "gtto" << "g?tto" << false;
+        QTest::newRow("question takes an accented letter") << "caffè" << "caff?" << true;
+        QTest::newRow("hash digit") << "anno 1984" << "*19##" << true;
+        QTest::newRow("hash not letter") << "anno 19x4" << "*19##" << false;
+        QTest::newRow("list") << "bar" << "[bc]ar" << true;
+        QTest::newRow("list miss") << "far" << "[bc]ar" << false;
+        QTest::newRow("range") << "dado" << "[a-e]ado" << true;
+        QTest::newRow("range upper value") << "Dado" << "[a-e]ado" << true;
+        QTest::newRow("negated list") << "far" << "[!bc]ar" << true;
+        QTest::newRow("negated list miss") << "car" << "[!bc]ar" << false;
+        QTest::newRow("bracketed wildcard is literal") << "a*b" << "a[*]b" << true;
+        QTest::newRow("bracketed wildcard miss") << "axb" << "a[*]b" << false;
+        QTest::newRow("unclosed bracket is a character") << "[x" << "[x" << true;
+        QTest::newRow("case") << "ROSSO" << "*rosso*" << true;
+        QTest::newRow("accent upper pattern") << "è l'alba" << "È*" << true;
+        QTest::newRow("accent lower pattern") << "È L'ALBA" << "*è l'a*" << true;
+        QTest::newRow("accent in list") << "È" << "[è]" << true;
+        QTest::newRow("accent differs from plain") << "e" << "è" << false;
+        QTest::newRow("quote") << "il \"mondo\"" << "*\"mondo\"*" << true;
+        QTest::newRow("multibyte suffix") << "perché CITTÀ" << "*città" << true;
+        QTest::newRow("multibyte suffix too long") << "à" << "*àà" << false;
+    }
+    void patternRules() {
+        QFETCH(QString, value);
+        QFETCH(QString, pattern);
+        QFETCH(bool, match);
+        QCOMPARE(Criteria::like(value, pattern), match);
+        // The SQL function used by every query gives the same answer.
+        const auto rows = db_->query(QStringLiteral("SELECT raccolio_like(?, ?)"), {value, pattern});
+        QCOMPARE(rows.first().first().toInt(), match ? 1 : 0);
+    }
+
+    void nullNeverMatches() {
+        QVERIFY(!Criteria::like(QString(), QStringLiteral("*")));
+        QVERIFY(Criteria::like(QStringLiteral(""), QStringLiteral("*")));
+        const auto rows = db_->query(QStringLiteral("SELECT raccolio_like(NULL, '*')"));
+        QCOMPARE(rows.first().first().toInt(), 0);
+        // The row whose NOTE is Null is not found even by "*".
+        QCOMPARE(titles(QStringLiteral("NOTE LIKE \"*\"")).size(), 4);
+    }
+
+    void matcherAgreesWithReference() {
+        const QStringList pieces = {QStringLiteral("a"),    QStringLiteral("B"),
+                                    QStringLiteral("è"),    QStringLiteral("È"),
+                                    QStringLiteral("1"),    QStringLiteral("*"),
+                                    QStringLiteral("*"),    QStringLiteral("?"),
+                                    QStringLiteral("#"),    QStringLiteral("[ab]"),
+                                    QStringLiteral("[!a]"), QStringLiteral("[a-c]"),
+                                    QStringLiteral("[È]"),  QStringLiteral("à")};
+        const QString alphabet = QStringLiteral("aAbBcèÈ1à ");
+        QRandomGenerator rng(12345);
+        for (int round = 0; round < 4000; ++round) {
+            QString pattern, value;
+            const int pn = rng.bounded(6);
+            for (int i = 0; i < pn; ++i)
+                pattern += pieces[rng.bounded(int(pieces.size()))];
+            const int vn = rng.bounded(8);
+            for (int i = 0; i < vn; ++i)
+                value += alphabet[rng.bounded(int(alphabet.size()))];
+            const bool expected = reference(pattern).match(value).hasMatch();
+            if (Criteria::like(value, pattern) != expected)
+                QFAIL(qPrintable(QStringLiteral("\"%1\" like \"%2\" should be %3")
+                                     .arg(value, pattern, expected ? "true" : "false")));
+        }
+    }
+
+    void quotedContainsPatternDoublesQuotes() {
+        QCOMPARE(Criteria::quotedContainsPattern(QStringLiteral("rosso")),
+                 QStringLiteral("\"*rosso*\""));
+        QCOMPARE(Criteria::quotedContainsPattern(QStringLiteral("a\"b")),
+                 QStringLiteral("\"*a\"\"b*\""));
+        // A searched quote is found, not a way out of the criterion.
+        QCOMPARE(titles(QStringLiteral("TITOLO LIKE ") +
+                        Criteria::quotedContainsPattern(QStringLiteral("\"mondo\""))),
+                 QStringList{QStringLiteral("Il \"mondo\" nuovo")});
+        QCOMPARE(titles(QStringLiteral("TITOLO LIKE ") +
+                        Criteria::quotedContainsPattern(QStringLiteral("\" OR 1=1 OR \""))),
+                 QStringList{});
+    }
+
+    void criterionForms_data() {
+        QTest::addColumn<QString>("criterion");
+        QTest::addColumn<QStringList>("expected");
+        const QString rosso1 = QStringLiteral("Il rosso e il nero");
+        const QString rosso2 = QStringLiteral("Cappuccetto Rosso");
+        QTest::newRow("bare field") << "TITOLO Like \"*rosso*\"" << QStringList{rosso1, rosso2};
+        QTest::newRow("keyword case") << "titolo like \"*ROSSO*\"" << QStringList{rosso1, rosso2};
+        QTest::newRow("single quotes") << "TITOLO LIKE '*rosso*'" << QStringList{rosso1, rosso2};
+        QTest::newRow("table qualified") << "LIBRI.TITOLO LIKE \"cap*\"" << QStringList{rosso2};
+        QTest::newRow("structured search")
+            << "((LIBRI.TITOLO) LIKE \"*rosso*\")" << QStringList{rosso1, rosso2};
+        QTest::newRow("bracketed") << "[NOTE] LIKE \"*classico*\"" << QStringList{rosso1};
+        QTest::newRow("or of fields")
+            << "(LIBRI.TITOLO LIKE \"*ia*\" OR LIBRI.NOTE LIKE \"*ia*\")"
+            << QStringList{QStringLiteral("Il \"mondo\" nuovo"), QStringLiteral("Zanna bianca")};
+        QTest::newRow("no blank before OR")
+            << "NOME LIKE \"*jack*\"OR COGNOME LIKE \"*jack*\"OR NOTE LIKE \"*jack*\""
+            << QStringList{QStringLiteral("Zanna bianca")};
+        QTest::newRow("and binds tighter")
+            << "NOTE LIKE \"*poesie*\" OR TITOLO LIKE \"*rosso*\" AND NOME LIKE \"Charles\""
+            << QStringList{rosso2, QStringLiteral("È l'alba")};
+        QTest::newRow("parentheses change it")
+            << "(NOTE LIKE \"*poesie*\" OR TITOLO LIKE \"*rosso*\") AND NOME LIKE \"Charles\""
+            << QStringList{rosso2};
+        QTest::newRow("not") << "NOT TITOLO LIKE \"*o*\"" << QStringList{QStringLiteral("È l'alba"),
+                                                                      QStringLiteral("Zanna bianca")};
+        QTest::newRow("doubled quote") << "TITOLO LIKE \"*\"\"mondo\"\"*\""
+                                       << QStringList{QStringLiteral("Il \"mondo\" nuovo")};
+        QTest::newRow("doubled single quote")
+            << "TITOLO LIKE '*l''alba'" << QStringList{QStringLiteral("È l'alba")};
+    }
+    void criterionForms() {
+        QFETCH(QString, criterion);
+        QFETCH(QStringList, expected);
+        QCOMPARE(titles(criterion), expected);
+    }
+
+    void compiledSqlHoldsNoUserText() {
+        QVariantList params;
+        const QString sql = Criteria::toSql(QStringLiteral("TITOLO LIKE \"x'); DROP TABLE LIBRI; --\""),
+                                            db_->fieldNames(QStringLiteral("LIBRI")), params);
+        QVERIFY(!sql.contains(QStringLiteral("DROP")));
+        QCOMPARE(params, QVariantList{QStringLiteral("x'); DROP TABLE LIBRI; --")});
+    }
+
+    void unknownFieldNamesTheField() {
+        QString description;
+        QCOMPARE(errorOf([&] { titles(QStringLiteral("AUTORE LIKE \"*x*\"")); }, &description),
+                 ErrorCode::ItemNotFound);
+        QVERIFY(description.contains(QStringLiteral("AUTORE")));
+        auto rs = db_->openRecordSet(QStringLiteral("LIBRI"));
+        QCOMPARE(errorOf([&] { rs->findFirst(QStringLiteral("TITOLO LIKE \"*\" OR EDITORE LIKE \"*\"")); },
+                         &description),
+                 ErrorCode::ItemNotFound);
+        QVERIFY(description.contains(QStringLiteral("EDITORE")));
+    }
+
+    void badSyntax_data() {
+        QTest::addColumn<QString>("criterion");
+        QTest::newRow("no pattern") << "TITOLO LIKE";
+        QTest::newRow("unquoted pattern") << "TITOLO LIKE rosso";
+        QTest::newRow("open quote") << "TITOLO LIKE \"rosso";
+        QTest::newRow("dangling OR") << "TITOLO LIKE \"a\" OR";
+        QTest::newRow("open parenthesis") << "(TITOLO LIKE \"a\"";
+        QTest::newRow("other operator") << "TITOLO = \"a\"";
+        QTest::newRow("sql") << "1=1";
+        QTest::newRow("empty") << "";
+    }
+    void badSyntax() {
+        QFETCH(QString, criterion);
+        QVariantList params;
+        QCOMPARE(errorOf([&] { Criteria::toSql(criterion, {QStringLiteral("TITOLO")}, params); }),
+                 ErrorCode::BadCriterion);
+        QVERIFY(params.isEmpty());
+    }
+
+    void recordSources_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("criterion");
+        QTest::addColumn<QString>("orderBy");
+        QTest::newRow("bare") << "LIBRI" << "LIBRI" << "" << "";
+        QTest::newRow("ordered") << "select GEN2.* from GEN2 order by GENERE" << "GEN2" << ""
+                                 << "GENERE";
+        QTest::newRow("desc") << "SELECT AUTORI.* FROM AUTORI ORDER BY AUTORI.COGNOME DESC;"
+                              << "AUTORI" << "" << "COGNOME DESC";
+        QTest::newRow("where") << "SELECT LIBRI.* FROM LIBRI WHERE ((LIBRI.TITOLO) LIKE \"*rosso*\")"
+                               << "LIBRI" << "((LIBRI.TITOLO) LIKE \"*rosso*\")" << "";
+        QTest::newRow("order by inside a pattern")
+            << "Select * From LIBRI Where TITOLO LIKE \"* order by x*\" Order By TITOLO"
+            << "LIBRI" << "TITOLO LIKE \"* order by x*\"" << "TITOLO";
+    }
+    void recordSources() {
+        QFETCH(QString, text);
+        const RecordSource rs = RecordSource::parse(text);
+        QTEST(rs.table, "table");
+        QTEST(rs.criterion, "criterion");
+        QTEST(rs.orderBy, "orderBy");
+    }
+
+    void badRecordSources() {
+        for (const QString& text :
+             {QStringLiteral("DELETE FROM LIBRI"), QStringLiteral("SELECT TITOLO FROM LIBRI"),
+              QStringLiteral("SELECT CDROM.* FROM LIBRI"), QStringLiteral("LIBRI; DROP TABLE X"),
+              QStringLiteral("SELECT * FROM LIBRI ORDER TITOLO"), QStringLiteral("")}) {
+            QCOMPARE(errorOf([&] { RecordSource::parse(text); }), ErrorCode::BadCriterion);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCriteria)
+#include "tst_criteria.moc"

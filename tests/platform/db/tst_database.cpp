@@ -1,0 +1,157 @@
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "cards/Catalogue.h"
+#include "platform/core/AppError.h"
+#include "platform/db/Database.h"
+#include "platform/db/RecordSet.h"
+
+// Opening files, refusing foreign ones untouched, and the table definitions.
+class TestDatabase : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    static int errorOf(const std::function<void()>& f, QString* description = nullptr) {
+        try {
+            f();
+        } catch (const AppError& e) {
+            if (description)
+                *description = e.description();
+            return e.number();
+        }
+        return 0;
+    }
+
+    static QByteArray contents(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static void write(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    // Opening a file that is not a catalogue fails with NotACatalogue and leaves it as it was.
+    void expectRefusedUntouched(const QString& path) {
+        const QByteArray before = contents(path);
+        for (auto mode : {Database::OpenMode::ExistingOnly, Database::OpenMode::CreateIfMissing}) {
+            QString description;
+            QCOMPARE(errorOf([&] { Database::open(path, mode); }, &description),
+                     ErrorCode::NotACatalogue);
+            QVERIFY(description.contains(QStringLiteral("non è un archivio valido")));
+            QCOMPARE(errorOf([&] { Catalogue::openOrCreate(path); }), ErrorCode::NotACatalogue);
+        }
+        QCOMPARE(contents(path), before);
+        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    void missingFile() {
+        const QString path = dir_.filePath(QStringLiteral("missing.db"));
+        QCOMPARE(errorOf([&] { Database::open(path); }), ErrorCode::FileNotFound);
+        QVERIFY(!QFile::exists(path));
+        Database::open(path, Database::OpenMode::CreateIfMissing);
+        QVERIFY(QFile::exists(path));  // laid on disk at once
+    }
+
+    void foreignFileUntouched() {
+        const QString path = dir_.filePath(QStringLiteral("foreign.mdb"));
+        QByteArray bytes("Standard Jet DB\0", 16);
+        for (int i = 0; i < 5000; ++i)
+            bytes.append(char(i * 7));
+        write(path, bytes);
+        expectRefusedUntouched(path);
+    }
+
+    void truncatedCatalogueUntouched() {
+        const QString full = dir_.filePath(QStringLiteral("full.mdb"));
+        Catalogue::create(full);
+        {
+            auto db = Database::open(full);
+            for (int i = 0; i < 300; ++i)
+                db->query(QStringLiteral("INSERT INTO LIBRI (TITOLO, NOTE) VALUES (?, ?)"),
+                          {QStringLiteral("Libro %1").arg(i), QString(200, QLatin1Char('n'))});
+        }
+        const QByteArray bytes = contents(full);
+        QVERIFY(bytes.size() > 16384);
+        const QString path = dir_.filePath(QStringLiteral("truncated.mdb"));
+        write(path, bytes.left(bytes.size() / 2));
+        expectRefusedUntouched(path);
+    }
+
+    void connectionSettings() {
+        auto db = Database::open(dir_.filePath(QStringLiteral("s.db")),
+                                 Database::OpenMode::CreateIfMissing);
+        QCOMPARE(db->query(QStringLiteral("PRAGMA synchronous")).first().first().toInt(), 2);  // FULL
+        QCOMPARE(db->query(QStringLiteral("PRAGMA journal_mode")).first().first().toString(),
+                 QStringLiteral("delete"));
+        QCOMPARE(Database::engineName(), QStringLiteral("SQLite"));
+        QVERIFY(Database::engineVersion().startsWith(QStringLiteral("3.")));
+    }
+
+    void tableDefinitions() {
+        auto db = Database::open(dir_.filePath(QStringLiteral("t.db")),
+                                 Database::OpenMode::CreateIfMissing);
+        db->createTable(QStringLiteral("Zeta"), {QStringLiteral("B"), QStringLiteral("A")});
+        db->createTable(QStringLiteral("Alfa \"x\""), {QStringLiteral("NOTE")});
+        QCOMPARE(db->tableNames(), (QStringList{"Zeta", "Alfa \"x\""}));
+        QCOMPARE(db->fieldNames(QStringLiteral("zeta")), (QStringList{"B", "A"}));
+        QCOMPARE(db->canonicalTableName(QStringLiteral("ZETA")), QStringLiteral("Zeta"));
+        QVERIFY(db->hasTable(QStringLiteral("alfa \"X\"")));
+        QCOMPARE(errorOf([&] { db->createTable(QStringLiteral("zeta"), {QStringLiteral("C")}); }),
+                 ErrorCode::DatabaseError);
+
+        // Long texts keep every character.
+        const QString longText(100000, QLatin1Char('x'));
+        db->query(QStringLiteral("INSERT INTO Zeta (A) VALUES (?)"), {longText});
+        auto rs = db->openRecordSet(QStringLiteral("zeta"));
+        QCOMPARE(rs->value(QStringLiteral("A")).toString(), longText);
+        rs.reset();
+
+        db->dropTable(QStringLiteral("ZETA"));
+        QVERIFY(!db->hasTable(QStringLiteral("Zeta")));
+        QCOMPARE(errorOf([&] { db->dropTable(QStringLiteral("Zeta")); }), ErrorCode::ItemNotFound);
+        QCOMPARE(errorOf([&] { db->fieldNames(QStringLiteral("Zeta")); }), ErrorCode::ItemNotFound);
+    }
+
+    void failuresAreItalianAppErrors() {
+        auto db = Database::open(dir_.filePath(QStringLiteral("f.db")),
+                                 Database::OpenMode::CreateIfMissing);
+        QString description;
+        QCOMPARE(errorOf([&] { db->exec(QStringLiteral("SELECT * FROM nowhere")); }, &description),
+                 ErrorCode::DatabaseError);
+        QVERIFY(description.startsWith(QStringLiteral("Operazione sul database non riuscita")));
+        db->beginTransaction();
+        db->createTable(QStringLiteral("T"), {QStringLiteral("A")});
+        db->rollback();
+        QVERIFY(!db->hasTable(QStringLiteral("T")));
+        db->rollback();  // nothing to undo is not an error
+    }
+
+    void newCatalogue() {
+        const QString path = dir_.filePath(QStringLiteral("RACCOLIO.MDB"));
+        Catalogue::create(path);
+        auto db = Catalogue::openOrCreate(path);
+        const QStringList libri = db->fieldNames(QStringLiteral("LIBRI"));
+        QCOMPARE(libri.value(13), QStringLiteral("CITAZIONE_PAGINA"));
+        QCOMPARE(libri.value(14), QStringLiteral("CITAZIONE_CITAZIONE"));
+        for (const QString& lookup : {"ARG1", "FORMATO", "LIBRERIA", "GEN2", "GEN3", "CHIAVE",
+                                      "MUSICAAUTORE", "AUTORI"}) {
+            auto rs = db->openRecordSet(lookup);
+            QVERIFY2(rs->recordCount() > 0, qPrintable(lookup));
+        }
+        for (const QString& archive : {"LIBRI", "CDAUDIO", "CDROM", "VIDEO"})
+            QCOMPARE(db->openRecordSet(archive)->recordCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"

@@ -1,0 +1,333 @@
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "platform/core/AppError.h"
+#include "platform/db/Database.h"
+#include "platform/db/RecordSet.h"
+
+// Moves, editing, positions, bookmarks and finds of a record set.
+class TestRecordSet : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::shared_ptr<Database> db_;
+
+    // Table T (NOME, GENERE) holding the given names in this order; GENERE is the
+    // name reversed, so that an order by GENERE differs from the table order.
+    void makeTable(const QStringList& names) {
+        db_->createTable(QStringLiteral("T"), {QStringLiteral("NOME"), QStringLiteral("GENERE")});
+        for (const QString& n : names) {
+            QString reversed(n.rbegin(), n.rend());
+            db_->query(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {n, reversed});
+        }
+    }
+
+    std::unique_ptr<RecordSet> open(const QString& source = QStringLiteral("T")) {
+        return db_->openRecordSet(source);
+    }
+
+    static QString name(const RecordSet& rs) { return rs.value(QStringLiteral("nome")).toString(); }
+
+    static int errorOf(const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const AppError& e) {
+            return e.number();
+        }
+        return 0;
+    }
+
+    // Every name of the set, walking it from the first record.
+    static QStringList walk(RecordSet& rs) {
+        QStringList out;
+        if (rs.recordCount() == 0)
+            return out;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            out << name(rs);
+        return out;
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        db_ = Database::open(dir_->filePath(QStringLiteral("r.db")),
+                             Database::OpenMode::CreateIfMissing);
+    }
+    void cleanup() {
+        db_.reset();
+        dir_.reset();
+    }
+
+    void movesAtBothEnds() {
+        makeTable({"a", "b", "c"});
+        auto rs = open();
+        QCOMPARE(rs->recordCount(), 3);
+        QCOMPARE(name(*rs), QStringLiteral("a"));  // a new set stands on its first record
+        QVERIFY(!rs->bof() && !rs->eof());
+        rs->movePrevious();
+        QVERIFY(rs->bof() && !rs->eof());
+        QCOMPARE(rs->absolutePosition(), -1);
+        QCOMPARE(errorOf([&] { rs->value(0); }), ErrorCode::NoCurrentRecord);
+        QCOMPARE(errorOf([&] { rs->movePrevious(); }), ErrorCode::NoCurrentRecord);
+        rs->moveNext();
+        QCOMPARE(name(*rs), QStringLiteral("a"));
+        rs->moveLast();
+        QCOMPARE(name(*rs), QStringLiteral("c"));
+        QCOMPARE(rs->recordCount(), 3);
+        rs->moveNext();
+        QVERIFY(rs->eof() && !rs->bof());
+        QCOMPARE(errorOf([&] { rs->moveNext(); }), ErrorCode::NoCurrentRecord);
+        QCOMPARE(errorOf([&] { rs->deleteCurrent(); }), ErrorCode::NoCurrentRecord);
+        rs->movePrevious();
+        QCOMPARE(name(*rs), QStringLiteral("c"));
+        QCOMPARE(walk(*rs), (QStringList{"a", "b", "c"}));
+    }
+
+    void emptySet() {
+        makeTable({});
+        auto rs = open();
+        QVERIFY(rs->bof() && rs->eof());
+        QCOMPARE(rs->recordCount(), 0);
+        QCOMPARE(rs->percentPosition(), 0.0);
+        for (const auto& op : std::vector<std::function<void()>>{
+                 [&] { rs->moveFirst(); }, [&] { rs->moveLast(); }, [&] { rs->moveNext(); },
+                 [&] { rs->movePrevious(); }, [&] { rs->deleteCurrent(); },
+                 [&] { rs->value(0); }, [&] { rs->bookmark(); }})
+            QCOMPARE(errorOf(op), ErrorCode::NoCurrentRecord);
+        QVERIFY(!rs->findFirst(QStringLiteral("NOME LIKE \"*\"")));
+        QVERIFY(rs->noMatch());
+    }
+
+    void addStoreAndCancel() {
+        makeTable({"a", "b", "c"});
+        auto rs = open();
+        rs->moveNext();  // on b
+        rs->addNew();
+        QCOMPARE(rs->editMode(), RecordSet::EditMode::Add);
+        QVERIFY(rs->value(0).isNull());
+        rs->setValue(QStringLiteral("NOME"), QStringLiteral("d"));
+        rs->cancelUpdate();
+        QCOMPARE(name(*rs), QStringLiteral("b"));  // back where it was before the add
+        QCOMPARE(rs->recordCount(), 3);
+
+        rs->addNew();
+        rs->setValue(0, QStringLiteral("d"));
+        rs->moveFirst();  // a move stores the new record first
+        QCOMPARE(rs->recordCount(), 4);
+        QCOMPARE(name(*rs), QStringLiteral("a"));
+        rs->addNew();
+        rs->setValue(0, QStringLiteral("e"));
+        rs->update();  // stored: joins the end and becomes current
+        QCOMPARE(name(*rs), QStringLiteral("e"));
+        QCOMPARE(rs->absolutePosition(), 4);
+        QCOMPARE(walk(*rs), (QStringList{"a", "b", "c", "d", "e"}));
+        QCOMPARE(walk(*open()), (QStringList{"a", "b", "c", "d", "e"}));
+
+        QCOMPARE(errorOf([&] { rs->update(); }), 3020);  // Update without AddNew or Edit
+    }
+
+    void editIsStoredByAMove() {
+        makeTable({"a", "b"});
+        auto rs = open();
+        auto other = open();
+        rs->setValue(QStringLiteral("GENERE"), QStringLiteral("x"));
+        QCOMPARE(rs->editMode(), RecordSet::EditMode::Edit);
+        QCOMPARE(rs->value(1).toString(), QStringLiteral("x"));
+        // Another set edits the other field of the same record meanwhile: not lost.
+        other->setValue(0, QStringLiteral("A"));
+        other->update();
+        rs->moveNext();
+        rs->moveFirst();
+        QCOMPARE(name(*rs), QStringLiteral("A"));
+        QCOMPARE(rs->value(1).toString(), QStringLiteral("x"));
+
+        rs->setValue(1, QStringLiteral("y"));
+        rs->cancelUpdate();
+        QCOMPARE(rs->value(1).toString(), QStringLiteral("x"));
+        // An emptied field reads back as empty text.
+        rs->setValue(1, QString());
+        rs->moveLast();
+        rs->moveFirst();
+        QVERIFY(rs->value(1).toString().isEmpty());
+        rs->setValue(1, QVariant());
+        rs->update();
+        QVERIFY(rs->value(1).isNull());
+    }
+
+    void positionsAfterDelete() {
+        makeTable({"a", "b", "c", "d"});
+        auto rs = open();
+        rs->setAbsolutePosition(1);
+        rs->deleteCurrent();  // b
+        QVERIFY(!rs->hasCurrent());
+        QVERIFY(!rs->bof() && !rs->eof());
+        QCOMPARE(errorOf([&] { rs->value(0); }), ErrorCode::NoCurrentRecord);
+        QCOMPARE(rs->recordCount(), 3);
+        rs->moveNext();
+        QCOMPARE(name(*rs), QStringLiteral("c"));  // the one that followed
+
+        rs->deleteCurrent();  // c
+        rs->movePrevious();
+        QCOMPARE(name(*rs), QStringLiteral("a"));  // the one before
+
+        rs->moveLast();
+        rs->deleteCurrent();  // d, the last
+        rs->moveNext();
+        QVERIFY(rs->eof());
+        rs->movePrevious();
+        QCOMPARE(name(*rs), QStringLiteral("a"));
+
+        rs->deleteCurrent();  // a, the only one left
+        QVERIFY(rs->bof() && rs->eof());
+        QCOMPARE(errorOf([&] { rs->moveFirst(); }), ErrorCode::NoCurrentRecord);
+        QCOMPARE(open()->recordCount(), 0);
+    }
+
+    void positionsAndBookmarks() {
+        makeTable({"a", "b", "c", "d", "e", "f", "g"});
+        auto rs = open();
+        rs->moveLast();
+        QCOMPARE(rs->recordCount(), 7);
+        for (int i = 0; i < 7; ++i) {
+            rs->setAbsolutePosition(i);
+            QCOMPARE(rs->absolutePosition(), i);
+            // The counter of the list windows: percent × count ÷ 100, rounded.
+            QCOMPARE(qRound(rs->percentPosition() * rs->recordCount() / 100.0), i);
+        }
+        QCOMPARE(errorOf([&] { rs->setAbsolutePosition(7); }), ErrorCode::NoCurrentRecord);
+
+        rs->setAbsolutePosition(2);
+        const RecordSet::Bookmark c = rs->bookmark();
+        rs->moveNext();
+        const RecordSet::Bookmark d = rs->bookmark();
+        rs->moveFirst();
+        rs->setBookmark(c);
+        QCOMPARE(name(*rs), QStringLiteral("c"));
+        rs->setBookmark(d);
+        rs->deleteCurrent();
+        rs->moveFirst();
+        QCOMPARE(errorOf([&] { rs->setBookmark(d); }), ErrorCode::NoCurrentRecord);
+        QCOMPARE(name(*rs), QStringLiteral("a"));
+
+        // Bookmarks also in a set in another order.
+        auto ordered = open(QStringLiteral("SELECT T.* FROM T ORDER BY GENERE DESC"));
+        ordered->setBookmark(c);
+        QCOMPARE(name(*ordered), QStringLiteral("c"));
+    }
+
+    void fieldsByNameAndPosition() {
+        makeTable({"a"});
+        auto rs = open();
+        QCOMPARE(rs->fieldCount(), 2);
+        QCOMPARE(rs->fieldNames(), (QStringList{"NOME", "GENERE"}));
+        QCOMPARE(rs->fieldName(1), QStringLiteral("GENERE"));
+        QCOMPARE(rs->fieldIndex(QStringLiteral("genere")), 1);
+        QCOMPARE(rs->value(1), rs->value(QStringLiteral("Genere")));
+        try {
+            rs->value(QStringLiteral("AUTORE"));
+            QFAIL("missing field accepted");
+        } catch (const AppError& e) {
+            QCOMPARE(e.number(), ErrorCode::ItemNotFound);
+            QVERIFY(e.description().contains(QStringLiteral("AUTORE")));
+        }
+        QCOMPARE(errorOf([&] { rs->value(2); }), ErrorCode::ItemNotFound);
+        QCOMPARE(errorOf([&] { open(QStringLiteral("NOPE")); }), ErrorCode::ItemNotFound);
+        QCOMPARE(errorOf([&] { open(QStringLiteral("SELECT T.* FROM T ORDER BY X")); }),
+                 ErrorCode::ItemNotFound);
+    }
+
+    void findsInTableOrder() {
+        makeTable({"rosa", "mela", "rosso", "pera", "rossa", "fico"});
+        auto rs = open();
+        const QString ros = QStringLiteral("NOME LIKE \"ros*\"");
+        QVERIFY(rs->findLast(ros));
+        QCOMPARE(name(*rs), QStringLiteral("rossa"));
+        QVERIFY(rs->findPrevious(ros));
+        QCOMPARE(name(*rs), QStringLiteral("rosso"));
+        QVERIFY(rs->findPrevious(ros));
+        QCOMPARE(name(*rs), QStringLiteral("rosa"));
+        QVERIFY(!rs->findPrevious(ros));
+        QVERIFY(rs->noMatch());
+        QCOMPARE(name(*rs), QStringLiteral("rosa"));  // stays on no match
+        QVERIFY(rs->findNext(ros));
+        QVERIFY(!rs->noMatch());
+        QCOMPARE(name(*rs), QStringLiteral("rosso"));
+        QVERIFY(rs->findFirst(ros));
+        QCOMPARE(name(*rs), QStringLiteral("rosa"));
+
+        rs->setAbsolutePosition(3);  // pera
+        const QString none = QStringLiteral("NOME LIKE \"*z*\"");
+        QVERIFY(!rs->findFirst(none) && !rs->findLast(none) && !rs->findNext(none) &&
+                !rs->findPrevious(none));
+        QCOMPARE(name(*rs), QStringLiteral("pera"));
+
+        // From BOF findNext starts at the first record; from EOF findPrevious at the last.
+        rs->moveFirst();
+        rs->movePrevious();
+        QVERIFY(rs->findNext(QStringLiteral("NOME LIKE \"rosa\"")));
+        QCOMPARE(rs->absolutePosition(), 0);
+        rs->moveLast();
+        rs->moveNext();
+        QVERIFY(rs->findPrevious(QStringLiteral("NOME LIKE \"fico\"")));
+        QCOMPARE(rs->absolutePosition(), 5);
+
+        // After a delete, findNext starts with the record that followed.
+        rs->setAbsolutePosition(1);
+        rs->deleteCurrent();  // mela
+        QVERIFY(rs->findNext(ros));
+        QCOMPARE(name(*rs), QStringLiteral("rosso"));
+
+        // A record stored by another set after this one was opened is not part of it.
+        auto other = open();
+        other->addNew();
+        other->setValue(0, QStringLiteral("rosmarino"));
+        other->update();
+        QVERIFY(!rs->findNext(QStringLiteral("NOME LIKE \"rosm*\"")));
+        rs->requery();
+        QCOMPARE(name(*rs), QStringLiteral("rosso"));  // requery keeps the current record
+        QVERIFY(rs->findNext(QStringLiteral("NOME LIKE \"rosm*\"")));
+    }
+
+    void findsInFieldOrder() {
+        makeTable({"ab", "zc", "ya", "xb", "ma"});
+        auto rs = open(QStringLiteral("select T.* from T order by GENERE"));
+        // GENERE is the reversed name: ba, cz, ay, bx, am; in order am, ay, ba, bx, cz.
+        QCOMPARE(walk(*rs), (QStringList{"ma", "ya", "ab", "xb", "zc"}));
+        const QString endsB = QStringLiteral("NOME LIKE \"*b\"");
+        QVERIFY(rs->findFirst(endsB));
+        QCOMPARE(name(*rs), QStringLiteral("ab"));
+        QVERIFY(rs->findNext(endsB));
+        QCOMPARE(name(*rs), QStringLiteral("xb"));
+        QVERIFY(!rs->findNext(endsB));
+        QCOMPARE(name(*rs), QStringLiteral("xb"));
+        QVERIFY(rs->findLast(QStringLiteral("NOME LIKE \"*a\"")));
+        QCOMPARE(name(*rs), QStringLiteral("ya"));
+        QVERIFY(rs->findPrevious(QStringLiteral("NOME LIKE \"*a\"")));
+        QCOMPARE(name(*rs), QStringLiteral("ma"));
+        QVERIFY(!rs->findPrevious(QStringLiteral("NOME LIKE \"*a\"")));
+        QCOMPARE(name(*rs), QStringLiteral("ma"));
+
+        auto desc = open(QStringLiteral("SELECT T.* FROM T ORDER BY GENERE DESC"));
+        QCOMPARE(walk(*desc), (QStringList{"zc", "xb", "ab", "ya", "ma"}));
+        auto filtered = open(QStringLiteral("SELECT T.* FROM T WHERE (T.NOME LIKE \"*b\" OR "
+                                            "T.NOME LIKE \"*c\") ORDER BY GENERE"));
+        QCOMPARE(walk(*filtered), (QStringList{"ab", "xb", "zc"}));
+        QVERIFY(filtered->findLast(QStringLiteral("NOME LIKE \"?b\"")));
+        QCOMPARE(name(*filtered), QStringLiteral("xb"));
+    }
+
+    void findStoresAPendingEdit() {
+        makeTable({"a", "b"});
+        auto rs = open();
+        rs->setValue(0, QStringLiteral("nuovo"));
+        QVERIFY(rs->findFirst(QStringLiteral("NOME LIKE \"nuovo\"")));
+        QCOMPARE(rs->editMode(), RecordSet::EditMode::None);
+        QCOMPARE(rs->absolutePosition(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordSet)
+#include "tst_recordset.moc"

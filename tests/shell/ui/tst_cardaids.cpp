@@ -1,0 +1,119 @@
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTabBar>
+#include <QTest>
+
+#include "TempProgramFolder.h"
+#include "platform/ui/LookupCombo.h"
+#include "shell/ui/CommandBar.h"
+#include "shell/ui/MainWindow.h"
+
+// The input aids of the cards, on the real main window.
+class TestCardAids : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+
+    template <typename T>
+    T* control(const char* name) const {
+        return window->findChild<T*>(QString::fromUtf8(name));
+    }
+    void clickLabel(const char* name) { QTest::mouseClick(control<QLabel>(name), Qt::LeftButton); }
+    void pick(const char* list, const QString& text) {
+        auto* combo = control<QComboBox>(list);
+        const int i = combo->findText(text);
+        QVERIFY(i >= 0);
+        combo->setCurrentIndex(i);
+        emit combo->activated(i);
+    }
+    static QPoint buttonPoint(LookupCombo* combo) {
+        QStyleOptionComboBox opt;
+        opt.initFrom(combo);
+        opt.editable = true;
+        const QRect r = combo->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                       QStyle::SC_ComboBoxArrow, combo);
+        return r.center();
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{2, 2, 2, 2});
+        folder->writeFile(QStringLiteral("attori.dat"), "Alberto Sordi\nnessuno\nAnna Magnani\n");
+        folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
+        StartupHooks hooks;
+        hooks.screenSize = [] { return QSize(640, 480); };
+        window = std::make_unique<MainWindow>(folder->services, QString(), hooks);
+        window->show();
+        QTRY_COMPARE(window->windowTitle(), QStringLiteral("RACCOLIO 5.5 PRO"));
+    }
+    void cleanup() {
+        window.reset();
+        folder.reset();
+    }
+
+    void choiceListsFillTheirField() {
+        control<QTabBar>("TabStrip1")->setCurrentIndex(3);
+        QVERIFY(!control<QComboBox>("Combo3")->isVisible());
+        clickLabel("Giudizio");
+        QVERIFY(control<QComboBox>("Combo3")->isVisible());
+        pick("Combo3", QStringLiteral("Buono"));
+        QCOMPARE(control<QLineEdit>("Text139")->text(), QStringLiteral("Buono"));
+        QVERIFY(!control<QComboBox>("Combo3")->isVisible());
+        clickLabel("Rated");
+        pick("Combo2", QStringLiteral("PG-14"));
+        QCOMPARE(control<QLineEdit>("Text138")->text(), QStringLiteral("PG-14"));
+        // The choice is an edit of the card: stored when the card is left.
+        window->commandBar().click(QStringLiteral("ID_Next"));
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("GIUDIZIO")).first(),
+                 QStringLiteral("Buono"));
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("RATED")).first(),
+                 QStringLiteral("PG-14"));
+
+        control<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        clickLabel("Supporto");
+        QVERIFY(control<QComboBox>("Combo1")->isVisible());
+        pick("Combo1", QStringLiteral("Iomega Zip"));
+        QCOMPARE(control<QLineEdit>("Text14")->text(), QStringLiteral("Iomega Zip"));
+    }
+
+    void actorListAddsOneNameALine() {
+        control<QTabBar>("TabStrip1")->setCurrentIndex(3);
+        auto* actors = control<QPlainTextEdit>("Text15");
+        control<QPlainTextEdit>("Text15")->clear();
+        clickLabel("Attori");
+        pick("Combo4", QStringLiteral("Alberto Sordi"));
+        QCOMPARE(actors->toPlainText(), QStringLiteral("Alberto Sordi"));
+        QVERIFY(!control<QComboBox>("Combo4")->isVisible());
+        clickLabel("Attori");
+        pick("Combo4", QStringLiteral("Anna Magnani"));
+        QCOMPARE(actors->toPlainText(), QStringLiteral("Alberto Sordi\nAnna Magnani"));
+        clickLabel("Attori");
+        pick("Combo4", QStringLiteral("nessuno"));
+        QCOMPARE(actors->toPlainText(), QStringLiteral("Alberto Sordi\nAnna Magnani"));
+        window->commandBar().click(QStringLiteral("ID_Next"));
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("ATTORI")).first(),
+                 QStringLiteral("Alberto Sordi\nAnna Magnani"));
+    }
+
+    void onlyTheButtonOpensTheEditor() {
+        control<QTabBar>("TabStrip1")->setCurrentIndex(1);
+        auto* soloist = control<LookupCombo>("DBCombo13");
+        QSignalSpy spy(soloist, &LookupCombo::buttonDoubleClicked);
+        QTest::mouseDClick(soloist->lineEdit(), Qt::LeftButton);
+        QCOMPARE(spy.count(), 0);
+        QTest::mouseDClick(soloist, Qt::LeftButton, {}, buttonPoint(soloist));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(window->handOverLabel()->text(), QStringLiteral("MUSICASOLISTA"));
+        QVERIFY(!soloist->view()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestCardAids)
+#include "tst_cardaids.moc"
