@@ -15,7 +15,9 @@ bool promptNeeded(const SettingsStore& settings) {
     return promptNeeded(on, stored);
 }
 
-bool isResetSwitch(const QString& commandLine) { return commandLine == QStringLiteral("/q"); }
+bool isResetSwitch(const QString& commandLine) {
+    return commandLine == QStringLiteral("/q");
+}
 
 bool applyResetSwitch(SettingsStore& settings, const QString& commandLine) {
     if (!isResetSwitch(commandLine))

@@ -9,8 +9,12 @@ class SettingsStore;
 namespace PasswordRules {
 
 // Settings values the password lives in.
-inline const QString passwordValue() { return QStringLiteral("Password"); }
-inline const QString onPasswordValue() { return QStringLiteral("OnPassword"); }
+inline const QString passwordValue() {
+    return QStringLiteral("Password");
+}
+inline const QString onPasswordValue() {
+    return QStringLiteral("OnPassword");
+}
 
 // The prompt is shown only when protection is on and a password is actually set.
 bool promptNeeded(const QString& onPassword, const QString& storedPassword);
@@ -32,10 +36,10 @@ EntryOutcome judgeEntry(const QString& entered, const QString& stored, bool& ret
 
 // A change request from the password window.
 enum class ChangeOutcome {
-    Accepted,         // store the new password
-    OldMismatch,      // a password is set and the old one typed is not it
-    OldMustBeEmpty,   // no password is set, yet something was typed as the old one
-    ConfirmMismatch   // new and confirmation differ
+    Accepted,        // store the new password
+    OldMismatch,     // a password is set and the old one typed is not it
+    OldMustBeEmpty,  // no password is set, yet something was typed as the old one
+    ConfirmMismatch  // new and confirmation differ
 };
 ChangeOutcome judgeChange(const QString& stored, const QString& oldEntry, const QString& newEntry,
                           const QString& confirmEntry);

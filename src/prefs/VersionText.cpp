@@ -18,7 +18,9 @@ QString majorMinor(int major, int minor) {
     return padded(major, 1) + QLatin1Char('.') + padded(minor, 2);
 }
 
-QString revision(int revision) { return padded(revision, 4); }
+QString revision(int revision) {
+    return padded(revision, 4);
+}
 
 QString full(int major, int minor, int revision) {
     return QStringLiteral("Versione: ") + majorMinor(major, minor) + QLatin1Char('.') +

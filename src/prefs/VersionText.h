@@ -7,8 +7,8 @@
 namespace VersionText {
 
 QString padded(int number, int digits);
-QString majorMinor(int major, int minor);  // "2.03"
-QString revision(int revision);            // "0007"
+QString majorMinor(int major, int minor);          // "2.03"
+QString revision(int revision);                    // "0007"
 QString full(int major, int minor, int revision);  // "Versione: 2.03.0007"
 
 }  // namespace VersionText

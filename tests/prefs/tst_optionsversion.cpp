@@ -1,7 +1,5 @@
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/settings/SettingsStore.h"
 #include "prefs/Options.h"
 #include "prefs/VersionText.h"
 
@@ -10,9 +8,6 @@ class TestOptionsVersion : public QObject {
 
 private slots:
     void storedValuesTickByNumericValue();
-    void okWithConfermaStoresEverySwitch();
-    void okWithoutConfermaStoresOnlyConferma();
-    void okWithKeyDeletedChangesNothing();
     void versionMasks_data();
     void versionMasks();
     void programFileNameKeepsTheRealSuffix();
@@ -28,52 +23,6 @@ void TestOptionsVersion::storedValuesTickByNumericValue() {
     QVERIFY(!Options::isTicked(QStringLiteral("2")));
 }
 
-void TestOptionsVersion::okWithConfermaStoresEverySwitch() {
-    QTemporaryDir root;
-    SettingsStore store(root.path());
-    store.ensureDefaults();
-    Options::States states{};
-    states[Options::Conferma] = true;
-    states[Options::Aggiungi] = true;
-    states[Options::SetRisoluzione] = true;
-    states[Options::OnPassword] = true;
-    Options::save(store, states);
-    QCOMPARE(store.read(QStringLiteral("Conferma")), QStringLiteral("1"));
-    QCOMPARE(store.read(QStringLiteral("Elimina")), QStringLiteral("0"));
-    QCOMPARE(store.read(QStringLiteral("About")), QStringLiteral("0"));
-    QCOMPARE(store.read(QStringLiteral("Uscita")), QStringLiteral("0"));
-    QCOMPARE(store.read(QStringLiteral("Aggiungi")), QStringLiteral("1"));
-    QCOMPARE(store.read(QStringLiteral("OnPassword")), QStringLiteral("1"));
-    QCOMPARE(store.read(QStringLiteral("SetRisoluzione")), QStringLiteral("1"));
-    QCOMPARE(store.read(QStringLiteral("Password")), QString());  // never touched
-}
-
-void TestOptionsVersion::okWithoutConfermaStoresOnlyConferma() {
-    QTemporaryDir root;
-    SettingsStore store(root.path());
-    store.ensureDefaults();
-    Options::States states{};
-    states.fill(true);
-    states[Options::Conferma] = false;
-    Options::save(store, states);
-    QCOMPARE(store.read(QStringLiteral("Conferma")), QStringLiteral("0"));
-    QCOMPARE(store.read(QStringLiteral("Aggiungi")), QStringLiteral("0"));
-    QCOMPARE(store.read(QStringLiteral("OnPassword")), QStringLiteral("0"));
-    QCOMPARE(store.read(QStringLiteral("SetRisoluzione")), QString());  // still absent
-}
-
-void TestOptionsVersion::okWithKeyDeletedChangesNothing() {
-    QTemporaryDir root;
-    SettingsStore store(root.path());
-    store.ensureDefaults();
-    store.deleteKey(SettingsStore::keyPath());
-    Options::States states{};
-    states.fill(true);
-    Options::save(store, states);
-    QVERIFY(!store.keyExists(SettingsStore::keyPath()));
-    QCOMPARE(store.read(QStringLiteral("Conferma")), QString());
-}
-
 void TestOptionsVersion::versionMasks_data() {
     QTest::addColumn<int>("major");
     QTest::addColumn<int>("minor");
@@ -81,11 +30,18 @@ void TestOptionsVersion::versionMasks_data() {
     QTest::addColumn<QString>("full");
     QTest::addColumn<QString>("majorMinor");
     QTest::addColumn<QString>("revisionText");
-    QTest::newRow("2.3.7") << 2 << 3 << 7 << "Versione: 2.03.0007" << "2.03" << "0007";
-    QTest::newRow("minor 12") << 2 << 12 << 0 << "Versione: 2.12.0000" << "2.12" << "0000";
-    QTest::newRow("minor 0") << 2 << 0 << 0 << "Versione: 2.00.0000" << "2.00" << "0000";
-    QTest::newRow("wider than the masks")
-        << 12 << 345 << 67890 << "Versione: 12.345.67890" << "12.345" << "67890";
+    QTest::newRow("2.3.7") << 2 << 3 << 7 << "Versione: 2.03.0007"
+                           << "2.03"
+                           << "0007";
+    QTest::newRow("minor 12") << 2 << 12 << 0 << "Versione: 2.12.0000"
+                              << "2.12"
+                              << "0000";
+    QTest::newRow("minor 0") << 2 << 0 << 0 << "Versione: 2.00.0000"
+                             << "2.00"
+                             << "0000";
+    QTest::newRow("wider than the masks") << 12 << 345 << 67890 << "Versione: 12.345.67890"
+                                          << "12.345"
+                                          << "67890";
 }
 
 void TestOptionsVersion::versionMasks() {

@@ -27,12 +27,18 @@ void TestPasswordRules::promptOnlyWhenSwitchedOnAndSet_data() {
     QTest::addColumn<QString>("onPassword");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("prompt");
-    QTest::newRow("on and set") << "1" << "segreto" << true;
-    QTest::newRow("on, none set") << "1" << "" << false;
-    QTest::newRow("off, set") << "0" << "segreto" << false;
-    QTest::newRow("absent, set") << "" << "segreto" << false;
-    QTest::newRow("not exactly 1") << "1 " << "segreto" << false;
-    QTest::newRow("blank password counts") << "1" << " " << true;
+    QTest::newRow("on and set") << "1"
+                                << "segreto" << true;
+    QTest::newRow("on, none set") << "1"
+                                  << "" << false;
+    QTest::newRow("off, set") << "0"
+                              << "segreto" << false;
+    QTest::newRow("absent, set") << ""
+                                 << "segreto" << false;
+    QTest::newRow("not exactly 1") << "1 "
+                                   << "segreto" << false;
+    QTest::newRow("blank password counts") << "1"
+                                           << " " << true;
 }
 
 void TestPasswordRules::promptOnlyWhenSwitchedOnAndSet() {
@@ -114,20 +120,43 @@ void TestPasswordRules::changeChecks_data() {
     QTest::addColumn<QString>("newEntry");
     QTest::addColumn<QString>("confirm");
     QTest::addColumn<ChangeOutcome>("outcome");
-    QTest::newRow("first password") << "" << "" << "abc" << "abc" << ChangeOutcome::Accepted;
-    QTest::newRow("old typed with none set")
-        << "" << "x" << "abc" << "abc" << ChangeOutcome::OldMustBeEmpty;
-    QTest::newRow("change") << "abc" << "abc" << "def" << "def" << ChangeOutcome::Accepted;
-    QTest::newRow("clear") << "abc" << "abc" << "" << "" << ChangeOutcome::Accepted;
-    QTest::newRow("wrong old") << "abc" << "ABC" << "def" << "def" << ChangeOutcome::OldMismatch;
-    QTest::newRow("old with trailing blank")
-        << "abc" << "abc " << "def" << "def" << ChangeOutcome::OldMismatch;
-    QTest::newRow("empty old with one set")
-        << "abc" << "" << "def" << "def" << ChangeOutcome::OldMismatch;
-    QTest::newRow("confirmation differs in case")
-        << "abc" << "abc" << "Def" << "def" << ChangeOutcome::ConfirmMismatch;
+    QTest::newRow("first password") << ""
+                                    << ""
+                                    << "abc"
+                                    << "abc" << ChangeOutcome::Accepted;
+    QTest::newRow("old typed with none set") << ""
+                                             << "x"
+                                             << "abc"
+                                             << "abc" << ChangeOutcome::OldMustBeEmpty;
+    QTest::newRow("change") << "abc"
+                            << "abc"
+                            << "def"
+                            << "def" << ChangeOutcome::Accepted;
+    QTest::newRow("clear") << "abc"
+                           << "abc"
+                           << ""
+                           << "" << ChangeOutcome::Accepted;
+    QTest::newRow("wrong old") << "abc"
+                               << "ABC"
+                               << "def"
+                               << "def" << ChangeOutcome::OldMismatch;
+    QTest::newRow("old with trailing blank") << "abc"
+                                             << "abc "
+                                             << "def"
+                                             << "def" << ChangeOutcome::OldMismatch;
+    QTest::newRow("empty old with one set") << "abc"
+                                            << ""
+                                            << "def"
+                                            << "def" << ChangeOutcome::OldMismatch;
+    QTest::newRow("confirmation differs in case") << "abc"
+                                                  << "abc"
+                                                  << "Def"
+                                                  << "def" << ChangeOutcome::ConfirmMismatch;
     // The old password is checked before the confirmation.
-    QTest::newRow("both wrong") << "abc" << "x" << "d" << "e" << ChangeOutcome::OldMismatch;
+    QTest::newRow("both wrong") << "abc"
+                                << "x"
+                                << "d"
+                                << "e" << ChangeOutcome::OldMismatch;
 }
 
 void TestPasswordRules::changeChecks() {

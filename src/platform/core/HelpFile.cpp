@@ -88,7 +88,8 @@ HelpFile HelpFile::parse(const QString& text, const QString& origin) {
     if (!lines.isEmpty() && lines.first().startsWith(QChar(0xFEFF)))
         lines.first().remove(0, 1);
     if (lines.isEmpty() || lines.first().trimmed() != signature())
-        throw formatError(origin, 1, QStringLiteral("manca l'intestazione \"%1\"").arg(signature()));
+        throw formatError(origin, 1,
+                          QStringLiteral("manca l'intestazione \"%1\"").arg(signature()));
 
     HelpTopic* current = nullptr;
     QStringList body;
@@ -97,8 +98,9 @@ HelpFile HelpFile::parse(const QString& text, const QString& origin) {
         if (!current)
             return;
         if (current->title.isEmpty())
-            throw formatError(origin, topicLine,
-                              QStringLiteral("l'argomento \"%1\" non ha un titolo").arg(current->id));
+            throw formatError(
+                origin, topicLine,
+                QStringLiteral("l'argomento \"%1\" non ha un titolo").arg(current->id));
         current->body = body.join(QLatin1Char('\n')).trimmed();
         body.clear();
     };
@@ -115,8 +117,9 @@ HelpFile HelpFile::parse(const QString& text, const QString& origin) {
             if (directive == QLatin1String("@topic")) {
                 finishTopic();
                 if (!idPattern.match(arg).hasMatch())
-                    throw formatError(origin, lineNo,
-                                      QStringLiteral("nome di argomento non valido \"%1\"").arg(arg));
+                    throw formatError(
+                        origin, lineNo,
+                        QStringLiteral("nome di argomento non valido \"%1\"").arg(arg));
                 if (file.find(arg))
                     throw formatError(origin, lineNo,
                                       QStringLiteral("argomento \"%1\" ripetuto").arg(arg));
@@ -126,7 +129,8 @@ HelpFile HelpFile::parse(const QString& text, const QString& origin) {
                 continue;
             }
             if (!current)
-                throw formatError(origin, lineNo, QStringLiteral("direttiva fuori da un argomento"));
+                throw formatError(origin, lineNo,
+                                  QStringLiteral("direttiva fuori da un argomento"));
             if (directive == QLatin1String("@title")) {
                 current->title = arg;
             } else if (directive == QLatin1String("@keywords")) {
@@ -174,8 +178,9 @@ QStringList HelpFile::keywords() const {
     }
     QCollator collator{QLocale(QLocale::Italian, QLocale::Italy)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(result.begin(), result.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(result.begin(), result.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
     return result;
 }
 
@@ -215,7 +220,8 @@ HelpTarget HelpFile::resolve(const HelpRequest& request) const {
 }
 
 QStringList HelpFile::links(const HelpTopic& topic) {
-    static const QRegularExpression linkPattern(QStringLiteral("\\[\\[([^\\]|]*)(\\|[^\\]]*)?\\]\\]"));
+    static const QRegularExpression linkPattern(
+        QStringLiteral("\\[\\[([^\\]|]*)(\\|[^\\]]*)?\\]\\]"));
     QStringList ids;
     auto it = linkPattern.globalMatch(topic.body);
     while (it.hasNext())
@@ -226,6 +232,7 @@ QStringList HelpFile::links(const HelpTopic& topic) {
 QString HelpFile::html(const HelpTopic& topic) const {
     QString out = QStringLiteral("<h2>") + topic.title.toHtmlEscaped() + QStringLiteral("</h2>\n");
     QStringList paragraph;
+    QStringList item;  // the list item being read, continued by indented lines
     bool inList = false;
     const auto flushParagraph = [&] {
         if (!paragraph.isEmpty()) {
@@ -234,7 +241,15 @@ QString HelpFile::html(const HelpTopic& topic) const {
             paragraph.clear();
         }
     };
+    const auto flushItem = [&] {
+        if (!item.isEmpty()) {
+            out += QStringLiteral("<li>") + inlineHtml(item.join(QLatin1Char(' ')), *this) +
+                   QStringLiteral("</li>\n");
+            item.clear();
+        }
+    };
     const auto closeList = [&] {
+        flushItem();
         if (inList) {
             out += QStringLiteral("</ul>\n");
             inList = false;
@@ -252,14 +267,16 @@ QString HelpFile::html(const HelpTopic& topic) const {
                    QStringLiteral("</h3>\n");
         } else if (line.startsWith(QLatin1String("- "))) {
             flushParagraph();
+            flushItem();
             if (!inList) {
                 out += QStringLiteral("<ul>\n");
                 inList = true;
             }
-            out += QStringLiteral("<li>") + inlineHtml(line.mid(2).trimmed(), *this) +
-                   QStringLiteral("</li>\n");
+            item.append(line.mid(2).trimmed());
+        } else if (!item.isEmpty() && raw.at(0).isSpace()) {
+            item.append(line);  // an indented line goes on with the item above
         } else {
-            closeList();  // a plain line right after the bullets ends the list
+            closeList();  // a plain line after the bullets ends the list
             paragraph.append(line);
         }
     }

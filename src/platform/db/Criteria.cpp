@@ -94,9 +94,9 @@ struct Range {
 struct Element {
     enum Kind : unsigned char { Literal, AnyOne, Digit, Class, Star };
     Kind kind;
-    bool negated;        // Class: [!...]
-    char32_t ch;         // Literal: folded character
-    size_t rangeBegin;   // Class: its ranges in Pattern::ranges_
+    bool negated;       // Class: [!...]
+    char32_t ch;        // Literal: folded character
+    size_t rangeBegin;  // Class: its ranges in Pattern::ranges_
     size_t rangeEnd;
 };
 
@@ -376,7 +376,9 @@ private:
     bool anchoredEnd_ = true;    // the pattern does not end with a star
 };
 
-void deletePattern(void* p) { delete static_cast<Pattern*>(p); }
+void deletePattern(void* p) {
+    delete static_cast<Pattern*>(p);
+}
 
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
@@ -412,7 +414,9 @@ struct Token {
     qsizetype end = 0;  // offsets in the source text
 };
 
-bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
 
 [[noreturn]] void badSyntax(const QString& text) {
     throw AppError(ErrorCode::BadCriterion, kSource,
@@ -472,7 +476,9 @@ std::vector<Token> tokenize(const QString& s) {
 bool isKeyword(const Token& t, const char* word) {
     return t.kind == Token::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
-bool isSymbol(const Token& t, char c) { return t.kind == Token::Symbol && t.text == QChar(c); }
+bool isSymbol(const Token& t, char c) {
+    return t.kind == Token::Symbol && t.text == QChar(c);
+}
 
 // criterion := and { OR and }; and := term { AND term };
 // term := NOT term | "(" criterion ")" | field LIKE string

@@ -10,8 +10,9 @@
 namespace {
 
 [[noreturn]] void closed() {
-    throw AppError(ErrorCode::DatabaseClosed, QStringLiteral("DataSource"),
-                   QStringLiteral("Il database è chiuso: aggiornare l'origine dati prima di usarla"));
+    throw AppError(
+        ErrorCode::DatabaseClosed, QStringLiteral("DataSource"),
+        QStringLiteral("Il database è chiuso: aggiornare l'origine dati prima di usarla"));
 }
 
 }  // namespace
@@ -26,7 +27,9 @@ void DataSource::setDatabaseName(const QString& path) {
                         : QDir(ProgramFolder::path()).filePath(path);
 }
 
-void DataSource::setRecordSource(const QString& source) { recordSource_ = source; }
+void DataSource::setRecordSource(const QString& source) {
+    recordSource_ = source;
+}
 
 void DataSource::refresh() {
     // An edit still in the buffer belongs to the old record set: store it first.

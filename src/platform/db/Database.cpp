@@ -290,9 +290,13 @@ std::unique_ptr<RecordSet> Database::openRecordSet(const QString& recordSource) 
     return std::make_unique<RecordSet>(self_.lock(), rs.table, rs.criterion, rs.orderBy);
 }
 
-void Database::beginTransaction() { exec(QStringLiteral("BEGIN IMMEDIATE")); }
+void Database::beginTransaction() {
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
 
-void Database::commit() { exec(QStringLiteral("COMMIT")); }
+void Database::commit() {
+    exec(QStringLiteral("COMMIT"));
+}
 
 void Database::rollback() {
     // Called on error paths: nothing to undo is not a further error.
@@ -300,6 +304,10 @@ void Database::rollback() {
         exec(QStringLiteral("ROLLBACK"));
 }
 
-QString Database::engineName() { return QStringLiteral("SQLite"); }
+QString Database::engineName() {
+    return QStringLiteral("SQLite");
+}
 
-QString Database::engineVersion() { return QString::fromLatin1(sqlite3_libversion()); }
+QString Database::engineVersion() {
+    return QString::fromLatin1(sqlite3_libversion());
+}

@@ -61,8 +61,8 @@ class TempBeside {
 public:
     explicit TempBeside(const QString& target) {
         const QFileInfo info(target);
-        QTemporaryFile file(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.tmp")
-                                                            .arg(info.fileName())));
+        QTemporaryFile file(
+            info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.tmp").arg(info.fileName())));
         file.setAutoRemove(false);
         if (!file.open())
             throw AppError(ErrorCode::FileError, kSource,
@@ -141,8 +141,9 @@ void copyRows(Database& source, Database& target, const QString& table) {
     }
     const QString name = Database::quoteIdentifier(table);
     const QString columns = quoted.join(QStringLiteral(", "));
-    Statement read{source.prepare(
-        QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid >= ? ORDER BY rowid").arg(columns, name))};
+    Statement read{
+        source.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid >= ? ORDER BY rowid")
+                           .arg(columns, name))};
     Statement insert{target.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, %3)")
                                         .arg(name, columns, marks.join(QStringLiteral(", "))))};
     qint64 next = std::numeric_limits<qint64>::min();

@@ -113,15 +113,21 @@ void RecordSet::load() {
 
 // --- position -------------------------------------------------------------
 
-bool RecordSet::bof() const { return keys_.empty() || (!deleted_ && pos_ < 0); }
+bool RecordSet::bof() const {
+    return keys_.empty() || (!deleted_ && pos_ < 0);
+}
 
 bool RecordSet::eof() const {
     return keys_.empty() || (!deleted_ && pos_ >= qint64(keys_.size()));
 }
 
-int RecordSet::recordCount() const { return int(keys_.size()); }
+int RecordSet::recordCount() const {
+    return int(keys_.size());
+}
 
-int RecordSet::absolutePosition() const { return hasCurrent() ? int(pos_) : -1; }
+int RecordSet::absolutePosition() const {
+    return hasCurrent() ? int(pos_) : -1;
+}
 
 void RecordSet::setAbsolutePosition(int position) {
     storePending();
@@ -292,8 +298,7 @@ void RecordSet::deleteCurrent() {
     mode_ = EditMode::None;  // a pending edit of the deleted record goes with it
     buffer_.clear();
     dirty_.clear();
-    run(*db_,
-        QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::quoteIdentifier(table_)),
+    run(*db_, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(Database::quoteIdentifier(table_)),
         {keys_[size_t(pos_)]});
     keys_.erase(keys_.begin() + pos_);
     cachedKey_ = -1;
@@ -354,7 +359,9 @@ QVariant RecordSet::value(int position) const {
     return cachedRow_[position];
 }
 
-QVariant RecordSet::value(const QString& field) const { return value(fieldIndex(field)); }
+QVariant RecordSet::value(const QString& field) const {
+    return value(fieldIndex(field));
+}
 
 void RecordSet::setValue(int position, const QVariant& v) {
     if (position < 0 || position >= fields_.size())
@@ -419,13 +426,12 @@ bool RecordSet::findFrom(const QString& criterion, qint64 start, int step) {
     qint64 found = -1;
     if (rowidOrder_ && whereSql_.isEmpty()) {
         // Table order: let SQLite walk the rowids, stopping at the first match.
-        Statement s{db_->prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid %2 ? AND (%3) "
-                                                "ORDER BY rowid %4 LIMIT 1")
-                                     .arg(Database::quoteIdentifier(table_),
-                                          step > 0 ? QStringLiteral(">=") : QStringLiteral("<="),
-                                          crit,
-                                          step > 0 ? QStringLiteral("ASC")
-                                                   : QStringLiteral("DESC")))};
+        Statement s{
+            db_->prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid %2 ? AND (%3) "
+                                        "ORDER BY rowid %4 LIMIT 1")
+                             .arg(Database::quoteIdentifier(table_),
+                                  step > 0 ? QStringLiteral(">=") : QStringLiteral("<="), crit,
+                                  step > 0 ? QStringLiteral("ASC") : QStringLiteral("DESC")))};
         qint64 bound = keys_[size_t(start)];
         for (;;) {
             sqlite3_reset(s.st);

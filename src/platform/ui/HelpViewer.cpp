@@ -30,8 +30,9 @@ public:
             type != QTextDocument::StyleSheetResource) {
             if (const HelpTopic* topic = file_.find(name.path()))
                 return file_.html(*topic);
-            return QStringLiteral("<h2>Argomento non trovato</h2><p>L'argomento \"%1\" non "
-                                  "esiste nel file della guida.</p>")
+            return QStringLiteral(
+                       "<h2>Argomento non trovato</h2><p>L'argomento \"%1\" non "
+                       "esiste nel file della guida.</p>")
                 .arg(name.path().toHtmlEscaped());
         }
         return QTextBrowser::loadResource(type, name);
@@ -46,7 +47,9 @@ namespace {
 enum { TopicsTab, IndexTab };
 constexpr int kTopicRole = Qt::UserRole;
 
-QUrl topicUrl(const QString& id) { return QUrl(HelpFile::linkScheme() + QLatin1Char(':') + id); }
+QUrl topicUrl(const QString& id) {
+    return QUrl(HelpFile::linkScheme() + QLatin1Char(':') + id);
+}
 
 QPushButton* toolButton(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -120,12 +123,12 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     splitter->addWidget(tabs_);
     splitter->addWidget(browser_);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({250, 530});
+    splitter->setSizes({300, 540});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);
-    resize(800, 560);
+    resize(860, 600);
 
     connect(contentsButton, &QPushButton::clicked, this, [this] {
         if (!file_.isEmpty())
@@ -169,10 +172,12 @@ void HelpViewer::fillLists() {
 
 void HelpViewer::showRequest(const HelpRequest& request) {
     const HelpTarget target = file_.resolve(request);
-    if (target.topic)
+    if (target.topic) {
+        tabs_->setCurrentIndex(TopicsTab);
         showTopic(target.topic->id);
-    else
+    } else {
         showIndex(target.keyword);
+    }
 }
 
 void HelpViewer::showTopic(const QString& id) {
@@ -201,7 +206,9 @@ QString HelpViewer::currentTopicId() const {
     return source.scheme() == HelpFile::linkScheme() ? source.path() : QString();
 }
 
-bool HelpViewer::indexShown() const { return tabs_->currentIndex() == IndexTab; }
+bool HelpViewer::indexShown() const {
+    return tabs_->currentIndex() == IndexTab;
+}
 
 void HelpViewer::selectKeyword(const QString& typed) {
     // The index follows what is typed: the first keyword that begins with it.

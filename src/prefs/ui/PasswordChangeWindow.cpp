@@ -116,9 +116,8 @@ void PasswordChangeWindow::showHintIfNoPassword() {
 void PasswordChangeWindow::confirm() {
     runGuarded(services_.messages, "Form4.Command1_Click", [&] {
         storedPassword_->setText(services_.settings.read(PasswordRules::passwordValue()));
-        const auto outcome =
-            PasswordRules::judgeChange(storedPassword_->text(), oldEntry_->text(),
-                                       newEntry_->text(), confirmEntry_->text());
+        const auto outcome = PasswordRules::judgeChange(storedPassword_->text(), oldEntry_->text(),
+                                                        newEntry_->text(), confirmEntry_->text());
         if (outcome == PasswordRules::ChangeOutcome::Accepted) {
             services_.settings.write(PasswordRules::passwordValue(), newEntry_->text());
             accept();

@@ -72,7 +72,11 @@ QPixmap blinkA() {
 QPixmap blinkB() {
     return drawer(QColor(170, 70, 60), QColor(250, 245, 225), QColor(255, 255, 255));
 }
-QPixmap lockClosed() { return lock(false); }
-QPixmap lockOpen() { return lock(true); }
+QPixmap lockClosed() {
+    return lock(false);
+}
+QPixmap lockOpen() {
+    return lock(true);
+}
 
 }  // namespace PrefsPictures

@@ -7,6 +7,6 @@ namespace PrefsPictures {
 QPixmap programIcon();  // the catalogue drawer: the program's own icon
 QPixmap blinkA();       // the two pictures the about box's window icon alternates between
 QPixmap blinkB();
-QPixmap lockClosed();   // the prompt while it waits
-QPixmap lockOpen();     // the prompt once the password is right
+QPixmap lockClosed();  // the prompt while it waits
+QPixmap lockOpen();    // the prompt once the password is right
 }  // namespace PrefsPictures

@@ -30,6 +30,7 @@
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/LookupCombo.h"
 #include "platform/ui/WindowScaler.h"
+#include "prefs/PasswordRules.h"
 #include "shell/ActorList.h"
 #include "shell/ScreenScaling.h"
 #include "shell/ui/CommandBar.h"
@@ -274,11 +275,8 @@ void MainWindow::firstActivation() {
     activated_ = true;
     commandBar_->setCardCommandsEnabled(false);
     tabs_->setEnabled(false);
-    if (commandLine_ == QLatin1String("/q"))
-        services_.settings.write(QStringLiteral("Password"), QString());
-    const QString password = services_.settings.read(QStringLiteral("Password"));
-    if (services_.settings.read(QStringLiteral("OnPassword")) == QLatin1String("1") &&
-        !password.isEmpty() && hooks_.password) {
+    PasswordRules::applyResetSwitch(services_.settings, commandLine_);
+    if (PasswordRules::promptNeeded(services_.settings) && hooks_.password) {
         if (!hooks_.password(this)) {
             ending_ = true;
             emit endRequested(1);

@@ -1,8 +1,8 @@
 #include <QRandomGenerator>
-#include <functional>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
 #include "platform/core/AppError.h"
 #include "platform/db/Criteria.h"
@@ -20,7 +20,8 @@ private:
 
     // TITOLO of every row of LIBRI the criterion selects, in table order.
     QStringList titles(const QString& criterion) {
-        auto rs = db_->openRecordSet(QStringLiteral("SELECT LIBRI.* FROM LIBRI WHERE ") + criterion);
+        auto rs =
+            db_->openRecordSet(QStringLiteral("SELECT LIBRI.* FROM LIBRI WHERE ") + criterion);
         QStringList out;
         for (int i = 0; i < rs->recordCount(); ++i) {
             rs->setAbsolutePosition(i);
@@ -99,37 +100,68 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("match");
-        QTest::newRow("star inside") << "Il rosso e il nero" << "*rosso*" << true;
-        QTest::newRow("no star: whole value") << "rosso" << "ross" << false;
-        QTest::newRow("exact") << "rosso" << "ROSSO" << true;
-        QTest::newRow("prefix") << "rossetto" << "ros*" << true;
-        QTest::newRow("suffix") << "tramonto rosso" << "*rosso" << true;
-        QTest::newRow("suffix miss") << "rosso tramonto" << "*rosso" << false;
-        QTest::newRow("overlapping stars") << "abab" << "*ab*ab" << true;
-        QTest::newRow("star needs no char") << "" << "*" << true;
-        QTest::newRow("empty pattern") << "x" << "" << false;
-        QTest::newRow("question one char") << "gatto" << "g?tto" << true;
-        QTest::newRow("question not zero") << "gtto" << "g?tto" << false;
-        QTest::newRow("question takes an accented letter") << "caffè" << "caff?" << true;
-        QTest::newRow("hash digit") << "anno 1984" << "*19##" << true;
-        QTest::newRow("hash not letter") << "anno 19x4" << "*19##" << false;
-        QTest::newRow("list") << "bar" << "[bc]ar" << true;
-        QTest::newRow("list miss") << "far" << "[bc]ar" << false;
-        QTest::newRow("range") << "dado" << "[a-e]ado" << true;
-        QTest::newRow("range upper value") << "Dado" << "[a-e]ado" << true;
-        QTest::newRow("negated list") << "far" << "[!bc]ar" << true;
-        QTest::newRow("negated list miss") << "car" << "[!bc]ar" << false;
-        QTest::newRow("bracketed wildcard is literal") << "a*b" << "a[*]b" << true;
-        QTest::newRow("bracketed wildcard miss") << "axb" << "a[*]b" << false;
-        QTest::newRow("unclosed bracket is a character") << "[x" << "[x" << true;
-        QTest::newRow("case") << "ROSSO" << "*rosso*" << true;
-        QTest::newRow("accent upper pattern") << "è l'alba" << "È*" << true;
-        QTest::newRow("accent lower pattern") << "È L'ALBA" << "*è l'a*" << true;
-        QTest::newRow("accent in list") << "È" << "[è]" << true;
-        QTest::newRow("accent differs from plain") << "e" << "è" << false;
-        QTest::newRow("quote") << "il \"mondo\"" << "*\"mondo\"*" << true;
-        QTest::newRow("multibyte suffix") << "perché CITTÀ" << "*città" << true;
-        QTest::newRow("multibyte suffix too long") << "à" << "*àà" << false;
+        QTest::newRow("star inside") << "Il rosso e il nero"
+                                     << "*rosso*" << true;
+        QTest::newRow("no star: whole value") << "rosso"
+                                              << "ross" << false;
+        QTest::newRow("exact") << "rosso"
+                               << "ROSSO" << true;
+        QTest::newRow("prefix") << "rossetto"
+                                << "ros*" << true;
+        QTest::newRow("suffix") << "tramonto rosso"
+                                << "*rosso" << true;
+        QTest::newRow("suffix miss") << "rosso tramonto"
+                                     << "*rosso" << false;
+        QTest::newRow("overlapping stars") << "abab"
+                                           << "*ab*ab" << true;
+        QTest::newRow("star needs no char") << ""
+                                            << "*" << true;
+        QTest::newRow("empty pattern") << "x"
+                                       << "" << false;
+        QTest::newRow("question one char") << "gatto"
+                                           << "g?tto" << true;
+        QTest::newRow("question not zero") << "gtto"
+                                           << "g?tto" << false;
+        QTest::newRow("question takes an accented letter") << "caffè"
+                                                           << "caff?" << true;
+        QTest::newRow("hash digit") << "anno 1984"
+                                    << "*19##" << true;
+        QTest::newRow("hash not letter") << "anno 19x4"
+                                         << "*19##" << false;
+        QTest::newRow("list") << "bar"
+                              << "[bc]ar" << true;
+        QTest::newRow("list miss") << "far"
+                                   << "[bc]ar" << false;
+        QTest::newRow("range") << "dado"
+                               << "[a-e]ado" << true;
+        QTest::newRow("range upper value") << "Dado"
+                                           << "[a-e]ado" << true;
+        QTest::newRow("negated list") << "far"
+                                      << "[!bc]ar" << true;
+        QTest::newRow("negated list miss") << "car"
+                                           << "[!bc]ar" << false;
+        QTest::newRow("bracketed wildcard is literal") << "a*b"
+                                                       << "a[*]b" << true;
+        QTest::newRow("bracketed wildcard miss") << "axb"
+                                                 << "a[*]b" << false;
+        QTest::newRow("unclosed bracket is a character") << "[x"
+                                                         << "[x" << true;
+        QTest::newRow("case") << "ROSSO"
+                              << "*rosso*" << true;
+        QTest::newRow("accent upper pattern") << "è l'alba"
+                                              << "È*" << true;
+        QTest::newRow("accent lower pattern") << "È L'ALBA"
+                                              << "*è l'a*" << true;
+        QTest::newRow("accent in list") << "È"
+                                        << "[è]" << true;
+        QTest::newRow("accent differs from plain") << "e"
+                                                   << "è" << false;
+        QTest::newRow("quote") << "il \"mondo\""
+                               << "*\"mondo\"*" << true;
+        QTest::newRow("multibyte suffix") << "perché CITTÀ"
+                                          << "*città" << true;
+        QTest::newRow("multibyte suffix too long") << "à"
+                                                   << "*àà" << false;
     }
     void patternRules() {
         QFETCH(QString, value);
@@ -137,7 +169,8 @@ private slots:
         QFETCH(bool, match);
         QCOMPARE(Criteria::like(value, pattern), match);
         // The SQL function used by every query gives the same answer.
-        const auto rows = db_->query(QStringLiteral("SELECT raccolio_like(?, ?)"), {value, pattern});
+        const auto rows =
+            db_->query(QStringLiteral("SELECT raccolio_like(?, ?)"), {value, pattern});
         QCOMPARE(rows.first().first().toInt(), match ? 1 : 0);
     }
 
@@ -151,17 +184,17 @@ private slots:
     }
 
     void matcherAgreesWithReference() {
-        const QStringList pieces = {QStringLiteral("a"),    QStringLiteral("B"),
-                                    QStringLiteral("è"),    QStringLiteral("È"),
-                                    QStringLiteral("1"),    QStringLiteral("*"),
-                                    QStringLiteral("*"),    QStringLiteral("?"),
-                                    QStringLiteral("#"),    QStringLiteral("[ab]"),
-                                    QStringLiteral("[!a]"), QStringLiteral("[a-c]"),
-                                    QStringLiteral("[È]"),  QStringLiteral("à")};
+        const QStringList pieces = {
+            QStringLiteral("a"),    QStringLiteral("B"),    QStringLiteral("è"),
+            QStringLiteral("È"),    QStringLiteral("1"),    QStringLiteral("*"),
+            QStringLiteral("*"),    QStringLiteral("?"),    QStringLiteral("#"),
+            QStringLiteral("[ab]"), QStringLiteral("[!a]"), QStringLiteral("[a-c]"),
+            QStringLiteral("[È]"),  QStringLiteral("à")};
         const QString alphabet = QStringLiteral("aAbBcèÈ1à ");
         QRandomGenerator rng(12345);
         for (int round = 0; round < 4000; ++round) {
-            QString pattern, value;
+            // Empty, not Null: a Null value never matches, not even "*".
+            QString pattern = QStringLiteral(""), value = QStringLiteral("");
             const int pn = rng.bounded(6);
             for (int i = 0; i < pn; ++i)
                 pattern += pieces[rng.bounded(int(pieces.size()))];
@@ -213,8 +246,9 @@ private slots:
         QTest::newRow("parentheses change it")
             << "(NOTE LIKE \"*poesie*\" OR TITOLO LIKE \"*rosso*\") AND NOME LIKE \"Charles\""
             << QStringList{rosso2};
-        QTest::newRow("not") << "NOT TITOLO LIKE \"*o*\"" << QStringList{QStringLiteral("È l'alba"),
-                                                                      QStringLiteral("Zanna bianca")};
+        QTest::newRow("not") << "NOT TITOLO LIKE \"*o*\""
+                             << QStringList{QStringLiteral("È l'alba"),
+                                            QStringLiteral("Zanna bianca")};
         QTest::newRow("doubled quote") << "TITOLO LIKE \"*\"\"mondo\"\"*\""
                                        << QStringList{QStringLiteral("Il \"mondo\" nuovo")};
         QTest::newRow("doubled single quote")
@@ -228,8 +262,9 @@ private slots:
 
     void compiledSqlHoldsNoUserText() {
         QVariantList params;
-        const QString sql = Criteria::toSql(QStringLiteral("TITOLO LIKE \"x'); DROP TABLE LIBRI; --\""),
-                                            db_->fieldNames(QStringLiteral("LIBRI")), params);
+        const QString sql =
+            Criteria::toSql(QStringLiteral("TITOLO LIKE \"x'); DROP TABLE LIBRI; --\""),
+                            db_->fieldNames(QStringLiteral("LIBRI")), params);
         QVERIFY(!sql.contains(QStringLiteral("DROP")));
         QCOMPARE(params, QVariantList{QStringLiteral("x'); DROP TABLE LIBRI; --")});
     }
@@ -240,9 +275,11 @@ private slots:
                  ErrorCode::ItemNotFound);
         QVERIFY(description.contains(QStringLiteral("AUTORE")));
         auto rs = db_->openRecordSet(QStringLiteral("LIBRI"));
-        QCOMPARE(errorOf([&] { rs->findFirst(QStringLiteral("TITOLO LIKE \"*\" OR EDITORE LIKE \"*\"")); },
-                         &description),
-                 ErrorCode::ItemNotFound);
+        QCOMPARE(
+            errorOf(
+                [&] { rs->findFirst(QStringLiteral("TITOLO LIKE \"*\" OR EDITORE LIKE \"*\"")); },
+                &description),
+            ErrorCode::ItemNotFound);
         QVERIFY(description.contains(QStringLiteral("EDITORE")));
     }
 
@@ -270,16 +307,28 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("criterion");
         QTest::addColumn<QString>("orderBy");
-        QTest::newRow("bare") << "LIBRI" << "LIBRI" << "" << "";
-        QTest::newRow("ordered") << "select GEN2.* from GEN2 order by GENERE" << "GEN2" << ""
+        QTest::newRow("bare") << "LIBRI"
+                              << "LIBRI"
+                              << ""
+                              << "";
+        QTest::newRow("ordered") << "select GEN2.* from GEN2 order by GENERE"
+                                 << "GEN2"
+                                 << ""
                                  << "GENERE";
         QTest::newRow("desc") << "SELECT AUTORI.* FROM AUTORI ORDER BY AUTORI.COGNOME DESC;"
-                              << "AUTORI" << "" << "COGNOME DESC";
-        QTest::newRow("where") << "SELECT LIBRI.* FROM LIBRI WHERE ((LIBRI.TITOLO) LIKE \"*rosso*\")"
-                               << "LIBRI" << "((LIBRI.TITOLO) LIKE \"*rosso*\")" << "";
+                              << "AUTORI"
+                              << ""
+                              << "COGNOME DESC";
+        QTest::newRow("where")
+            << "SELECT LIBRI.* FROM LIBRI WHERE ((LIBRI.TITOLO) LIKE \"*rosso*\")"
+            << "LIBRI"
+            << "((LIBRI.TITOLO) LIKE \"*rosso*\")"
+            << "";
         QTest::newRow("order by inside a pattern")
             << "Select * From LIBRI Where TITOLO LIKE \"* order by x*\" Order By TITOLO"
-            << "LIBRI" << "TITOLO LIKE \"* order by x*\"" << "TITOLO";
+            << "LIBRI"
+            << "TITOLO LIKE \"* order by x*\""
+            << "TITOLO";
     }
     void recordSources() {
         QFETCH(QString, text);

@@ -76,9 +76,11 @@ private slots:
         Catalogue::create(full);
         {
             auto db = Database::open(full);
+            db->beginTransaction();
             for (int i = 0; i < 300; ++i)
                 db->query(QStringLiteral("INSERT INTO LIBRI (TITOLO, NOTE) VALUES (?, ?)"),
                           {QStringLiteral("Libro %1").arg(i), QString(200, QLatin1Char('n'))});
+            db->commit();
         }
         const QByteArray bytes = contents(full);
         QVERIFY(bytes.size() > 16384);
@@ -90,7 +92,8 @@ private slots:
     void connectionSettings() {
         auto db = Database::open(dir_.filePath(QStringLiteral("s.db")),
                                  Database::OpenMode::CreateIfMissing);
-        QCOMPARE(db->query(QStringLiteral("PRAGMA synchronous")).first().first().toInt(), 2);  // FULL
+        QCOMPARE(db->query(QStringLiteral("PRAGMA synchronous")).first().first().toInt(),
+                 2);  // FULL
         QCOMPARE(db->query(QStringLiteral("PRAGMA journal_mode")).first().first().toString(),
                  QStringLiteral("delete"));
         QCOMPARE(Database::engineName(), QStringLiteral("SQLite"));
@@ -143,13 +146,13 @@ private slots:
         const QStringList libri = db->fieldNames(QStringLiteral("LIBRI"));
         QCOMPARE(libri.value(13), QStringLiteral("CITAZIONE_PAGINA"));
         QCOMPARE(libri.value(14), QStringLiteral("CITAZIONE_CITAZIONE"));
-        for (const QString& lookup : {"ARG1", "FORMATO", "LIBRERIA", "GEN2", "GEN3", "CHIAVE",
-                                      "MUSICAAUTORE", "AUTORI"}) {
-            auto rs = db->openRecordSet(lookup);
-            QVERIFY2(rs->recordCount() > 0, qPrintable(lookup));
+        for (const char* lookup :
+             {"ARG1", "FORMATO", "LIBRERIA", "GEN2", "GEN3", "CHIAVE", "MUSICAAUTORE", "AUTORI"}) {
+            auto rs = db->openRecordSet(QString::fromLatin1(lookup));
+            QVERIFY2(rs->recordCount() > 0, lookup);
         }
-        for (const QString& archive : {"LIBRI", "CDAUDIO", "CDROM", "VIDEO"})
-            QCOMPARE(db->openRecordSet(archive)->recordCount(), 0);
+        for (const char* archive : {"LIBRI", "CDAUDIO", "CDROM", "VIDEO"})
+            QCOMPARE(db->openRecordSet(QString::fromLatin1(archive))->recordCount(), 0);
     }
 };
 

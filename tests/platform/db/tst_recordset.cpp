@@ -1,5 +1,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 
 #include "platform/core/AppError.h"
@@ -17,11 +18,14 @@ private:
     // Table T (NOME, GENERE) holding the given names in this order; GENERE is the
     // name reversed, so that an order by GENERE differs from the table order.
     void makeTable(const QStringList& names) {
+        db_->beginTransaction();
         db_->createTable(QStringLiteral("T"), {QStringLiteral("NOME"), QStringLiteral("GENERE")});
         for (const QString& n : names) {
-            QString reversed(n.rbegin(), n.rend());
+            QString reversed = n;
+            std::reverse(reversed.begin(), reversed.end());
             db_->query(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {n, reversed});
         }
+        db_->commit();
     }
 
     std::unique_ptr<RecordSet> open(const QString& source = QStringLiteral("T")) {
@@ -94,8 +98,8 @@ private slots:
         QCOMPARE(rs->percentPosition(), 0.0);
         for (const auto& op : std::vector<std::function<void()>>{
                  [&] { rs->moveFirst(); }, [&] { rs->moveLast(); }, [&] { rs->moveNext(); },
-                 [&] { rs->movePrevious(); }, [&] { rs->deleteCurrent(); },
-                 [&] { rs->value(0); }, [&] { rs->bookmark(); }})
+                 [&] { rs->movePrevious(); }, [&] { rs->deleteCurrent(); }, [&] { rs->value(0); },
+                 [&] { rs->bookmark(); }})
             QCOMPARE(errorOf(op), ErrorCode::NoCurrentRecord);
         QVERIFY(!rs->findFirst(QStringLiteral("NOME LIKE \"*\"")));
         QVERIFY(rs->noMatch());
@@ -312,8 +316,9 @@ private slots:
 
         auto desc = open(QStringLiteral("SELECT T.* FROM T ORDER BY GENERE DESC"));
         QCOMPARE(walk(*desc), (QStringList{"zc", "xb", "ab", "ya", "ma"}));
-        auto filtered = open(QStringLiteral("SELECT T.* FROM T WHERE (T.NOME LIKE \"*b\" OR "
-                                            "T.NOME LIKE \"*c\") ORDER BY GENERE"));
+        auto filtered =
+            open(QStringLiteral("SELECT T.* FROM T WHERE (T.NOME LIKE \"*b\" OR "
+                                "T.NOME LIKE \"*c\") ORDER BY GENERE"));
         QCOMPARE(walk(*filtered), (QStringList{"ab", "xb", "zc"}));
         QVERIFY(filtered->findLast(QStringLiteral("NOME LIKE \"?b\"")));
         QCOMPARE(name(*filtered), QStringLiteral("xb"));

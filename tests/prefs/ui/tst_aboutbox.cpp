@@ -51,9 +51,12 @@ void TestAboutBox::filledWhenShown_data() {
     QTest::addColumn<int>("revision");
     QTest::addColumn<QString>("majorMinor");
     QTest::addColumn<QString>("revisionText");
-    QTest::newRow("minor 12") << 12 << 0 << "2.12" << "0000";
-    QTest::newRow("minor 0") << 0 << 0 << "2.00" << "0000";
-    QTest::newRow("minor 3, revision 7") << 3 << 7 << "2.03" << "0007";
+    QTest::newRow("minor 12") << 12 << 0 << "2.12"
+                              << "0000";
+    QTest::newRow("minor 0") << 0 << 0 << "2.00"
+                             << "0000";
+    QTest::newRow("minor 3, revision 7") << 3 << 7 << "2.03"
+                                         << "0007";
 }
 
 void TestAboutBox::filledWhenShown() {
@@ -72,8 +75,8 @@ void TestAboutBox::filledWhenShown() {
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QCOMPARE(box.windowTitle(), QStringLiteral("Informazioni su Raccolio 5.5 Pro"));
     QCOMPARE(text(box, "Label1"), QStringLiteral("Raccolio 5.5 Pro"));
-    QCOMPARE(text(box, "Label2"), QStringLiteral("Versione: 2.") + majorMinor.mid(2) +
-                                      QLatin1Char('.') + revisionText);
+    QCOMPARE(text(box, "Label2"),
+             QStringLiteral("Versione: 2.") + majorMinor.mid(2) + QLatin1Char('.') + revisionText);
     QCOMPARE(text(box, "Label6"), majorMinor);
     QCOMPARE(text(box, "Label7"), majorMinor);
     QCOMPARE(text(box, "Label8"), revisionText);

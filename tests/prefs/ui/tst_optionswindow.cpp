@@ -18,7 +18,9 @@ QCheckBox* box(QWidget& w, int n) {
 QPushButton* passwordButton(QWidget& w) {
     return w.findChild<QPushButton*>(QStringLiteral("Command1"));
 }
-void pressOk(QWidget& w) { w.findChild<QAction*>(QStringLiteral("OK"))->trigger(); }
+void pressOk(QWidget& w) {
+    w.findChild<QAction*>(QStringLiteral("OK"))->trigger();
+}
 
 }  // namespace
 
@@ -43,11 +45,13 @@ void TestOptionsWindow::showsTheStoredSwitches() {
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
     QVERIFY(tabs);
     QCOMPARE(tabs->tabText(0), QStringLiteral("Opzioni"));
-    const QStringList captions = {
-        "Avvisa eliminazione cartelle", "Visualizza finestra di about all'avvio",
-        "Avvisa uscita programma",      "Avvisa inserimento cartelle",
-        "Salva impostazioni in uscita", "Attiva password",
-        "Visualizza info risoluzione video all'avvio"};
+    const QStringList captions = {"Avvisa eliminazione cartelle",
+                                  "Visualizza finestra di about all'avvio",
+                                  "Avvisa uscita programma",
+                                  "Avvisa inserimento cartelle",
+                                  "Salva impostazioni in uscita",
+                                  "Attiva password",
+                                  "Visualizza info risoluzione video all'avvio"};
     const QList<bool> ticked = {true, true, true, false, true, false, false};
     for (int n = 1; n <= 7; ++n) {
         QCOMPARE(box(window, n)->text(), captions[n - 1]);

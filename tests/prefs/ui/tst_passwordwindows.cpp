@@ -48,27 +48,23 @@ void enter(PasswordPrompt& prompt, const QString& text) {
 
 }  // namespace
 
+// Case, trailing blanks and the order of the checks are the rules' own tests; here the
+// windows: what they show, where the focus goes, what they write, how they close.
 class TestPasswordWindows : public QObject {
     Q_OBJECT
 
 private slots:
     void promptLooksAsDesigned();
     void rightPasswordShowsSuccessPictureThenCloses();
-    void firstWrongEntryWarnsSecondEndsTheProgram();
-    void caseAndTrailingBlankAreRefused();
-    void rightEntryAfterOneWrongOpensTheProgram();
-    void enterInTheFieldActsAsOk();
+    void oneWrongEntryWarnsAndTheRightOneStillOpens();
+    void secondWrongEntryEndsTheProgram();
     void closingWithoutTheRightPasswordEndsTheProgram();
     void closingWithTheRightPasswordTypedLetsTheProgramGoOn();
-    void startupAsksOnlyWhenSwitchedOnAndSet();
-    void startupRunsThePromptModally();
+    void startupRunsThePromptOnlyWhenNeeded();
 
     void changeWindowHintsWhenNoPasswordIsSet();
-    void changeWindowSetsTheFirstPassword();
-    void changeWindowRefusesAnOldPasswordWhenNoneIsSet();
-    void changeWindowChecksTheOldPassword();
-    void changeWindowClearsThePassword();
-    void changeWindowRefusesAConfirmationDifferingInCase();
+    void changeWindowAnswers_data();
+    void changeWindowAnswers();
     void changeWindowCancelWritesNothing();
     void enterMovesToTheNextField();
 };
@@ -77,7 +73,8 @@ void TestPasswordWindows::promptLooksAsDesigned() {
     TempProgramFolder folder;
     PasswordPrompt prompt(folder.services);
     QCOMPARE(prompt.objectName(), QStringLiteral("Password"));
-    QCOMPARE(child<QLabel>(prompt, "SSPanel2")->text(), QStringLiteral("Password di Raccolio 5.5 Pro"));
+    QCOMPARE(child<QLabel>(prompt, "SSPanel2")->text(),
+             QStringLiteral("Password di Raccolio 5.5 Pro"));
     QCOMPARE(child<QLineEdit>(prompt, "Text1")->echoMode(), QLineEdit::Password);
     QCOMPARE(child<QPushButton>(prompt, "Command1")->text(), QStringLiteral("OK"));
     QVERIFY(!child<QLabel>(prompt, "Picture1")->pixmap().isNull());
@@ -107,62 +104,37 @@ void TestPasswordWindows::rightPasswordShowsSuccessPictureThenCloses() {
     QVERIFY(!folder.state.passwordRetried);
 }
 
-void TestPasswordWindows::firstWrongEntryWarnsSecondEndsTheProgram() {
-    TempProgramFolder folder;
-    protect(folder, QStringLiteral("Segreto"));
-    PasswordPrompt prompt(folder.services, nullptr, kPause);
-    prompt.open();
-
-    enter(prompt, QStringLiteral("sbagliata"));
-    QCOMPARE(folder.messages.texts(), QStringList{kRetry});
-    QCOMPARE(folder.messages.log().first().icon, MessageService::Icon::Information);
-    QVERIFY(prompt.isVisible());
-    QVERIFY(folder.state.passwordRetried);
-    QCOMPARE(child<QLineEdit>(prompt, "Text1")->text(), QStringLiteral("sbagliata"));
-
-    enter(prompt, QStringLiteral("ancora sbagliata"));
-    QVERIFY(!prompt.isVisible());
-    QCOMPARE(prompt.result(), int(QDialog::Rejected));
-    QCOMPARE(folder.messages.count(), 1);  // the end comes without a message
-}
-
-void TestPasswordWindows::caseAndTrailingBlankAreRefused() {
+void TestPasswordWindows::oneWrongEntryWarnsAndTheRightOneStillOpens() {
     TempProgramFolder folder;
     protect(folder, QStringLiteral("Segreto"));
     PasswordPrompt prompt(folder.services, nullptr, kPause);
     prompt.open();
     enter(prompt, QStringLiteral("segreto"));
     QCOMPARE(folder.messages.texts(), QStringList{kRetry});
-    enter(prompt, QStringLiteral("Segreto "));
-    QCOMPARE(prompt.result(), int(QDialog::Rejected));
-    QVERIFY(!prompt.isVisible());
-}
-
-void TestPasswordWindows::rightEntryAfterOneWrongOpensTheProgram() {
-    TempProgramFolder folder;
-    protect(folder, QStringLiteral("Segreto"));
-    PasswordPrompt prompt(folder.services, nullptr, kPause);
-    prompt.open();
-    enter(prompt, QStringLiteral("x"));
-    enter(prompt, QStringLiteral("Segreto"));
-    QTRY_VERIFY(!prompt.isVisible());
-    QCOMPARE(prompt.result(), int(QDialog::Accepted));
-}
-
-void TestPasswordWindows::enterInTheFieldActsAsOk() {
-    TempProgramFolder folder;
-    protect(folder, QStringLiteral("Segreto"));
-    PasswordPrompt prompt(folder.services, nullptr, kPause);
-    prompt.open();
+    QCOMPARE(folder.messages.log().first().icon, MessageService::Icon::Information);
+    QVERIFY(prompt.isVisible());
+    QVERIFY(folder.state.passwordRetried);
     auto* field = child<QLineEdit>(prompt, "Text1");
-    QTest::keyClicks(field, QStringLiteral("no"));
-    QTest::keyClick(field, Qt::Key_Return);
-    QCOMPARE(folder.messages.texts(), QStringList{kRetry});
+    QCOMPARE(field->text(), QStringLiteral("segreto"));  // left as typed
+
+    // Enter in the field answers as OK does.
     field->clear();
     QTest::keyClicks(field, QStringLiteral("Segreto"));
     QTest::keyClick(field, Qt::Key_Return);
     QTRY_VERIFY(!prompt.isVisible());
     QCOMPARE(prompt.result(), int(QDialog::Accepted));
+}
+
+void TestPasswordWindows::secondWrongEntryEndsTheProgram() {
+    TempProgramFolder folder;
+    protect(folder, QStringLiteral("Segreto"));
+    PasswordPrompt prompt(folder.services, nullptr, kPause);
+    prompt.open();
+    enter(prompt, QStringLiteral("uno"));
+    enter(prompt, QStringLiteral("due"));
+    QVERIFY(!prompt.isVisible());
+    QCOMPARE(prompt.result(), int(QDialog::Rejected));
+    QCOMPARE(folder.messages.count(), 1);  // the end comes without a message
 }
 
 void TestPasswordWindows::closingWithoutTheRightPasswordEndsTheProgram() {
@@ -173,13 +145,13 @@ void TestPasswordWindows::closingWithoutTheRightPasswordEndsTheProgram() {
     child<QLineEdit>(prompt, "Text1")->setText(QStringLiteral("segreto"));
     QVERIFY(prompt.close());
     QCOMPARE(prompt.result(), int(QDialog::Rejected));
-    QCOMPARE(folder.messages.count(), 0);
 
     PasswordPrompt escaped(folder.services, nullptr, kPause);
     escaped.open();
     QTest::keyClick(&escaped, Qt::Key_Escape);
     QVERIFY(!escaped.isVisible());
     QCOMPARE(escaped.result(), int(QDialog::Rejected));
+    QCOMPARE(folder.messages.count(), 0);
 }
 
 void TestPasswordWindows::closingWithTheRightPasswordTypedLetsTheProgramGoOn() {
@@ -194,46 +166,31 @@ void TestPasswordWindows::closingWithTheRightPasswordTypedLetsTheProgramGoOn() {
     QCOMPARE(prompt.result(), int(QDialog::Accepted));
 }
 
-void TestPasswordWindows::startupAsksOnlyWhenSwitchedOnAndSet() {
+void TestPasswordWindows::startupRunsThePromptOnlyWhenNeeded() {
     TempProgramFolder folder;
-    // Defaults: protection off, no password. Nothing is shown, so nothing can block.
+    // As first created: protection off, no password. Nothing is shown, so nothing blocks.
     QVERIFY(runStartupPassword(folder.services, nullptr, kPause));
-    folder.settings.write(QStringLiteral("OnPassword"), QStringLiteral("1"));
-    QVERIFY(runStartupPassword(folder.services, nullptr, kPause));
-    folder.settings.write(QStringLiteral("OnPassword"), QStringLiteral("0"));
-    folder.settings.write(QStringLiteral("Password"), QStringLiteral("Segreto"));
-    QVERIFY(runStartupPassword(folder.services, nullptr, kPause));
-    // "/q" at start-up clears the password: no prompt, whatever OnPassword holds.
-    folder.settings.write(QStringLiteral("OnPassword"), QStringLiteral("1"));
-    QVERIFY(PasswordRules::applyResetSwitch(folder.settings, QStringLiteral("/q")));
-    QVERIFY(runStartupPassword(folder.services, nullptr, kPause));
-    QCOMPARE(folder.messages.count(), 0);
-}
 
-void TestPasswordWindows::startupRunsThePromptModally() {
-    TempProgramFolder folder;
     protect(folder, QStringLiteral("Segreto"));
-    const auto answer = [](const QString& text) {
-        QTimer::singleShot(0, [text] {
+    const auto answer = [](int delay, const QString& text) {
+        QTimer::singleShot(delay, [text] {
             QWidget* modal = QApplication::activeModalWidget();
             QVERIFY(modal && modal->objectName() == QStringLiteral("Password"));
             child<QLineEdit>(*modal, "Text1")->setText(text);
             child<QPushButton>(*modal, "Command1")->click();
         });
     };
-    answer(QStringLiteral("Segreto"));
+    answer(0, QStringLiteral("Segreto"));
     QVERIFY(runStartupPassword(folder.services, nullptr, kPause));
 
-    // Two wrong entries: the program must end.
-    answer(QStringLiteral("uno"));
-    QTimer::singleShot(20, [] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            child<QLineEdit>(*modal, "Text1")->setText(QStringLiteral("due"));
-            child<QPushButton>(*modal, "Command1")->click();
-        }
-    });
+    answer(0, QStringLiteral("uno"));
+    answer(20, QStringLiteral("due"));
     QVERIFY(!runStartupPassword(folder.services, nullptr, kPause));
     QCOMPARE(folder.messages.texts(), QStringList{kRetry});
+
+    // "/q" at start-up clears the password: no prompt although OnPassword is "1".
+    QVERIFY(PasswordRules::applyResetSwitch(folder.settings, QStringLiteral("/q")));
+    QVERIFY(runStartupPassword(folder.services, nullptr, kPause));
 }
 
 void TestPasswordWindows::changeWindowHintsWhenNoPasswordIsSet() {
@@ -242,7 +199,6 @@ void TestPasswordWindows::changeWindowHintsWhenNoPasswordIsSet() {
         PasswordChangeWindow window(folder.services, nullptr, 10);
         QCOMPARE(window.objectName(), QStringLiteral("Form4"));
         QCOMPARE(window.windowTitle(), QStringLiteral("Cambia password di Raccolio 5.5 Pro"));
-        QCOMPARE(child<QTimer>(window, "Timer1")->interval(), 10);
         window.open();
         QTRY_COMPARE(folder.messages.count(), 1);
         QCOMPARE(folder.messages.lastText(), kNoPassword);
@@ -251,118 +207,112 @@ void TestPasswordWindows::changeWindowHintsWhenNoPasswordIsSet() {
     }
     folder.messages.clear();
     folder.settings.write(QStringLiteral("Password"), QStringLiteral("abc"));
-    PasswordChangeWindow window(folder.services, nullptr, 10);
+    PasswordChangeWindow window(folder.services);
+    QCOMPARE(child<QTimer>(window, "Timer1")->interval(), 100);
     window.open();
     QTRY_VERIFY(!child<QTimer>(window, "Timer1")->isActive());
     QCOMPARE(folder.messages.count(), 0);
-    QCOMPARE(PasswordChangeWindow(folder.services).findChild<QTimer*>("Timer1")->interval(), 100);
 }
 
-namespace {
+void TestPasswordWindows::changeWindowAnswers_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("oldText");
+    QTest::addColumn<QString>("newText");
+    QTest::addColumn<QString>("confirmText");
+    QTest::addColumn<QString>("message");  // empty: saved and closed
+    QTest::addColumn<QString>("focus");    // the field given the focus after a refusal
+    QTest::newRow("first password") << ""
+                                    << ""
+                                    << "Nuova"
+                                    << "Nuova"
+                                    << ""
+                                    << "";
+    QTest::newRow("old typed, none set") << ""
+                                         << "x"
+                                         << "Nuova"
+                                         << "Nuova" << kNoPassword << "Text1";
+    QTest::newRow("change") << "Vecchia"
+                            << "Vecchia"
+                            << "Nuova"
+                            << "Nuova"
+                            << ""
+                            << "";
+    QTest::newRow("clear") << "Vecchia"
+                           << "Vecchia"
+                           << ""
+                           << ""
+                           << ""
+                           << "";
+    QTest::newRow("wrong old") << "Vecchia"
+                               << "vecchia"
+                               << "Nuova"
+                               << "Nuova" << kOldMismatch << "Text1";
+    QTest::newRow("confirmation differs in case") << "Vecchia"
+                                                  << "Vecchia"
+                                                  << "Nuova"
+                                                  << "nuova" << kVerify << "Text2";
+}
 
-struct ChangeForm {
-    explicit ChangeForm(TempProgramFolder& folder) : window(folder.services, nullptr, 0) {
-        window.open();
-        QTest::qWait(5);  // let the hint timer have its say
-    }
-    void fill(const QString& oldText, const QString& newText, const QString& confirmText) {
-        child<QLineEdit>(window, "Text1")->setText(oldText);
-        child<QLineEdit>(window, "Text2")->setText(newText);
-        child<QLineEdit>(window, "Text3")->setText(confirmText);
-        QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
-    }
-    PasswordChangeWindow window;
-};
-
-}  // namespace
-
-void TestPasswordWindows::changeWindowSetsTheFirstPassword() {
+void TestPasswordWindows::changeWindowAnswers() {
+    QFETCH(QString, stored);
+    QFETCH(QString, oldText);
+    QFETCH(QString, newText);
+    QFETCH(QString, confirmText);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
     TempProgramFolder folder;
-    ChangeForm form(folder);
+    folder.settings.write(QStringLiteral("Password"), stored);
+    PasswordChangeWindow window(folder.services, nullptr, 0);
+    window.open();
+    QTRY_VERIFY(!child<QTimer>(window, "Timer1")->isActive());  // the hint has had its say
     folder.messages.clear();
-    form.fill({}, QStringLiteral("Nuova"), QStringLiteral("Nuova"));
-    QCOMPARE(folder.settings.read(QStringLiteral("Password")), QStringLiteral("Nuova"));
-    QVERIFY(!form.window.isVisible());
-    QCOMPARE(form.window.result(), int(QDialog::Accepted));
-    QCOMPARE(folder.messages.count(), 0);
+
+    child<QLineEdit>(window, "Text1")->setText(oldText);
+    child<QLineEdit>(window, "Text2")->setText(newText);
+    child<QLineEdit>(window, "Text3")->setText(confirmText);
+    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+
+    if (message.isEmpty()) {
+        QCOMPARE(folder.messages.count(), 0);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(folder.settings.read(QStringLiteral("Password")), newText);
+    } else {
+        QCOMPARE(folder.messages.texts(), QStringList{message});
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.focusWidget(), child<QLineEdit>(window, qPrintable(focus)));
+        QCOMPARE(folder.settings.read(QStringLiteral("Password")), stored);
+    }
     QCOMPARE(folder.settings.read(QStringLiteral("OnPassword")), QStringLiteral("0"));
-}
-
-void TestPasswordWindows::changeWindowRefusesAnOldPasswordWhenNoneIsSet() {
-    TempProgramFolder folder;
-    ChangeForm form(folder);
-    folder.messages.clear();
-    form.fill(QStringLiteral("x"), QStringLiteral("Nuova"), QStringLiteral("Nuova"));
-    QCOMPARE(folder.messages.texts(), QStringList{kNoPassword});
-    QVERIFY(form.window.isVisible());
-    QCOMPARE(form.window.focusWidget(), child<QLineEdit>(form.window, "Text1"));
-    QCOMPARE(folder.settings.read(QStringLiteral("Password")), QString());
-}
-
-void TestPasswordWindows::changeWindowChecksTheOldPassword() {
-    TempProgramFolder folder;
-    folder.settings.write(QStringLiteral("Password"), QStringLiteral("Vecchia"));
-    ChangeForm form(folder);
-    form.fill(QStringLiteral("vecchia"), QStringLiteral("Nuova"), QStringLiteral("Nuova"));
-    QCOMPARE(folder.messages.texts(), QStringList{kOldMismatch});
-    QCOMPARE(form.window.focusWidget(), child<QLineEdit>(form.window, "Text1"));
-    QCOMPARE(folder.settings.read(QStringLiteral("Password")), QStringLiteral("Vecchia"));
-    QVERIFY(form.window.isVisible());
-
-    form.fill(QStringLiteral("Vecchia"), QStringLiteral("Nuova"), QStringLiteral("Nuova"));
-    QCOMPARE(folder.settings.read(QStringLiteral("Password")), QStringLiteral("Nuova"));
-    QVERIFY(!form.window.isVisible());
-}
-
-void TestPasswordWindows::changeWindowClearsThePassword() {
-    TempProgramFolder folder;
-    protect(folder, QStringLiteral("Vecchia"));
-    ChangeForm form(folder);
-    form.fill(QStringLiteral("Vecchia"), {}, {});
-    QCOMPARE(folder.settings.read(QStringLiteral("Password")), QString());
-    QVERIFY(!form.window.isVisible());
-    // An empty password turns the prompt off.
-    QVERIFY(!PasswordRules::promptNeeded(folder.settings));
-}
-
-void TestPasswordWindows::changeWindowRefusesAConfirmationDifferingInCase() {
-    TempProgramFolder folder;
-    folder.settings.write(QStringLiteral("Password"), QStringLiteral("Vecchia"));
-    ChangeForm form(folder);
-    form.fill(QStringLiteral("Vecchia"), QStringLiteral("Nuova"), QStringLiteral("nuova"));
-    QCOMPARE(folder.messages.texts(), QStringList{kVerify});
-    QCOMPARE(form.window.focusWidget(), child<QLineEdit>(form.window, "Text2"));
-    QCOMPARE(folder.settings.read(QStringLiteral("Password")), QStringLiteral("Vecchia"));
-    QVERIFY(form.window.isVisible());
 }
 
 void TestPasswordWindows::changeWindowCancelWritesNothing() {
     TempProgramFolder folder;
     folder.settings.write(QStringLiteral("Password"), QStringLiteral("Vecchia"));
-    ChangeForm form(folder);
-    child<QLineEdit>(form.window, "Text1")->setText(QStringLiteral("Vecchia"));
-    auto* cancel = child<QPushButton>(form.window, "Command2");
+    PasswordChangeWindow window(folder.services);
+    window.open();
+    child<QLineEdit>(window, "Text1")->setText(QStringLiteral("Vecchia"));
+    auto* cancel = child<QPushButton>(window, "Command2");
     QCOMPARE(cancel->text(), QStringLiteral("&Annulla"));
     QTest::mouseClick(cancel, Qt::LeftButton);
-    QVERIFY(!form.window.isVisible());
-    QCOMPARE(form.window.result(), int(QDialog::Rejected));
+    QVERIFY(!window.isVisible());
     QCOMPARE(folder.settings.read(QStringLiteral("Password")), QStringLiteral("Vecchia"));
 }
 
 void TestPasswordWindows::enterMovesToTheNextField() {
     TempProgramFolder folder;
     folder.settings.write(QStringLiteral("Password"), QStringLiteral("Vecchia"));
-    ChangeForm form(folder);
-    auto* text1 = child<QLineEdit>(form.window, "Text1");
+    PasswordChangeWindow window(folder.services);
+    window.open();
+    auto* text1 = child<QLineEdit>(window, "Text1");
     text1->setFocus();
     QTest::keyClick(text1, Qt::Key_Return);
-    QCOMPARE(form.window.focusWidget(), child<QLineEdit>(form.window, "Text2"));
-    QTest::keyClick(form.window.focusWidget(), Qt::Key_Enter);
-    QCOMPARE(form.window.focusWidget(), child<QLineEdit>(form.window, "Text3"));
-    QTest::keyClick(form.window.focusWidget(), Qt::Key_Return);
-    QCOMPARE(form.window.focusWidget(), child<QPushButton>(form.window, "Command1"));
+    QCOMPARE(window.focusWidget(), child<QLineEdit>(window, "Text2"));
+    QTest::keyClick(window.focusWidget(), Qt::Key_Enter);
+    QCOMPARE(window.focusWidget(), child<QLineEdit>(window, "Text3"));
+    QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+    QCOMPARE(window.focusWidget(), child<QPushButton>(window, "Command1"));
     // Nothing was confirmed on the way.
-    QVERIFY(form.window.isVisible());
+    QVERIFY(window.isVisible());
     QCOMPARE(folder.messages.count(), 0);
 }
 

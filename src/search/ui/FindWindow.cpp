@@ -1,0 +1,196 @@
+#include "search/ui/FindWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "cards/Archives.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/RecordSet.h"
+#include "platform/services/Guard.h"
+#include "platform/services/MessageService.h"
+#include "platform/services/Services.h"
+#include "search/FindRules.h"
+#include "shell/ui/MainWindow.h"
+
+namespace {
+
+const QString kSearch = QStringLiteral("&Ricerca");
+const QString kRepeat = QStringLiteral("&Ripeti ricerca");
+
+QLabel* captionPanel(const QString& text, QWidget* parent, const char* name) {
+    auto* panel = new QLabel(text, parent);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setMargin(3);
+    return panel;
+}
+
+QStringList archiveFields(DataSource& source, const ArchiveDef& archive) {
+    return source.isOpen() ? source.recordset().fieldNames() : archive.tableOrder;
+}
+
+}  // namespace
+
+FindWindow::FindWindow(MainWindow& main, Services& services)
+    : QDialog(&main), main_(main), services_(services) {
+    setObjectName(QStringLiteral("FrmFind"));
+    setWindowTitle(QStringLiteral("Trova"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(false);
+
+    field_ = new QComboBox(this);
+    field_->setObjectName(QStringLiteral("Combo1"));
+    field_->setAccessibleName(QStringLiteral("Campo di ricerca"));
+    field_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    QLabel* fieldPanel = captionPanel(QStringLiteral("Campo di ricerca:"), this, "SSPanel2");
+    fieldPanel->setBuddy(field_);
+
+    text_ = new QLineEdit(this);
+    text_->setObjectName(QStringLiteral("txtExpression"));
+    text_->setAccessibleName(QStringLiteral("Parola o frase da trovare"));
+    text_->setMinimumWidth(280);
+    QLabel* textPanel = captionPanel(QStringLiteral("Parola o frase da trovare:"), this, "SSPanel1");
+    textPanel->setBuddy(text_);
+
+    auto* group = new QGroupBox(this);
+    group->setObjectName(QStringLiteral("Frame1"));
+    auto* optionRow = new QHBoxLayout(group);
+    const char* captions[] = {"Primo", "Precedente", "Successivo", "Ultimo"};
+    for (int i = 0; i < 4; ++i) {
+        options_[i] = new QRadioButton(QString::fromUtf8(captions[i]), group);
+        options_[i]->setObjectName(QStringLiteral("SSOption%1").arg(i + 1));
+        optionRow->addWidget(options_[i]);
+    }
+    options_[0]->setChecked(true);
+
+    ok_ = new QPushButton(kSearch, this);
+    ok_->setObjectName(QStringLiteral("cmdOK"));
+    ok_->setEnabled(false);
+    ok_->setAutoDefault(false);
+    exit_ = new QPushButton(QStringLiteral("&Uscita"), this);
+    exit_->setObjectName(QStringLiteral("cmdCancel"));
+    exit_->setAutoDefault(false);
+    // Room for the longer caption the button takes after a find.
+    ok_->setMinimumWidth(ok_->fontMetrics().horizontalAdvance(QStringLiteral("Ripeti ricerca")) + 32);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok_);
+    buttons->addWidget(exit_);
+    buttons->addStretch(1);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(fieldPanel, 0, 0);
+    grid->addWidget(field_, 1, 0);
+    grid->addWidget(textPanel, 2, 0);
+    grid->addWidget(text_, 3, 0);
+    grid->addWidget(group, 4, 0);
+    grid->addLayout(buttons, 0, 1, 5, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(field_, text_);
+    setTabOrder(text_, options_[0]);
+    for (int i = 0; i < 3; ++i)
+        setTabOrder(options_[i], options_[i + 1]);
+    setTabOrder(options_[3], ok_);
+    setTabOrder(ok_, exit_);
+
+    connect(text_, &QLineEdit::textChanged, this,
+            [this](const QString& t) { ok_->setEnabled(!t.isEmpty()); });
+    connect(ok_, &QPushButton::clicked, this, &FindWindow::search);
+    // Enter in the text runs the find as the button does, and like it only with a text.
+    connect(text_, &QLineEdit::returnPressed, this, [this] {
+        if (ok_->isEnabled())
+            search();
+    });
+    connect(exit_, &QPushButton::clicked, this, &QWidget::close);
+    for (int i = 1; i <= 4; ++i)
+        connect(main_.dataSource(i), &DataSource::visibleChanged, this, [this](bool visible) {
+            if (visible)
+                followArchive();
+        });
+    field_->setCurrentIndex(-1);
+}
+
+void FindWindow::followArchive() {
+    runGuarded(services_.messages, "FrmFind.Form_Activate", [&] {
+        const int tab = main_.currentTab();
+        const ArchiveDef& archive = Archives::byTab(tab);
+        const QString chosen = field_->currentText();
+        const QStringList choices =
+            FindRules::fieldChoices(archive.table, archiveFields(*main_.dataSource(tab), archive));
+        setWindowTitle(FindRules::windowCaption(archive.caption));
+        field_->clear();
+        field_->addItems(choices);
+        field_->setCurrentIndex(chosen.isEmpty() ? -1 : int(choices.indexOf(chosen)));
+    });
+}
+
+void FindWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (closed_)
+        startAfresh();
+    if (field_->count() == 0)
+        followArchive();
+}
+
+void FindWindow::closeEvent(QCloseEvent* event) {
+    closed_ = true;
+    QDialog::closeEvent(event);
+}
+
+void FindWindow::startAfresh() {
+    closed_ = false;
+    text_->clear();
+    field_->clear();
+    options_[0]->setChecked(true);
+    ok_->setText(kSearch);
+    setWindowTitle(QStringLiteral("Trova"));
+    field_->setFocus();
+}
+
+void FindWindow::search() {
+    runGuarded(services_.messages, "FrmFind.cmdOK_Click", [&] {
+        ok_->setText(kSearch);
+        if (field_->currentText().isEmpty()) {
+            field_->setFocus();
+            return;
+        }
+        DataSource& source = main_.currentSource();
+        RecordSet& records = source.recordset();
+        const QString criterion =
+            FindRules::criterion(field_->currentText(), records.tableName(), records.fieldNames(),
+                                 text_->text());
+        const auto direction = options_[1]->isChecked()   ? FindRules::Direction::Previous
+                               : options_[2]->isChecked() ? FindRules::Direction::Next
+                               : options_[3]->isChecked() ? FindRules::Direction::Last
+                                                          : FindRules::Direction::First;
+        const bool found = FindRules::find(records, direction, criterion);
+        source.notifyCurrentChanged();
+        // The next press goes on in the same direction.
+        if (direction == FindRules::Direction::First) {
+            options_[2]->setChecked(true);
+            options_[2]->setFocus();
+        } else if (direction == FindRules::Direction::Last) {
+            options_[1]->setChecked(true);
+            options_[1]->setFocus();
+        }
+        ok_->setText(kRepeat);
+        if (!found) {
+            services_.messages.information(FindRules::noMatchMessage());
+            ok_->setText(kSearch);
+        }
+        // The card counter of the main window itself, not a label of one of its dialogs.
+        if (auto* counter = main_.centralWidget()->findChild<QLabel*>(QStringLiteral("Label7")))
+            counter->setText(QString::number(FindRules::currentPosition(records)));
+    });
+}

@@ -1,0 +1,146 @@
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "platform/core/AppError.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/Database.h"
+#include "platform/db/RecordSet.h"
+
+// A data source opens its record set on refresh, follows moves with a signal, and
+// refuses every access once its database is closed.
+class TestDataSource : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+
+    static int errorOf(const std::function<void()>& f, QString* description = nullptr) {
+        try {
+            f();
+        } catch (const AppError& e) {
+            if (description)
+                *description = e.description();
+            return e.number();
+        }
+        return 0;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        qputenv("RACCOLIO_HOME", dir_.path().toLocal8Bit());
+        auto db = Database::open(dir_.filePath(QStringLiteral("raccolio.MDB")),
+                                 Database::OpenMode::CreateIfMissing);
+        db->createTable(QStringLiteral("GEN2"), {QStringLiteral("GENERE")});
+        for (const char* g : {"rock", "jazz", "blues"})
+            db->query(QStringLiteral("INSERT INTO GEN2 VALUES (?)"), {QString::fromLatin1(g)});
+    }
+
+    void refreshOpensOnTheFirstRecord() {
+        DataSource ds;
+        ds.setDatabaseName(QStringLiteral("raccolio.MDB"));  // relative to the program folder
+        QCOMPARE(ds.databaseName(), dir_.filePath(QStringLiteral("raccolio.MDB")));
+        ds.setRecordSource(QStringLiteral("select GEN2.* from GEN2 order by GENERE"));
+        QVERIFY(!ds.isOpen());
+        QSignalSpy changed(&ds, &DataSource::currentChanged);
+        ds.refresh();
+        QVERIFY(ds.isOpen());
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(ds.recordset().value(0).toString(), QStringLiteral("blues"));
+        ds.moveNext();
+        ds.moveLast();
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(ds.recordset().value(0).toString(), QStringLiteral("rock"));
+        ds.movePrevious();
+        ds.moveFirst();
+        QCOMPARE(changed.count(), 5);
+
+        // A failed move does not announce a change.
+        ds.movePrevious();
+        QCOMPARE(errorOf([&] { ds.movePrevious(); }), ErrorCode::NoCurrentRecord);
+        QCOMPARE(changed.count(), 6);
+    }
+
+    void editIsStoredWhenTheSourceMoves() {
+        DataSource ds;
+        ds.setDatabaseName(dir_.filePath(QStringLiteral("raccolio.MDB")));
+        ds.setRecordSource(QStringLiteral("GEN2"));
+        ds.refresh();
+        ds.recordset().setValue(0, QStringLiteral("pop"));
+        ds.moveNext();
+        ds.setRecordSource(QStringLiteral("SELECT * FROM GEN2 WHERE GENERE LIKE \"pop\""));
+        ds.refresh();
+        QCOMPARE(ds.recordset().recordCount(), 1);
+        ds.recordset().setValue(0, QStringLiteral("rock"));
+        ds.setRecordSource(QStringLiteral("GEN2"));
+        ds.refresh();  // a refresh stores the pending edit too
+        QCOMPARE(ds.recordset().value(0).toString(), QStringLiteral("rock"));
+    }
+
+    void closedSourceRefusesAccessUntilRefresh() {
+        DataSource ds;
+        ds.setDatabaseName(dir_.filePath(QStringLiteral("raccolio.MDB")));
+        ds.setRecordSource(QStringLiteral("GEN2"));
+        ds.refresh();
+        ds.closeDatabase();
+        QVERIFY(!ds.isOpen());
+        QString description;
+        QCOMPARE(errorOf([&] { ds.recordset(); }, &description), ErrorCode::DatabaseClosed);
+        QVERIFY(description.contains(QStringLiteral("chiuso")));
+        QCOMPARE(errorOf([&] { ds.database(); }), ErrorCode::DatabaseClosed);
+        QCOMPARE(errorOf([&] { ds.sharedDatabase(); }), ErrorCode::DatabaseClosed);
+        QCOMPARE(errorOf([&] { ds.moveNext(); }), ErrorCode::DatabaseClosed);
+
+        // The file is free: it can be replaced, and refresh opens the new one.
+        const QString path = dir_.filePath(QStringLiteral("raccolio.MDB"));
+        QVERIFY(QFile::copy(path, path + QStringLiteral(".bak")));
+        {
+            auto db = Database::open(path);
+            db->query(QStringLiteral("DELETE FROM GEN2"));
+            db->query(QStringLiteral("INSERT INTO GEN2 VALUES ('solo')"));
+        }
+        ds.refresh();
+        QCOMPARE(ds.recordset().recordCount(), 1);
+        QCOMPARE(ds.database().path(), path);
+        ds.closeDatabase();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::rename(path + QStringLiteral(".bak"), path));
+        ds.refresh();
+        QCOMPARE(ds.recordset().recordCount(), 3);
+    }
+
+    void refreshNeverCreatesAFile() {
+        DataSource ds;
+        ds.setDatabaseName(QStringLiteral("nessuno.MDB"));
+        ds.setRecordSource(QStringLiteral("GEN2"));
+        QCOMPARE(errorOf([&] { ds.refresh(); }), ErrorCode::FileNotFound);
+        QVERIFY(!ds.isOpen());
+        QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("nessuno.MDB"))));
+    }
+
+    void emptySourceStaysAtBofAndEof() {
+        auto db = Database::open(dir_.filePath(QStringLiteral("raccolio.MDB")));
+        db->createTable(QStringLiteral("VUOTA"), {QStringLiteral("X")});
+        DataSource ds;
+        ds.setDatabaseName(dir_.filePath(QStringLiteral("raccolio.MDB")));
+        ds.setRecordSource(QStringLiteral("VUOTA"));
+        ds.refresh();
+        QVERIFY(ds.recordset().bof() && ds.recordset().eof());
+    }
+
+    void visibleFlag() {
+        DataSource ds;
+        QSignalSpy spy(&ds, &DataSource::visibleChanged);
+        ds.setVisible(false);
+        ds.setVisible(false);
+        ds.setVisible(true);
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(0).at(0).toBool(), false);
+        QVERIFY(ds.isVisible());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataSource)
+#include "tst_datasource.moc"

@@ -1,0 +1,156 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "platform/core/AppError.h"
+#include "platform/db/Database.h"
+#include "platform/db/Maintenance.h"
+
+// Compaction into a new file and repair in place.
+class TestDbMaintenance : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+
+    QString path(const QString& name) const { return dir_->filePath(name); }
+
+    static int errorOf(const std::function<void()>& f) {
+        try {
+            f();
+        } catch (const AppError& e) {
+            return e.number();
+        }
+        return 0;
+    }
+
+    static QByteArray contents(const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static QString card(const QString& table, qint64 n) {
+        return QStringLiteral("%1 scheda %2 ").arg(table).arg(n) + QString(120, QChar(u'à'));
+    }
+
+    // Two tables of `rows` cards each, written one table after the other.
+    void makeCatalogue(const QString& file, int rows) {
+        auto db = Database::open(file, Database::OpenMode::CreateIfMissing);
+        db->beginTransaction();
+        for (const QString& table : {QStringLiteral("LIBRI"), QStringLiteral("VIDEO")}) {
+            db->createTable(table, {QStringLiteral("TITOLO"), QStringLiteral("NOTE")});
+            for (int i = 1; i <= rows; ++i)
+                db->query(QStringLiteral("INSERT INTO %1 VALUES (?, ?)").arg(table),
+                          {card(table, i), QVariant()});
+        }
+        db->commit();
+    }
+
+    // rowid -> TITOLO of a table.
+    static QMap<qint64, QString> cards(const QString& file, const QString& table) {
+        auto db = Database::open(file);
+        QMap<qint64, QString> out;
+        for (const QVariantList& r :
+             db->query(QStringLiteral("SELECT rowid, TITOLO FROM %1").arg(table)))
+            out.insert(r[0].toLongLong(), r[1].toString());
+        return out;
+    }
+
+    QStringList filesInDir() const {
+        return QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+    }
+
+    void compactCopiesEveryCard() {
+        makeCatalogue(path("RACCOLIO.MDB"), 500);
+        {
+            auto db = Database::open(path("RACCOLIO.MDB"));
+            db->query(QStringLiteral("DELETE FROM LIBRI WHERE rowid % 3 = 0"));
+        }
+        const auto libri = cards(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"));
+        DbMaintenance::compact(path("RACCOLIO.MDB"), path("RACCOLIO.VID"));
+        QCOMPARE(cards(path("RACCOLIO.VID"), QStringLiteral("LIBRI")).values(), libri.values());
+        QCOMPARE(cards(path("RACCOLIO.VID"), QStringLiteral("VIDEO")).size(), 500);
+        QVERIFY(QFileInfo(path("RACCOLIO.VID")).size() < QFileInfo(path("RACCOLIO.MDB")).size());
+        QVERIFY(DbMaintenance::isHealthy(path("RACCOLIO.VID")));
+        QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.MDB", "RACCOLIO.VID"}));
+    }
+
+    void compactRefusesAnExistingDestination() {
+        makeCatalogue(path("RACCOLIO.MDB"), 10);
+        QFile other(path("RACCOLIO.VID"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("not to be touched");
+        other.close();
+        QCOMPARE(
+            errorOf([&] { DbMaintenance::compact(path("RACCOLIO.MDB"), path("RACCOLIO.VID")); }),
+            ErrorCode::DestinationExists);
+        QCOMPARE(contents(path("RACCOLIO.VID")), QByteArray("not to be touched"));
+        QCOMPARE(errorOf([&] { DbMaintenance::compact(path("NESSUNO.MDB"), path("X.VID")); }),
+                 ErrorCode::FileNotFound);
+        QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.MDB", "RACCOLIO.VID"}));
+    }
+
+    void repairLeavesAHealthyFileAlone() {
+        makeCatalogue(path("RACCOLIO.MDB"), 200);
+        const QByteArray before = contents(path("RACCOLIO.MDB"));
+        QVERIFY(DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
+        QVERIFY(!DbMaintenance::repair(path("RACCOLIO.MDB")));
+        QCOMPARE(contents(path("RACCOLIO.MDB")), before);
+        QCOMPARE(filesInDir(), QStringList{"RACCOLIO.MDB"});
+    }
+
+    void repairRefusesAForeignFile() {
+        QFile f(path("RACCOLIO.MDB"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, 'x'));
+        f.close();
+        QCOMPARE(errorOf([&] { DbMaintenance::repair(path("RACCOLIO.MDB")); }),
+                 ErrorCode::NotACatalogue);
+        QCOMPARE(contents(path("RACCOLIO.MDB")), QByteArray(8192, 'x'));
+        QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
+        QCOMPARE(errorOf([&] { DbMaintenance::repair(path("NESSUNO.MDB")); }),
+                 ErrorCode::FileNotFound);
+    }
+
+    void repairSalvagesIntactCards() {
+        const int rows = 3000;
+        makeCatalogue(path("RACCOLIO.MDB"), rows);
+        // Ruin one page in the middle of each table's pages.
+        QFile f(path("RACCOLIO.MDB"));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const qint64 pages = f.size() / 4096;
+        QVERIFY(pages > 100);
+        for (const qint64 page : {pages / 4, pages * 3 / 4}) {
+            f.seek(page * 4096);
+            f.write(QByteArray(4096, char(0xFF)));
+        }
+        f.close();
+        QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
+
+        QVERIFY(DbMaintenance::repair(path("RACCOLIO.MDB")));
+        QVERIFY(DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
+        QCOMPARE(filesInDir(), QStringList{"RACCOLIO.MDB"});
+        for (const QString& table : {QStringLiteral("LIBRI"), QStringLiteral("VIDEO")}) {
+            const auto saved = cards(path("RACCOLIO.MDB"), table);
+            // One page holds a few dozen cards: the rest is saved, each card as it was.
+            QVERIFY2(saved.size() < rows && saved.size() > rows - 100,
+                     qPrintable(QStringLiteral("%1: %2 cards").arg(table).arg(saved.size())));
+            for (auto it = saved.begin(); it != saved.end(); ++it)
+                QCOMPARE(it.value(), card(table, it.key()));
+            // The cards after the damaged page are there too, in their order.
+            QVERIFY(saved.contains(rows));
+        }
+        QVERIFY(!DbMaintenance::repair(path("RACCOLIO.MDB")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDbMaintenance)
+#include "tst_dbmaintenance.moc"

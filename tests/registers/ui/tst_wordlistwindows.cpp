@@ -1,0 +1,297 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "TempProgramFolder.h"
+#include "platform/db/Database.h"
+#include "registers/ui/KeywordListWindow.h"
+#include "registers/ui/LookupListWindow.h"
+#include "search/ui/SearchPromptDriver.h"
+#include "shell/ui/MainWindow.h"
+
+using Choice = SearchPromptDriver::Choice;
+
+namespace {
+
+const QString kNoMatch = QStringLiteral("Nessuna corrispondenza trovata nella scheda specificata.");
+
+QStringList comboItems(QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+}  // namespace
+
+// Chiavi over the real main window, and Keylist on its own, on a new catalogue: GEN2
+// starts with Backup, Documenti, Giochi, Multimedia, Programmi; FORMATO with Brossura,
+// Cartonato, Edizione tascabile, Rilegato, Volume illustrato; CHIAVE with six words.
+class TestWordListWindows : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+    WordListWindow* editor = nullptr;
+
+    void startMain() {
+        StartupHooks hooks;
+        hooks.screenSize = [] { return QSize(640, 480); };
+        window = std::make_unique<MainWindow>(folder->services, QString(), std::move(hooks));
+        window->show();
+        QTRY_VERIFY(window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"));
+    }
+    // Opens Chiavi on a list as a combo of the main window does.
+    LookupListWindow* openList(const QString& table) {
+        window->handOverLabel()->setText(table);
+        auto* w = new LookupListWindow(*window, folder->services, window.get());
+        editor = w;
+        w->show();
+        return w;
+    }
+    template <typename T>
+    T* control(const char* name) const {
+        T* found = editor->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QString counter() const {
+        return QStringLiteral("%1 di %2").arg(control<QLabel>("Label3")->text(),
+                                              control<QLabel>("Label4")->text());
+    }
+    QString word() const { return control<QLineEdit>("Text1")->text(); }
+    void press(const char* name) {
+        auto* b = editor->findChild<QAbstractButton*>(QString::fromLatin1(name));
+        QVERIFY(b);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void ok() { control<QAction>("memOK")->trigger(); }
+
+private slots:
+    void init() { folder = std::make_unique<TempProgramFolder>(QList<int>{1, 1, 1, 1}); }
+    void cleanup() {
+        if (window) {
+            folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
+            window->close();
+        }
+        window.reset();
+        QCOMPARE(folder->messages.pendingAnswers(), 0);
+        folder.reset();
+    }
+
+    void looksAsDesigned() {
+        startMain();
+        openList(QStringLiteral("GEN2"));
+        QCOMPARE(editor->objectName(), QStringLiteral("Chiavi"));
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Aggiornamento lista..."));
+        QCOMPARE(control<QLabel>("Label1")->text(), QStringLiteral("Cartella"));
+        QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral("di"));
+        QCOMPARE(control<QLabel>("Label5")->text(), QStringLiteral("Parola"));
+        QCOMPARE(control<QAction>("memOK")->text(), QStringLiteral("&OK"));
+        const char* buttons[][3] = {{"Command3", "|<", "Prima cartella"},
+                                    {"Command4", "<", "Cartella precedente"},
+                                    {"Command5", ">", "Cartella successiva"},
+                                    {"Command6", ">|", "Ultima cartella"},
+                                    {"Command1", "+", "Inserisci cartella"},
+                                    {"Command2", "X", "Elimina cartella"}};
+        for (const auto& b : buttons) {
+            auto* button = control<QPushButton>(b[0]);
+            QCOMPARE(button->text(), QString::fromLatin1(b[1]));
+            QCOMPARE(button->toolTip(), QString::fromLatin1(b[2]));
+            QVERIFY2(button->width() >= button->minimumSizeHint().width(), b[0]);
+        }
+        QCOMPARE(control<QToolButton>("SSCommand1")->toolTip(), QStringLiteral("Ricerca..."));
+        QCOMPARE(control<QToolButton>("Command7")->toolTip(), QStringLiteral("Stampa..."));
+        QVERIFY(editor->width() >= editor->minimumSizeHint().width());
+        // "Stampa..." does nothing.
+        press("Command7");
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QCOMPARE(folder->messages.count(), 0);
+    }
+
+    void pagesAddsAndDeletes() {
+        startMain();
+        openList(QStringLiteral("GEN2"));
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QCOMPARE(word(), QStringLiteral("Backup"));
+        press("Command4");
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        press("Command5");
+        press("Command5");
+        QCOMPARE(counter(), QStringLiteral("3 di 5"));
+        QCOMPARE(word(), QStringLiteral("Giochi"));
+        press("Command2");
+        QCOMPARE(counter(), QStringLiteral("1 di 4"));
+        QCOMPARE(word(), QStringLiteral("Backup"));
+        press("Command6");
+        press("Command5");
+        QCOMPARE(counter(), QStringLiteral("4 di 4"));
+        QCOMPARE(word(), QStringLiteral("Programmi"));
+        folder->input.queueText(QStringLiteral("Audio"));
+        press("Command1");
+        QCOMPARE(counter(), QStringLiteral("5 di 5"));
+        QCOMPARE(word(), QStringLiteral("Audio"));
+        folder->input.queueCancel();
+        press("Command1");
+        QCOMPARE(counter(), QStringLiteral("5 di 5"));
+        QCOMPARE(word(), QStringLiteral("Audio"));
+        QCOMPARE(folder->count(QStringLiteral("GEN2")), 5);
+        // The word can be corrected in place; it is stored on the next move.
+        auto* text = control<QLineEdit>("Text1");
+        text->selectAll();
+        QTest::keyClicks(text, QStringLiteral("Audiolibri"));
+        press("Command3");
+        QVERIFY(folder->column(QStringLiteral("GEN2"), QStringLiteral("GENERE"))
+                    .contains(QStringLiteral("Audiolibri")));
+        QCOMPARE(folder->messages.count(), 0);
+        QVERIFY(control<QLabel>("Picture1")->hasFocus() || !editor->isActiveWindow());
+    }
+
+    void theLastWordIsRefused() {
+        Database::open(folder->cataloguePath())
+            ->exec(QStringLiteral("DELETE FROM ARG4 WHERE ARGOMENTO <> 'Sport'"));
+        startMain();
+        openList(QStringLiteral("ARG4"));
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        press("Command2");
+        QCOMPARE(folder->messages.texts(),
+                 QStringList{QStringLiteral(
+                     "Impossibile eliminare questa cartella. L'raccolio potrebbe danneggiarsi.")});
+        QCOMPARE(word(), QStringLiteral("Sport"));
+        QCOMPARE(folder->count(QStringLiteral("ARG4")), 1);
+    }
+
+    void findsThroughThePromptAndGoesOnFromTheCurrentWord() {
+        startMain();
+        openList(QStringLiteral("GEN2"));
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        SearchPromptDriver::confirm(QStringLiteral("ro"), Choice::FromStart);
+        press("SSCommand1");
+        QCOMPARE(word(), QStringLiteral("Programmi"));
+        QCOMPARE(counter(), QStringLiteral("5 di 5"));
+        QCOMPARE(folder->state.searchText, QStringLiteral("ro"));
+
+        press("Command3");
+        SearchPromptDriver::confirm(QStringLiteral("i"), Choice::Onward);
+        press("SSCommand1");
+        QCOMPARE(word(), QStringLiteral("Documenti"));
+        // Coming back from the prompt reloads nothing: "Successivo" goes on.
+        QTRY_VERIFY(editor->isActiveWindow());
+        SearchPromptDriver::confirm(QStringLiteral("i"));
+        press("SSCommand1");
+        QCOMPARE(word(), QStringLiteral("Giochi"));
+        QCOMPARE(counter(), QStringLiteral("3 di 5"));
+        QCOMPARE(folder->messages.count(), 0);
+
+        SearchPromptDriver::confirm(QStringLiteral("zzz"));
+        press("SSCommand1");
+        QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
+        QCOMPARE(word(), QStringLiteral("Giochi"));
+        QCOMPARE(counter(), QStringLiteral("3 di 5"));
+        // Cancelling the prompt finds nothing, not even with the old text.
+        folder->messages.clear();
+        press("Command3");
+        SearchPromptDriver::cancel();
+        press("SSCommand1");
+        QCOMPARE(word(), QStringLiteral("Backup"));
+        QCOMPARE(folder->messages.count(), 0);
+    }
+
+    void followsTheHandOverLabelWhenActivatedAgain() {
+        startMain();
+        openList(QStringLiteral("GEN2"));
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        // Another combo names another list while the editor stays open.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->handOverLabel()->setText(QStringLiteral("FORMATO"));
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTRY_COMPARE(word(), QStringLiteral("Brossura"));
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        folder->input.queueText(QStringLiteral("Spillato"));
+        press("Command1");
+        QVERIFY(folder->column(QStringLiteral("FORMATO"), QStringLiteral("FORMATO"))
+                    .contains(QStringLiteral("Spillato")));
+    }
+
+    void okRefreshesTheMainWindowsCombos() {
+        startMain();
+        auto* genres = window->findChild<QComboBox*>(QStringLiteral("DBCombo9"));
+        QVERIFY(!comboItems(genres).contains(QStringLiteral("Emulatori")));
+        openList(QStringLiteral("GEN2"));
+        folder->input.queueText(QStringLiteral("Emulatori"));
+        press("Command1");
+        // Closing without "&OK" keeps the word but leaves the combos as they were.
+        editor->close();
+        QVERIFY(!comboItems(genres).contains(QStringLiteral("Emulatori")));
+        delete editor;
+
+        openList(QStringLiteral("GEN2"));
+        QCOMPARE(counter(), QStringLiteral("1 di 6"));
+        QCOMPARE(word(), QStringLiteral("Backup"));
+        auto* text = control<QLineEdit>("Text1");
+        text->selectAll();
+        QTest::keyClicks(text, QStringLiteral("Archivi"));
+        ok();
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(editor->result(), int(QDialog::Accepted));
+        QVERIFY(comboItems(genres).contains(QStringLiteral("Emulatori")));
+        QVERIFY(comboItems(genres).contains(QStringLiteral("Archivi")));
+        QVERIFY(!comboItems(genres).contains(QStringLiteral("Backup")));
+        QCOMPARE(folder->messages.count(), 0);
+    }
+
+    void anUnknownListIsAnError() {
+        startMain();
+        openList(QStringLiteral("AUTORI"));
+        QCOMPARE(folder->messages.count(), 1);
+        QVERIFY(folder->messages.lastText().startsWith(QStringLiteral("Si è verificato l'errore n.")));
+        QVERIFY(word().isEmpty());
+    }
+
+    void keywordListSetsItselfUp() {
+        int refreshed = 0;
+        KeywordListWindow keys(folder->services, [&] { ++refreshed; });
+        editor = &keys;
+        keys.show();
+        QCOMPARE(keys.objectName(), QStringLiteral("Keylist"));
+        QCOMPARE(keys.windowTitle(), QStringLiteral("Aggiornamento lista chiavi..."));
+        QCOMPARE(control<QPushButton>("Command3")->toolTip(), QStringLiteral("Primo cartella"));
+        QTRY_COMPARE(counter(), QStringLiteral("1 di 6"));
+        QCOMPARE(word(), QStringLiteral("Classico"));
+        // The table's own order, not the alphabet.
+        press("Command6");
+        QCOMPARE(word(), QStringLiteral("Raro"));
+        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        press("Command4");
+        press("Command2");
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QVERIFY(!folder->column(QStringLiteral("CHIAVE"), QStringLiteral("CHIAVE"))
+                     .contains(QStringLiteral("Regalo")));
+        folder->input.queueText(QStringLiteral("Autografato"));
+        press("Command1");
+        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QCOMPARE(word(), QStringLiteral("Autografato"));
+        press("Command3");
+        SearchPromptDriver::confirm(QStringLiteral("pre"), Choice::Onward);
+        press("SSCommand1");
+        QCOMPARE(word(), QStringLiteral("Preferito"));
+        SearchPromptDriver::confirm(QStringLiteral("pre"));
+        press("SSCommand1");
+        QCOMPARE(word(), QStringLiteral("Prestato"));
+        QCOMPARE(counter(), QStringLiteral("4 di 6"));
+        ok();
+        QCOMPARE(refreshed, 1);
+        QVERIFY(!keys.isVisible());
+        QCOMPARE(folder->messages.count(), 0);
+    }
+};
+
+QTEST_MAIN(TestWordListWindows)
+#include "tst_wordlistwindows.moc"

@@ -1,0 +1,252 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTest>
+
+#include "TempProgramFolder.h"
+#include "cards/Archives.h"
+#include "platform/db/Database.h"
+#include "search/ui/FindWindow.h"
+#include "shell/ui/MainWindow.h"
+
+namespace {
+
+const QString kNoMatch = QStringLiteral("Nessuna corrispondenza trovata nella scheda specificata.");
+
+}  // namespace
+
+// FrmFind over the real main window on a catalogue of 17 books, 2 music cards, no
+// storage media and 5 videos; book 9 has a title with quotes.
+class TestFindWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<FindWindow> find;
+
+    template <typename T>
+    T* control(const char* name) const {
+        T* found = find->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QStringList fieldList() const {
+        QStringList items;
+        auto* combo = control<QComboBox>("Combo1");
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items;
+    }
+    void selectTab(int tab) {
+        window->findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(tab - 1);
+    }
+    QString mainCounter() const {
+        return window->findChild<QLabel*>(QStringLiteral("Label7"))->text();
+    }
+    QString shown(const char* control) const {
+        return window->findChild<QLineEdit*>(QString::fromLatin1(control))->text();
+    }
+    QString okCaption() const { return control<QPushButton>("cmdOK")->text(); }
+    // Chooses a field, types the text, picks a direction (1..4, 0 keeps it) and presses.
+    void search(const QString& field, const QString& text, int option = 0) {
+        if (!field.isNull())
+            control<QComboBox>("Combo1")->setCurrentText(field);
+        control<QLineEdit>("txtExpression")->setText(text);
+        if (option)
+            find->findChild<QRadioButton*>(QStringLiteral("SSOption%1").arg(option))->setChecked(true);
+        QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
+    }
+    void again() { QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton); }
+    int checkedOption() const {
+        for (int i = 1; i <= 4; ++i)
+            if (find->findChild<QRadioButton*>(QStringLiteral("SSOption%1").arg(i))->isChecked())
+                return i;
+        return 0;
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{17, 2, 0, 5});
+        Database::open(folder->cataloguePath())
+            ->exec(QStringLiteral(
+                "UPDATE LIBRI SET TITOLO = 'Il \"Gattopardo\"' WHERE TITOLO = 'LIBRI 9 TITOLO'"));
+        StartupHooks hooks;
+        hooks.screenSize = [] { return QSize(640, 480); };
+        window = std::make_unique<MainWindow>(folder->services, QString(), std::move(hooks));
+        window->show();
+        QTRY_VERIFY(window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"));
+        find = std::make_unique<FindWindow>(*window, folder->services);
+        find->show();
+    }
+    void cleanup() {
+        find.reset();
+        folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
+        window->close();
+        window.reset();
+        QCOMPARE(folder->messages.pendingAnswers(), 0);
+        folder.reset();
+    }
+
+    void looksAsDesigned() {
+        QCOMPARE(find->objectName(), QStringLiteral("FrmFind"));
+        QVERIFY(!find->isModal());
+        QCOMPARE(find->parentWidget(), window.get());
+        QCOMPARE(control<QLabel>("SSPanel2")->text(), QStringLiteral("Campo di ricerca:"));
+        QCOMPARE(control<QLabel>("SSPanel1")->text(), QStringLiteral("Parola o frase da trovare:"));
+        const char* options[] = {"Primo", "Precedente", "Successivo", "Ultimo"};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(find->findChild<QRadioButton*>(QStringLiteral("SSOption%1").arg(i + 1))->text(),
+                     QString::fromLatin1(options[i]));
+        QCOMPARE(checkedOption(), 1);
+        QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
+        QCOMPARE(control<QPushButton>("cmdCancel")->text(), QStringLiteral("&Uscita"));
+        // The find button needs a text.
+        auto* ok = control<QPushButton>("cmdOK");
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClicks(control<QLineEdit>("txtExpression"), QStringLiteral("x"));
+        QVERIFY(ok->isEnabled());
+        QTest::keyClick(control<QLineEdit>("txtExpression"), Qt::Key_Backspace);
+        QVERIFY(!ok->isEnabled());
+        // Nothing cut off, not even the longer caption.
+        ok->setText(QStringLiteral("&Ripeti ricerca"));
+        find->adjustSize();
+        for (QWidget* w : find->findChildren<QWidget*>())
+            if (w->isVisible() && !w->inherits("QComboBoxPrivateContainer"))
+                QVERIFY2(w->width() >= w->minimumSizeHint().width(), qPrintable(w->objectName()));
+    }
+
+    void fieldListAndCaptionFollowTheArchive() {
+        const ArchiveDef& books = Archives::byTab(1);
+        QCOMPARE(find->windowTitle(), QStringLiteral("Trova nell'raccolio: Biblioteca"));
+        QStringList expected{QStringLiteral("(TUTTI I CAMPI)")};
+        for (const QString& f : books.tableOrder)
+            if (!f.startsWith(QLatin1String("CITAZIONE_")))
+                expected << f;
+        expected << QStringLiteral("CITAZIONE");
+        QCOMPARE(fieldList(), expected);
+        QCOMPARE(fieldList().size(), 17);
+        // No field is chosen until the user picks one.
+        QVERIFY(control<QComboBox>("Combo1")->currentText().isEmpty());
+
+        control<QComboBox>("Combo1")->setCurrentText(QStringLiteral("TITOLO"));
+        for (int tab : {2, 3, 4}) {
+            selectTab(tab);
+            const ArchiveDef& a = Archives::byTab(tab);
+            QCOMPARE(find->windowTitle(), QStringLiteral("Trova nell'raccolio: ") + a.caption);
+            QCOMPARE(fieldList(), QStringList{QStringLiteral("(TUTTI I CAMPI)")} + a.tableOrder);
+            QCOMPARE(control<QComboBox>("Combo1")->currentText(), QStringLiteral("TITOLO"));
+        }
+        // A field the new archive lacks is no longer chosen.
+        control<QComboBox>("Combo1")->setCurrentText(QStringLiteral("REGISTA"));
+        selectTab(2);
+        QVERIFY(control<QComboBox>("Combo1")->currentText().isEmpty());
+        search(QStringLiteral("TITOLO"), QStringLiteral("CDAUDIO 2"));
+        QCOMPARE(mainCounter(), QStringLiteral("2"));
+        QCOMPARE(shown("Text1BBB"), QStringLiteral("CDAUDIO 2 TITOLO"));
+        QCOMPARE(folder->messages.count(), 0);
+    }
+
+    void findsInFourDirections() {
+        // "1 TITOLO" is in books 1 and 11 only.
+        search(QStringLiteral("TITOLO"), QStringLiteral("1 TITOLO"));
+        QCOMPARE(mainCounter(), QStringLiteral("1"));
+        QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
+        QCOMPARE(okCaption(), QStringLiteral("&Ripeti ricerca"));
+        QCOMPARE(checkedOption(), 3);
+        again();
+        QCOMPARE(mainCounter(), QStringLiteral("11"));
+        QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 11 TITOLO"));
+        again();
+        QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
+        QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Information);
+        QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
+        QCOMPARE(mainCounter(), QStringLiteral("11"));
+        QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 11 TITOLO"));
+
+        folder->messages.clear();
+        window->firstCard();
+        search(QString(), QStringLiteral("1 TITOLO"), 4);
+        QCOMPARE(mainCounter(), QStringLiteral("11"));
+        QCOMPARE(checkedOption(), 2);
+        again();
+        QCOMPARE(mainCounter(), QStringLiteral("1"));
+        QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
+        again();
+        QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
+        QCOMPARE(mainCounter(), QStringLiteral("1"));
+        // From the middle, previous and next find the neighbours.
+        window->lastCard();
+        search(QString(), QStringLiteral("TITOLO"), 2);
+        QCOMPARE(mainCounter(), QStringLiteral("16"));
+        search(QString(), QStringLiteral("TITOLO"), 3);
+        QCOMPARE(mainCounter(), QStringLiteral("17"));
+        // Wildcards typed by the user keep their meaning.
+        search(QString(), QStringLiteral("LIBRI ?3 TITOLO"), 1);
+        QCOMPARE(mainCounter(), QStringLiteral("13"));
+    }
+
+    void allFieldsAndQuotation() {
+        search(QStringLiteral("(TUTTI I CAMPI)"), QStringLiteral("7 NOTE"), 1);
+        QCOMPARE(mainCounter(), QStringLiteral("7"));
+        again();
+        QCOMPARE(mainCounter(), QStringLiteral("17"));
+        // The quotation fields take part in a find on every field...
+        search(QStringLiteral("(TUTTI I CAMPI)"), QStringLiteral("5 CITAZIONE_PAGINA"), 1);
+        QCOMPARE(mainCounter(), QStringLiteral("5"));
+        // ...while CITAZIONE searches the quotation text, not its page.
+        window->firstCard();
+        search(QStringLiteral("CITAZIONE"), QStringLiteral("5 CITAZIONE_PAGINA"), 1);
+        QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
+        QCOMPARE(mainCounter(), QStringLiteral("1"));
+        search(QStringLiteral("CITAZIONE"), QStringLiteral("6 CITAZIONE_CITAZIONE"), 4);
+        QCOMPARE(mainCounter(), QStringLiteral("16"));
+        QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 16 TITOLO"));
+    }
+
+    void aQuoteIsSearchedForAndEnterSearches() {
+        control<QComboBox>("Combo1")->setCurrentText(QStringLiteral("TITOLO"));
+        auto* text = control<QLineEdit>("txtExpression");
+        QTest::keyClicks(text, QStringLiteral("\"Gattopardo\""));
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(mainCounter(), QStringLiteral("9"));
+        QCOMPARE(shown("Text1"), QStringLiteral("Il \"Gattopardo\""));
+        QCOMPARE(folder->messages.count(), 0);
+        // Enter on an empty text searches nothing.
+        text->clear();
+        window->firstCard();
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(mainCounter(), QStringLiteral("1"));
+        QCOMPARE(okCaption(), QStringLiteral("&Ripeti ricerca"));
+    }
+
+    void noFieldChosenOnlyMovesTheFocus() {
+        find->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(find.get()));
+        search(QString(), QStringLiteral("TITOLO"), 1);
+        QCOMPARE(folder->messages.count(), 0);
+        QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
+        QCOMPARE(mainCounter(), QStringLiteral("1"));
+        QTRY_VERIFY(control<QComboBox>("Combo1")->hasFocus());
+    }
+
+    void exitClosesAndAShowStartsAfresh() {
+        search(QStringLiteral("TITOLO"), QStringLiteral("1 TITOLO"), 4);
+        QTest::mouseClick(control<QPushButton>("cmdCancel"), Qt::LeftButton);
+        QVERIFY(!find->isVisible());
+        selectTab(4);
+        find->show();
+        QCOMPARE(find->windowTitle(), QStringLiteral("Trova nell'raccolio: Video"));
+        QVERIFY(control<QComboBox>("Combo1")->currentText().isEmpty());
+        QVERIFY(control<QLineEdit>("txtExpression")->text().isEmpty());
+        QCOMPARE(checkedOption(), 1);
+        QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
+        QVERIFY(!control<QPushButton>("cmdOK")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestFindWindow)
+#include "tst_findwindow.moc"
