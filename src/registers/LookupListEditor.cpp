@@ -17,9 +17,9 @@ std::vector<WordList> buildLookupLists() {
         // The authors have their own register, the keywords their own editor.
         if (l.table == QLatin1String("AUTORI") || l.table == Archives::keywordTable())
             continue;
-        lists.push_back({l.table,
-                         QStringLiteral("select %1.* from %1 order by %2").arg(l.table, l.wordField),
-                         l.wordField});
+        lists.push_back(
+            {l.table, QStringLiteral("select %1.* from %1 order by %2").arg(l.table, l.wordField),
+             l.wordField});
     }
     return lists;
 }
@@ -48,7 +48,8 @@ QString LookupListEditor::addPrompt() {
 }
 
 QString LookupListEditor::lastWordMessage() {
-    return QStringLiteral("Impossibile eliminare questa cartella. L'raccolio potrebbe danneggiarsi.");
+    return QStringLiteral(
+        "Impossibile eliminare questa cartella. L'raccolio potrebbe danneggiarsi.");
 }
 
 LookupListEditor::LookupListEditor(DataSource& source, Services& services)

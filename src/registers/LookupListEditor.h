@@ -31,8 +31,8 @@ public:
     // The keyword table CHIAVE in its own order.
     static WordList keywordList();
 
-    static QString addPrompt();           // the question of the add prompt
-    static QString lastWordMessage();     // the refusal to delete the last word
+    static QString addPrompt();        // the question of the add prompt
+    static QString lastWordMessage();  // the refusal to delete the last word
 
     LookupListEditor(DataSource& source, Services& services);
 

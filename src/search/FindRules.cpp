@@ -18,9 +18,13 @@ bool isBooks(const QString& table) {
 
 }  // namespace
 
-QString allFieldsChoice() { return QStringLiteral("(TUTTI I CAMPI)"); }
+QString allFieldsChoice() {
+    return QStringLiteral("(TUTTI I CAMPI)");
+}
 
-QString quotationChoice() { return QStringLiteral("CITAZIONE"); }
+QString quotationChoice() {
+    return QStringLiteral("CITAZIONE");
+}
 
 QString noMatchMessage() {
     return QStringLiteral("Nessuna corrispondenza trovata nella scheda specificata.");

@@ -9,9 +9,9 @@ class RecordSet;
 // text becomes a criterion, one find per direction, and the position a find lands on.
 namespace FindRules {
 
-QString allFieldsChoice();   // "(TUTTI I CAMPI)"
-QString quotationChoice();   // "CITAZIONE": the quotation text of a book
-QString noMatchMessage();    // the information shown when nothing matched
+QString allFieldsChoice();  // "(TUTTI I CAMPI)"
+QString quotationChoice();  // "CITAZIONE": the quotation text of a book
+QString noMatchMessage();   // the information shown when nothing matched
 
 // "Trova nell'raccolio: " followed by the archive's tab caption.
 QString windowCaption(const QString& tabCaption);

@@ -23,10 +23,10 @@ class TestLookupListEditor : public QObject {
     std::unique_ptr<DataSource> source;
     std::unique_ptr<LookupListEditor> editor;
 
-    void open(const QString& name) {
-        editor->activate(name);
+    void open(const QString& name) { editor->activate(name); }
+    QString counter() const {
+        return QStringLiteral("%1 di %2").arg(editor->position()).arg(editor->count());
     }
-    QString counter() const { return QStringLiteral("%1 di %2").arg(editor->position()).arg(editor->count()); }
     void sql(const QString& text) { Database::open(folder->cataloguePath())->exec(text); }
 
 private slots:
@@ -46,12 +46,18 @@ private slots:
     void servesTheThirteenListsByExactName_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("field");
-        const char* rows[][2] = {{"MUSICATIPOBRANO", "TIPOBRANO"}, {"ARG1", "ARGOMENTO"},
-                                 {"FORMATO", "FORMATO"},           {"LIBRERIA", "LIBRERIA"},
-                                 {"MUSICAPOSRACCOLIO", "POSRACCOLIO"}, {"GEN3", "GENERE"},
-                                 {"ARG4", "ARGOMENTO"},            {"GEN2", "GENERE"},
-                                 {"ARG3", "ARGOMENTO"},            {"MUSICADIRETTORE", "DIRETTORE"},
-                                 {"MUSICAAUTORE", "AUTORE"},       {"MUSICASOLISTA", "SOLISTA"},
+        const char* rows[][2] = {{"MUSICATIPOBRANO", "TIPOBRANO"},
+                                 {"ARG1", "ARGOMENTO"},
+                                 {"FORMATO", "FORMATO"},
+                                 {"LIBRERIA", "LIBRERIA"},
+                                 {"MUSICAPOSRACCOLIO", "POSRACCOLIO"},
+                                 {"GEN3", "GENERE"},
+                                 {"ARG4", "ARGOMENTO"},
+                                 {"GEN2", "GENERE"},
+                                 {"ARG3", "ARGOMENTO"},
+                                 {"MUSICADIRETTORE", "DIRETTORE"},
+                                 {"MUSICAAUTORE", "AUTORE"},
+                                 {"MUSICASOLISTA", "SOLISTA"},
                                  {"MUSICAORCHESTRA", "ORCHESTRA"}};
         for (const auto& r : rows)
             QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
@@ -158,8 +164,9 @@ private slots:
         // Sorted first, yet a new word joins the end until the list is reloaded.
         folder->input.queueText(QStringLiteral("Blues"));
         QVERIFY(editor->add());
-        QCOMPARE(folder->input.prompts(),
-                 QStringList{QStringLiteral("Immettere la nuova parola da inserire nella lista...")});
+        QCOMPARE(
+            folder->input.prompts(),
+            QStringList{QStringLiteral("Immettere la nuova parola da inserire nella lista...")});
         QCOMPARE(counter(), QStringLiteral("8 di 8"));
         QCOMPARE(editor->currentWord(), QStringLiteral("Blues"));
         QVERIFY(folder->column(QStringLiteral("MUSICATIPOBRANO"), QStringLiteral("TIPOBRANO"))

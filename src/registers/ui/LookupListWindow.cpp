@@ -18,4 +18,6 @@ void LookupListWindow::activated() {
     });
 }
 
-void LookupListWindow::refreshCaller() { main_.refreshLookups(); }
+void LookupListWindow::refreshCaller() {
+    main_.refreshLookups();
+}

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -71,16 +70,16 @@ QPixmap cards() {
     return pm;
 }
 
-QPushButton* stepButton(const char* caption, const char* name, const QString& tip,
+QToolButton* stepButton(const char* caption, const char* name, const QString& tip,
                         QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* b = new QToolButton(parent);
+    b->setText(QString::fromUtf8(caption));
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(tip);
     b->setAccessibleName(tip);
-    b->setAutoDefault(false);
-    const int w = b->fontMetrics().horizontalAdvance(QStringLiteral(">|")) + 20;
-    b->setMinimumWidth(std::max(w, 30));
-    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral(">|")) + 22);
+    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     return b;
 }
 
@@ -98,8 +97,8 @@ QToolButton* pictureButton(const QPixmap& picture, const char* name, const QStri
 
 }  // namespace
 
-WordListWindow::WordListWindow(Services& services, const QString& caption,
-                               const QString& firstTip, QWidget* parent)
+WordListWindow::WordListWindow(Services& services, const QString& caption, const QString& firstTip,
+                               QWidget* parent)
     : QDialog(parent), services_(services) {
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -143,15 +142,21 @@ WordListWindow::WordListWindow(Services& services, const QString& caption,
         l->setFont(bold);
     }
 
-    QPushButton* firstButton = stepButton("|<", "Command3", firstTip, this);
-    QPushButton* previousButton = stepButton("<", "Command4", QStringLiteral("Cartella precedente"), this);
-    QPushButton* nextButton = stepButton(">", "Command5", QStringLiteral("Cartella successiva"), this);
-    QPushButton* lastButton = stepButton(">|", "Command6", QStringLiteral("Ultima cartella"), this);
-    QPushButton* addButton = stepButton("+", "Command1", QStringLiteral("Inserisci cartella"), this);
-    QPushButton* deleteButton = stepButton("X", "Command2", QStringLiteral("Elimina cartella"), this);
-    QToolButton* findButton = pictureButton(magnifier(), "SSCommand1", QStringLiteral("Ricerca..."), this);
+    QToolButton* firstButton = stepButton("|<", "Command3", firstTip, this);
+    QToolButton* previousButton =
+        stepButton("<", "Command4", QStringLiteral("Cartella precedente"), this);
+    QToolButton* nextButton =
+        stepButton(">", "Command5", QStringLiteral("Cartella successiva"), this);
+    QToolButton* lastButton = stepButton(">|", "Command6", QStringLiteral("Ultima cartella"), this);
+    QToolButton* addButton =
+        stepButton("+", "Command1", QStringLiteral("Inserisci cartella"), this);
+    QToolButton* deleteButton =
+        stepButton("X", "Command2", QStringLiteral("Elimina cartella"), this);
+    QToolButton* findButton =
+        pictureButton(magnifier(), "SSCommand1", QStringLiteral("Ricerca..."), this);
     // Printing a word list is not offered; the button is part of the design only.
-    QToolButton* printButton = pictureButton(printer(), "Command7", QStringLiteral("Stampa..."), this);
+    QToolButton* printButton =
+        pictureButton(printer(), "Command7", QStringLiteral("Stampa..."), this);
 
     auto* counter = new QHBoxLayout;
     counter->setSpacing(4);
@@ -183,29 +188,23 @@ WordListWindow::WordListWindow(Services& services, const QString& caption,
     grid->setColumnStretch(2, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {word_,     firstButton, previousButton, nextButton, lastButton,
-                        addButton, deleteButton, findButton,    printButton};
+    QWidget* order[] = {word_,     firstButton,  previousButton, nextButton, lastButton,
+                        addButton, deleteButton, findButton,     printButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
-    connect(firstButton, &QPushButton::clicked, this, [this] {
-        handle("Command3_Click", [this] { editor_->first(); });
-    });
-    connect(previousButton, &QPushButton::clicked, this, [this] {
-        handle("Command4_Click", [this] { editor_->previous(); });
-    });
-    connect(nextButton, &QPushButton::clicked, this, [this] {
-        handle("Command5_Click", [this] { editor_->next(); });
-    });
-    connect(lastButton, &QPushButton::clicked, this, [this] {
-        handle("Command6_Click", [this] { editor_->last(); });
-    });
-    connect(addButton, &QPushButton::clicked, this, [this] {
-        handle("Command1_Click", [this] { editor_->add(); });
-    });
-    connect(deleteButton, &QPushButton::clicked, this, [this] {
-        handle("Command2_Click", [this] { editor_->remove(); });
-    });
+    connect(firstButton, &QToolButton::clicked, this,
+            [this] { handle("Command3_Click", [this] { editor_->first(); }); });
+    connect(previousButton, &QToolButton::clicked, this,
+            [this] { handle("Command4_Click", [this] { editor_->previous(); }); });
+    connect(nextButton, &QToolButton::clicked, this,
+            [this] { handle("Command5_Click", [this] { editor_->next(); }); });
+    connect(lastButton, &QToolButton::clicked, this,
+            [this] { handle("Command6_Click", [this] { editor_->last(); }); });
+    connect(addButton, &QToolButton::clicked, this,
+            [this] { handle("Command1_Click", [this] { editor_->add(); }); });
+    connect(deleteButton, &QToolButton::clicked, this,
+            [this] { handle("Command2_Click", [this] { editor_->remove(); }); });
     connect(findButton, &QToolButton::clicked, this, [this] {
         handle("SSCommand1_Click", [this] {
             const std::optional<bool> fromStart = askSearchText(services_, this);
@@ -252,7 +251,9 @@ void WordListWindow::showCounter() {
     count_->setText(QString::number(editor_->count()));
 }
 
-void WordListWindow::focusHolder() { focusHolder_->setFocus(Qt::OtherFocusReason); }
+void WordListWindow::focusHolder() {
+    focusHolder_->setFocus(Qt::OtherFocusReason);
+}
 
 void WordListWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

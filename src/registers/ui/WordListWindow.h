@@ -10,7 +10,6 @@ class Binder;
 class DataSource;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 struct Services;
 

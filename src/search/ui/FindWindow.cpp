@@ -1,6 +1,5 @@
 #include "search/ui/FindWindow.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "cards/Archives.h"
@@ -57,7 +57,8 @@ FindWindow::FindWindow(MainWindow& main, Services& services)
     text_->setObjectName(QStringLiteral("txtExpression"));
     text_->setAccessibleName(QStringLiteral("Parola o frase da trovare"));
     text_->setMinimumWidth(280);
-    QLabel* textPanel = captionPanel(QStringLiteral("Parola o frase da trovare:"), this, "SSPanel1");
+    QLabel* textPanel =
+        captionPanel(QStringLiteral("Parola o frase da trovare:"), this, "SSPanel1");
     textPanel->setBuddy(text_);
 
     auto* group = new QGroupBox(this);
@@ -79,7 +80,8 @@ FindWindow::FindWindow(MainWindow& main, Services& services)
     exit_->setObjectName(QStringLiteral("cmdCancel"));
     exit_->setAutoDefault(false);
     // Room for the longer caption the button takes after a find.
-    ok_->setMinimumWidth(ok_->fontMetrics().horizontalAdvance(QStringLiteral("Ripeti ricerca")) + 32);
+    ok_->setMinimumWidth(ok_->fontMetrics().horizontalAdvance(QStringLiteral("Ripeti ricerca")) +
+                         32);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok_);
@@ -143,9 +145,10 @@ void FindWindow::showEvent(QShowEvent* event) {
         followArchive();
 }
 
-void FindWindow::closeEvent(QCloseEvent* event) {
+void FindWindow::done(int result) {
+    // "&Uscita", Escape and the close box all end here.
     closed_ = true;
-    QDialog::closeEvent(event);
+    QDialog::done(result);
 }
 
 void FindWindow::startAfresh() {
@@ -167,9 +170,8 @@ void FindWindow::search() {
         }
         DataSource& source = main_.currentSource();
         RecordSet& records = source.recordset();
-        const QString criterion =
-            FindRules::criterion(field_->currentText(), records.tableName(), records.fieldNames(),
-                                 text_->text());
+        const QString criterion = FindRules::criterion(field_->currentText(), records.tableName(),
+                                                       records.fieldNames(), text_->text());
         const auto direction = options_[1]->isChecked()   ? FindRules::Direction::Previous
                                : options_[2]->isChecked() ? FindRules::Direction::Next
                                : options_[3]->isChecked() ? FindRules::Direction::Last

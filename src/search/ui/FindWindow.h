@@ -22,6 +22,8 @@ class FindWindow : public QDialog {
 public:
     FindWindow(MainWindow& main, Services& services);
 
+    void done(int result) override;
+
 public slots:
     // Rebuilds the caption and the field list for the main window's current archive,
     // keeping the chosen field when the archive has it.
@@ -29,7 +31,6 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void search();

@@ -75,9 +75,13 @@ SearchPrompt::SearchPrompt(Services& services, QWidget* parent)
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool SearchPrompt::fromStart() const { return fromStart_->isChecked(); }
+bool SearchPrompt::fromStart() const {
+    return fromStart_->isChecked();
+}
 
-QString SearchPrompt::text() const { return text_->text(); }
+QString SearchPrompt::text() const {
+    return text_->text();
+}
 
 void SearchPrompt::confirm() {
     runGuarded(services_.messages, "Serch.cmdOK_Click", [&] {

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "registers/ui/LookupListWindow.h"
 #include "shell/ui/MainWindow.h"
 
 namespace {
@@ -38,8 +39,19 @@ const LookupEditorPlace* lookupEditorFor(const QString& combo) {
 
 void openLookupEditorWindow(MainWindow& main, Services& services, const LookupEditorPlace& place,
                             QPointer<QWidget>& open) {
-    (void)main;
-    (void)services;
-    (void)place;
-    (void)open;
+    if (place.table.isEmpty())
+        return;  // the authors register comes with its own window
+    if (place.modal) {
+        LookupListWindow editor(main, services, &main);
+        editor.exec();
+        return;
+    }
+    if (!open) {
+        auto* editor = new LookupListWindow(main, services, &main);
+        editor->setAttribute(Qt::WA_DeleteOnClose);
+        open = editor;
+    }
+    open->show();
+    open->raise();
+    open->activateWindow();
 }

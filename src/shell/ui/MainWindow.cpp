@@ -31,6 +31,7 @@
 #include "platform/ui/LookupCombo.h"
 #include "platform/ui/WindowScaler.h"
 #include "prefs/PasswordRules.h"
+#include "search/ui/FindWindow.h"
 #include "shell/ActorList.h"
 #include "shell/ScreenScaling.h"
 #include "shell/ui/CommandBar.h"
@@ -349,6 +350,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
+void MainWindow::openFindWindow() {
+    if (!findWindow_)
+        findWindow_ = new FindWindow(*this, services_);
+    findWindow_->show();
+    findWindow_->raise();
+    findWindow_->activateWindow();
+}
+
 void MainWindow::guarded(const char* source, const std::function<void()>& body) {
     runGuarded(services_.messages, source, body);
 }
@@ -371,6 +380,8 @@ void MainWindow::dispatch(const QString& id) {
             deleteCard();
         else if (id == QLatin1String("ID_Uscita"))
             close();
+        else if (id == QLatin1String("ID_RicercaSemplice"))
+            openFindWindow();
         else if (id == QLatin1String("ID_InfoVersione") && hooks_.about)
             hooks_.about(this);
         else if (hooks_.command)

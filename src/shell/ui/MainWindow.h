@@ -68,6 +68,7 @@ public:
     void takePopupChoice(int number);         // Combo1..Combo3 into their field
     void takeActor();                         // Combo4 into Text15
     void openLookupEditor(const QString& combo);  // a double click on a combo's button
+    void openFindWindow();                        // FrmFind: one window, brought forward
 
 signals:
     // The program must end with this status (a failed start-up password).
@@ -122,4 +123,5 @@ private:
     QList<QComboBox*> popupLists_;  // Combo1..Combo4
     QHash<QObject*, int> popupLabels_;  // Supporto, Rated, Giudizio, Attori -> list number
     QPointer<QWidget> lookupEditor_;   // a Chiavi window shown not modally
+    QPointer<QWidget> findWindow_;     // FrmFind, kept until the user closes the program
 };

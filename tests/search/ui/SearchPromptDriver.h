@@ -42,8 +42,9 @@ public:
         whenShown([text, choice](SearchPrompt& p) {
             p.findChild<QLineEdit*>(QStringLiteral("txtExpression"))->setText(text);
             if (choice != Choice::Keep)
-                p.findChild<QRadioButton*>(choice == Choice::FromStart ? QStringLiteral("SSOption1")
-                                                                       : QStringLiteral("SSOption2"))
+                p.findChild<QRadioButton*>(choice == Choice::FromStart
+                                               ? QStringLiteral("SSOption1")
+                                               : QStringLiteral("SSOption2"))
                     ->setChecked(true);
             QTest::mouseClick(p.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
         });

@@ -57,7 +57,8 @@ class TestFindWindow : public QObject {
             control<QComboBox>("Combo1")->setCurrentText(field);
         control<QLineEdit>("txtExpression")->setText(text);
         if (option)
-            find->findChild<QRadioButton*>(QStringLiteral("SSOption%1").arg(option))->setChecked(true);
+            find->findChild<QRadioButton*>(QStringLiteral("SSOption%1").arg(option))
+                ->setChecked(true);
         QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton);
     }
     void again() { QTest::mouseClick(control<QPushButton>("cmdOK"), Qt::LeftButton); }
@@ -99,8 +100,9 @@ private slots:
         QCOMPARE(control<QLabel>("SSPanel1")->text(), QStringLiteral("Parola o frase da trovare:"));
         const char* options[] = {"Primo", "Precedente", "Successivo", "Ultimo"};
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(find->findChild<QRadioButton*>(QStringLiteral("SSOption%1").arg(i + 1))->text(),
-                     QString::fromLatin1(options[i]));
+            QCOMPARE(
+                find->findChild<QRadioButton*>(QStringLiteral("SSOption%1").arg(i + 1))->text(),
+                QString::fromLatin1(options[i]));
         QCOMPARE(checkedOption(), 1);
         QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
         QCOMPARE(control<QPushButton>("cmdCancel")->text(), QStringLiteral("&Uscita"));
@@ -245,6 +247,12 @@ private slots:
         QCOMPARE(checkedOption(), 1);
         QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
         QVERIFY(!control<QPushButton>("cmdOK")->isEnabled());
+        // Escape leaves the same way.
+        control<QLineEdit>("txtExpression")->setText(QStringLiteral("VIDEO"));
+        QTest::keyClick(find.get(), Qt::Key_Escape);
+        QVERIFY(!find->isVisible());
+        find->show();
+        QVERIFY(control<QLineEdit>("txtExpression")->text().isEmpty());
     }
 };
 

@@ -1,4 +1,5 @@
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 #include "TempProgramFolder.h"
 #include "platform/ui/LookupCombo.h"
@@ -112,6 +114,38 @@ private slots:
         QCOMPARE(spy.count(), 1);
         QCOMPARE(window->handOverLabel()->text(), QStringLiteral("MUSICASOLISTA"));
         QVERIFY(!soloist->view()->isVisible());
+        // Not modal: the editor stays open beside the card, and a second double click
+        // brings the same window forward.
+        QWidget* editor = window->findChild<QWidget*>(QStringLiteral("Chiavi"));
+        QVERIFY(editor && editor->isVisible());
+        QTest::mouseDClick(soloist, Qt::LeftButton, {}, buttonPoint(soloist));
+        QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("Chiavi")).size(), 1);
+        editor->close();
+    }
+
+    void modalEditorLivesForOneCall() {
+        control<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        auto* genre = control<LookupCombo>("DBCombo9");
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            seen = modal->objectName();
+            modal->close();
+        });
+        QTest::mouseDClick(genre, Qt::LeftButton, {}, buttonPoint(genre));
+        QCOMPARE(seen, QStringLiteral("Chiavi"));
+        QCOMPARE(window->handOverLabel()->text(), QStringLiteral("GEN2"));
+        QTRY_COMPARE(window->findChildren<QWidget*>(QStringLiteral("Chiavi")).size(), 0);
+    }
+
+    void findWindowIsKept() {
+        window->commandBar().click(QStringLiteral("ID_RicercaSemplice"));
+        QWidget* find = window->findChild<QWidget*>(QStringLiteral("FrmFind"));
+        QVERIFY(find && find->isVisible());
+        window->commandBar().click(QStringLiteral("ID_RicercaSemplice"));
+        QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("FrmFind")).size(), 1);
+        QVERIFY(find->isVisible());
     }
 };
 
