@@ -5,16 +5,31 @@ namespace {
 using K = InputKind;
 
 FieldDef text(const char* f, const char* label, const char* ctl, bool enterIgnored = false) {
-    return {QString::fromUtf8(f), QString::fromUtf8(label), QString::fromUtf8(ctl), K::Text, {},
-            enterIgnored, false};
+    return {QString::fromUtf8(f),
+            QString::fromUtf8(label),
+            QString::fromUtf8(ctl),
+            K::Text,
+            {},
+            enterIgnored,
+            false};
 }
 FieldDef memo(const char* f, const char* label, const char* ctl) {
-    return {QString::fromUtf8(f), QString::fromUtf8(label), QString::fromUtf8(ctl), K::MultiLine,
-            {}, false, true};
+    return {QString::fromUtf8(f),
+            QString::fromUtf8(label),
+            QString::fromUtf8(ctl),
+            K::MultiLine,
+            {},
+            false,
+            true};
 }
 FieldDef lookup(const char* f, const char* label, const char* ctl, const char* table) {
-    return {QString::fromUtf8(f), QString::fromUtf8(label), QString::fromUtf8(ctl), K::Lookup,
-            QString::fromUtf8(table), false, false};
+    return {QString::fromUtf8(f),
+            QString::fromUtf8(label),
+            QString::fromUtf8(ctl),
+            K::Lookup,
+            QString::fromUtf8(table),
+            false,
+            false};
 }
 FieldDef hidden(const char* f, const char* ctl, bool longText) {
     return {QString::fromUtf8(f), {}, QString::fromUtf8(ctl), K::Hidden, {}, false, longText};
@@ -46,8 +61,12 @@ std::vector<ArchiveDef> buildArchives() {
     // The search windows rely on CITAZIONE_PAGINA and CITAZIONE_CITAZIONE standing
     // at positions 13 and 14 of LIBRI.
     v.push_back(finish(
-        {1, QStringLiteral("Biblioteca"), QStringLiteral("LIBRI"), QStringLiteral("Data1"),
-         QStringLiteral("Frame1"), QStringLiteral("TempLibri"),
+        {1,
+         QStringLiteral("Biblioteca"),
+         QStringLiteral("LIBRI"),
+         QStringLiteral("Data1"),
+         QStringLiteral("Frame1"),
+         QStringLiteral("TempLibri"),
          {text("TITOLO", "Titolo", "Text1", true), text("SOTTOTITOLO", "Sottotitolo", "Text2"),
           lookup("AUTORE", "Autore", "DBCombo6", "AUTORI"),
           text("ANNO", "Anno di pubblicazione", "Text4"),
@@ -68,8 +87,12 @@ std::vector<ArchiveDef> buildArchives() {
          QStringLiteral("CHIAVE5"), QStringLiteral("CITAZIONE_PAGINA"),
          QStringLiteral("CITAZIONE_CITAZIONE"), QStringLiteral("INDICE"), QStringLiteral("NOTE")}));
     v.push_back(finish(
-        {2, QStringLiteral("Musica"), QStringLiteral("CDAUDIO"), QStringLiteral("Data2"),
-         QStringLiteral("Frame2"), QStringLiteral("TempAudio"),
+        {2,
+         QStringLiteral("Musica"),
+         QStringLiteral("CDAUDIO"),
+         QStringLiteral("Data2"),
+         QStringLiteral("Frame2"),
+         QStringLiteral("TempAudio"),
          {text("TITOLO", "Titolo", "Text1BBB", true),
           lookup("AUTORE", "Autore", "DBCombo12", "MUSICAAUTORE"), text("ANNO", "Anno", "Text3B"),
           lookup("DIRETTORE", "Direttore", "DBCombo11", "MUSICADIRETTORE"),
@@ -83,8 +106,12 @@ std::vector<ArchiveDef> buildArchives() {
         {QStringLiteral("Label28"), QStringLiteral("Label16"), QStringLiteral("Label15"),
          QStringLiteral("Label14"), QStringLiteral("Label13")}));
     v.push_back(finish(
-        {3, QStringLiteral("Memorie di massa"), QStringLiteral("CDROM"), QStringLiteral("Data3"),
-         QStringLiteral("Frame3"), QStringLiteral("TempCdrom"),
+        {3,
+         QStringLiteral("Memorie di massa"),
+         QStringLiteral("CDROM"),
+         QStringLiteral("Data3"),
+         QStringLiteral("Frame3"),
+         QStringLiteral("TempCdrom"),
          {text("TITOLO", "Titolo del supporto", "Text1C", true),
           text("ETICHETTA", "Etichetta disco/CD-ROM", "Text3C"),
           text("EDITORE", "Produttore/Editore", "Text6C"),
@@ -98,19 +125,22 @@ std::vector<ArchiveDef> buildArchives() {
         {QStringLiteral("Label22"), QStringLiteral("Label21"), QStringLiteral("Label20"),
          QStringLiteral("Label19"), QStringLiteral("Label18")}));
     v.push_back(finish(
-        {4, QStringLiteral("Video"), QStringLiteral("VIDEO"), QStringLiteral("Data4"),
-         QStringLiteral("Frame4"), QStringLiteral("TempVideo"),
+        {4,
+         QStringLiteral("Video"),
+         QStringLiteral("VIDEO"),
+         QStringLiteral("Data4"),
+         QStringLiteral("Frame4"),
+         QStringLiteral("TempVideo"),
          {text("TITOLO", "Titolo/i", "Text311"), text("CODICE", "Codice", "Text111", true),
           text("ANNO", "Anno di pubblicazione", "Text211", true),
           text("REGISTA", "Regista/Autore", "Text321"), text("DURATA", "Durata", "Text322"),
           text("COLORE", "Color - B/W", "Text134"), text("NAZIONE", "Nazionalità", "Text135"),
           text("SUPPORTO", "Tipo di supporto", "Text159"),
-          text("ETICHETTA", "Etichetta", "Text151"),
-          text("SPAZIO", "Spazio rimasto", "Text155"),
+          text("ETICHETTA", "Etichetta", "Text151"), text("SPAZIO", "Spazio rimasto", "Text155"),
           lookup("GENERE", "Genere", "DBCombo7", "GEN3"),
-          lookup("ARGOMENTO", "Argomento", "DBCombo8", "ARG4"),
-          memo("ATTORI", "Attori", "Text15"), text("GIUDIZIO", "Giudizio", "Text139"),
-          text("RATED", "Rated", "Text138"), memo("NOTE", "Commenti e Note", "Text140")},
+          lookup("ARGOMENTO", "Argomento", "DBCombo8", "ARG4"), memo("ATTORI", "Attori", "Text15"),
+          text("GIUDIZIO", "Giudizio", "Text139"), text("RATED", "Rated", "Text138"),
+          memo("NOTE", "Commenti e Note", "Text140")},
          {},
          {}},
         {QStringLiteral("Label27"), QStringLiteral("Label26"), QStringLiteral("Label25"),
@@ -127,9 +157,8 @@ QStringList words(std::initializer_list<const char*> list) {
 
 LookupDef lk(const char* table, const char* field, const char* ds, const char* combo,
              const char* archive, const char* cardField, QStringList starter) {
-    return {QString::fromUtf8(table),   QString::fromUtf8(field),
-            QString::fromUtf8(ds),      QString::fromUtf8(combo),
-            QString::fromUtf8(archive), QString::fromUtf8(cardField),
+    return {QString::fromUtf8(table), QString::fromUtf8(field),   QString::fromUtf8(ds),
+            QString::fromUtf8(combo), QString::fromUtf8(archive), QString::fromUtf8(cardField),
             std::move(starter)};
 }
 
@@ -154,16 +183,17 @@ std::vector<LookupDef> buildLookups() {
         lk("MUSICASOLISTA", "SOLISTA", "Data18", "DBCombo13", "CDAUDIO", "SOLISTA",
            words({"Pianoforte", "Soprano", "Tenore", "Violino", "Violoncello"})),
         lk("MUSICATIPOBRANO", "TIPOBRANO", "Data19", "DBCombo1", "CDAUDIO", "TIPOBRANO",
-           words({"Concerto", "Jazz", "Musica da camera", "Opera lirica", "Pop", "Rock", "Sinfonia"})),
-        lk("MUSICAPOSRACCOLIO", "POSRACCOLIO", "Data17", "DBCombo5", "CDAUDIO",
-           "POSIZIONERACCOLIO", words({"Cassetto 1", "Cassetto 2", "Mobile soggiorno", "Scaffale CD"})),
+           words({"Concerto", "Jazz", "Musica da camera", "Opera lirica", "Pop", "Rock",
+                  "Sinfonia"})),
+        lk("MUSICAPOSRACCOLIO", "POSRACCOLIO", "Data17", "DBCombo5", "CDAUDIO", "POSIZIONERACCOLIO",
+           words({"Cassetto 1", "Cassetto 2", "Mobile soggiorno", "Scaffale CD"})),
         lk("GEN2", "GENERE", "Data14", "DBCombo9", "CDROM", "GENERE",
            words({"Backup", "Documenti", "Giochi", "Multimedia", "Programmi"})),
         lk("ARG3", "ARGOMENTO", "Data11", "DBCombo10", "CDROM", "ARGOMENTO",
            words({"Fotografie", "Grafica", "Musica", "Sistema operativo", "Utilità"})),
         lk("GEN3", "GENERE", "Data15", "DBCombo7", "VIDEO", "GENERE",
-           words({"Animazione", "Avventura", "Commedia", "Documentario", "Drammatico", "Fantascienza",
-                  "Giallo", "Western"})),
+           words({"Animazione", "Avventura", "Commedia", "Documentario", "Drammatico",
+                  "Fantascienza", "Giallo", "Western"})),
         lk("ARG4", "ARGOMENTO", "Data12", "DBCombo8", "VIDEO", "ARGOMENTO",
            words({"Cinema", "Famiglia", "Natura", "Sport", "Viaggi"})),
         lk("CHIAVE", "CHIAVE", "Data16", "", "", "",
@@ -180,7 +210,9 @@ const std::vector<ArchiveDef>& all() {
     return v;
 }
 
-const ArchiveDef& byTab(int tab) { return all().at(std::size_t(tab - 1)); }
+const ArchiveDef& byTab(int tab) {
+    return all().at(std::size_t(tab - 1));
+}
 
 const ArchiveDef* byTable(const QString& table) {
     for (const ArchiveDef& a : all())
@@ -220,15 +252,19 @@ QStringList authorFields() {
             QStringLiteral("NOTE"), QStringLiteral("SOMMA")};
 }
 
-QString keywordTable() { return QStringLiteral("CHIAVE"); }
+QString keywordTable() {
+    return QStringLiteral("CHIAVE");
+}
 
 QStringList mediumTypes() {
     return words({"CD Rom", "CD RW", "Floppy 1.44 Mb", "Floppy 1.2 Mb", "Floppy 720 Kb",
-                  "Floppy 360 Kb", "Iomega Zip", "Iomega Jaz", "Iomega Ditto",
-                  "SyQuest Ezlyer 230", "SyQuest SyJet", "Unità a nastro"});
+                  "Floppy 360 Kb", "Iomega Zip", "Iomega Jaz", "Iomega Ditto", "SyQuest Ezlyer 230",
+                  "SyQuest SyJet", "Unità a nastro"});
 }
 
-QStringList ratings() { return words({"No rated", "G", "PG", "PG-14", "R", "NC-18"}); }
+QStringList ratings() {
+    return words({"No rated", "G", "PG", "PG-14", "R", "NC-18"});
+}
 
 QStringList judgements() {
     return words({"Pessimo", "Inguardabile", "Mediocre", "Sufficiente", "Discreto", "Buono",

@@ -17,9 +17,9 @@ enum class InputKind {
 };
 
 struct FieldDef {
-    QString field;        // table field
-    QString label;        // card label ("" for keywords and hidden fields)
-    QString control;      // control objectName
+    QString field;    // table field
+    QString label;    // card label ("" for keywords and hidden fields)
+    QString control;  // control objectName
     InputKind kind;
     QString lookupTable;  // for Lookup fields
     bool enterIgnored = false;
@@ -37,12 +37,12 @@ struct LookupDef {
 };
 
 struct ArchiveDef {
-    int tab;              // 1..4
-    QString caption;      // tab caption
-    QString table;        // LIBRI, CDAUDIO, CDROM, VIDEO
-    QString dataSource;   // Data1..Data4
-    QString frame;        // Frame1..Frame4
-    QString resultTable;  // TempLibri, ...
+    int tab;                       // 1..4
+    QString caption;               // tab caption
+    QString table;                 // LIBRI, CDAUDIO, CDROM, VIDEO
+    QString dataSource;            // Data1..Data4
+    QString frame;                 // Frame1..Frame4
+    QString resultTable;           // TempLibri, ...
     std::vector<FieldDef> fields;  // card order (what the card shows)
     QStringList tableOrder;        // field order of the table
     QStringList keywordLabels;     // controls of CHIAVE1..CHIAVE5
@@ -51,7 +51,7 @@ struct ArchiveDef {
 namespace Archives {
 
 const std::vector<ArchiveDef>& all();
-const ArchiveDef& byTab(int tab);  // 1..4
+const ArchiveDef& byTab(int tab);                 // 1..4
 const ArchiveDef* byTable(const QString& table);  // case-insensitive; nullptr when unknown
 const ArchiveDef* byDataSource(const QString& dataSource);
 

@@ -10,7 +10,9 @@
 
 namespace Catalogue {
 
-QString defaultPath() { return ProgramFolder::file(AppInfo::catalogueFileName()); }
+QString defaultPath() {
+    return ProgramFolder::file(AppInfo::catalogueFileName());
+}
 
 namespace {
 
@@ -31,15 +33,16 @@ void fill(Database& db) {
             continue;
         db.createTable(l.table, {l.wordField});
         for (const QString& w : l.starterWords)
-            db.query(QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (?)").arg(l.table, l.wordField),
-                     {w});
+            db.query(
+                QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (?)").arg(l.table, l.wordField),
+                {w});
     }
     db.createTable(QStringLiteral("AUTORI"), Archives::authorFields());
-    db.query(QStringLiteral(
-                 "INSERT INTO AUTORI (NOME, COGNOME, NAZIONE, NOTE, SOMMA) VALUES (?, ?, ?, ?, ?)"),
-             {QStringLiteral("Alessandro"), QStringLiteral("Manzoni"), QStringLiteral("Italia"),
-              QStringLiteral("Autore de \"I promessi sposi\"."),
-              QStringLiteral("Manzoni Alessandro")});
+    db.query(
+        QStringLiteral(
+            "INSERT INTO AUTORI (NOME, COGNOME, NAZIONE, NOTE, SOMMA) VALUES (?, ?, ?, ?, ?)"),
+        {QStringLiteral("Alessandro"), QStringLiteral("Manzoni"), QStringLiteral("Italia"),
+         QStringLiteral("Autore de \"I promessi sposi\"."), QStringLiteral("Manzoni Alessandro")});
 }
 
 }  // namespace

@@ -20,7 +20,8 @@ Decision decide(const QString& setRisoluzione, int screenWidthTwips) {
 QString question() {
     return QStringLiteral("Attenzione! ") + AppInfo::title() +
            QStringLiteral(
-               " è stato proggettato per lavorare ad una risoluzione di 640x480. La risoluzione del "
+               " è stato proggettato per lavorare ad una risoluzione di 640x480. La risoluzione "
+               "del "
                "sistema in uso potrebbe causare affaticamento agli occhi a causa delle scritte "
                "troppo piccole. Si può migliorare la visualizzazione ridimensionando il programma "
                "alle impostazioni del sistema. Eseguire il ridimensionamento automatico del "

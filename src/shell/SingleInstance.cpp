@@ -4,10 +4,10 @@
 #include <QDir>
 
 SingleInstance::SingleInstance(const QString& programFolder) {
-    const QByteArray id =
-        QCryptographicHash::hash(QDir(programFolder).absolutePath().toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
+    const QByteArray id = QCryptographicHash::hash(QDir(programFolder).absolutePath().toUtf8(),
+                                                   QCryptographicHash::Sha1)
+                              .toHex()
+                              .left(16);
     lock_ = std::make_unique<QLockFile>(
         QDir::temp().filePath(QStringLiteral("raccolio-%1.lock").arg(QString::fromLatin1(id))));
     lock_->setStaleLockTime(0);

@@ -2,10 +2,16 @@
 
 namespace {
 
-QString s(const char* t) { return QString::fromUtf8(t); }
+QString s(const char* t) {
+    return QString::fromUtf8(t);
+}
 
-ToolPlace place(const char* id, const char* caption) { return {s(id), s(caption), {}}; }
-ToolPlace sep() { return {}; }
+ToolPlace place(const char* id, const char* caption) {
+    return {s(id), s(caption), {}};
+}
+ToolPlace sep() {
+    return {};
+}
 
 }  // namespace
 
@@ -81,10 +87,17 @@ bool ToolSet::isVisible(const QString& id) const {
 }
 
 QStringList ToolSet::cardCommandIds() {
-    return {s("ID_Menu"),     s("ID_Strumenti"), s("ID_Help"),
-            s("ID_Aggiungi"), s("ID_Elimina"),   s("ID_RicercaconStampaStrutturata"),
-            s("ID_GraficiStatistici"), s("ID_First"), s("ID_Previous"),
-            s("ID_Next"),     s("ID_Last")};
+    return {s("ID_Menu"),
+            s("ID_Strumenti"),
+            s("ID_Help"),
+            s("ID_Aggiungi"),
+            s("ID_Elimina"),
+            s("ID_RicercaconStampaStrutturata"),
+            s("ID_GraficiStatistici"),
+            s("ID_First"),
+            s("ID_Previous"),
+            s("ID_Next"),
+            s("ID_Last")};
 }
 
 void ToolSet::setCardCommandsEnabled(bool enabled) {
@@ -137,7 +150,9 @@ std::vector<ToolPlace> ToolSet::toolBar2() {
 }
 
 std::vector<ToolPlace> ToolSet::toolBar3() {
-    return {place("ID_First", "Prima Scheda"),     sep(), place("ID_Previous", "Scheda Precedente"),
-            sep(), place("ID_Next", "Scheda Successiva"), sep(), place("ID_Last", "Ultima Scheda"),
-            sep(), place("ID_Conferma", "Conferma")};
+    return {place("ID_First", "Prima Scheda"),         sep(),
+            place("ID_Previous", "Scheda Precedente"), sep(),
+            place("ID_Next", "Scheda Successiva"),     sep(),
+            place("ID_Last", "Ultima Scheda"),         sep(),
+            place("ID_Conferma", "Conferma")};
 }

@@ -33,7 +33,8 @@ private slots:
         program.setProcessEnvironment(environment(home));
         program.start(QStringLiteral(RACCOLIO_BINARY), {});
         QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("RACCOLIO.MDB"))), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("RACCOLIO.MDB"))),
+                                 20000);
         QTest::qWait(1500);  // the first activation runs
         QCOMPARE(program.state(), QProcess::Running);
         program.kill();
@@ -72,16 +73,18 @@ private slots:
         first.start(QStringLiteral(RACCOLIO_BINARY), {});
         QVERIFY(first.waitForStarted());
         // The first instance creates the catalogue once it holds the lock.
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("RACCOLIO.MDB"))), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("RACCOLIO.MDB"))),
+                                 20000);
 
         QProcess second;
         second.setProcessEnvironment(environment(home));
         second.start(QStringLiteral(RACCOLIO_BINARY), {});
         QVERIFY(second.waitForFinished(20000));
         QVERIFY(second.exitCode() != 0);
-        QVERIFY2(QString::fromUtf8(second.readAllStandardError())
-                     .contains(QStringLiteral("Una istanza di Raccolio 5.5 Pro è già in esecuzione.")),
-                 "the refusal message was not shown");
+        QVERIFY2(
+            QString::fromUtf8(second.readAllStandardError())
+                .contains(QStringLiteral("Una istanza di Raccolio 5.5 Pro è già in esecuzione.")),
+            "the refusal message was not shown");
         QCOMPARE(first.state(), QProcess::Running);
         first.kill();
         first.waitForFinished();

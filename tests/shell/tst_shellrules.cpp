@@ -37,9 +37,9 @@ private slots:
         QStringList captions;
         for (const ToolPlace& p : bar3)
             captions << (p.isSeparator() ? ToolSet::separatorCaption() : p.caption);
-        QCOMPARE(captions, (QStringList{"Prima Scheda", "separator", "Scheda Precedente", "separator",
-                                        "Scheda Successiva", "separator", "Ultima Scheda",
-                                        "separator", "Conferma"}));
+        QCOMPARE(captions, (QStringList{"Prima Scheda", "separator", "Scheda Precedente",
+                                        "separator", "Scheda Successiva", "separator",
+                                        "Ultima Scheda", "separator", "Conferma"}));
         const auto menus = ToolSet::menuBar();
         QCOMPARE(menus.size(), std::size_t(3));
         QCOMPARE(menus[0].submenu.size(), std::size_t(12));

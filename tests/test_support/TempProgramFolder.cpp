@@ -18,8 +18,7 @@ QString prepareEnvironment(const QTemporaryDir& dir) {
 
 }  // namespace
 
-TempProgramFolder::TempProgramFolder(const QList<int>& cards)
-    : settings(prepareEnvironment(dir_)) {
+TempProgramFolder::TempProgramFolder(const QList<int>& cards) : settings(prepareEnvironment(dir_)) {
     settings.ensureDefaults();
     Catalogue::create(cataloguePath());
     auto db = Database::open(cataloguePath());
@@ -32,9 +31,9 @@ TempProgramFolder::TempProgramFolder(const QList<int>& cards)
             names << QStringLiteral("\"%1\"").arg(f);
             marks << QStringLiteral("?");
         }
-        const QString sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                .arg(archive.table, names.join(QLatin1Char(',')),
-                                     marks.join(QLatin1Char(',')));
+        const QString sql =
+            QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                .arg(archive.table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
         for (int n = 1; n <= cards[a]; ++n) {
             QVariantList values;
             for (const QString& f : archive.tableOrder)
@@ -45,7 +44,9 @@ TempProgramFolder::TempProgramFolder(const QList<int>& cards)
     db->commit();
 }
 
-QString TempProgramFolder::file(const QString& name) const { return QDir(dir_.path()).filePath(name); }
+QString TempProgramFolder::file(const QString& name) const {
+    return QDir(dir_.path()).filePath(name);
+}
 
 void TempProgramFolder::writeFile(const QString& name, const QByteArray& content) const {
     QFile f(file(name));
@@ -64,6 +65,6 @@ QStringList TempProgramFolder::column(const QString& table, const QString& field
 
 int TempProgramFolder::count(const QString& table) const {
     return int(column(table, Archives::byTable(table) ? Archives::byTable(table)->tableOrder.first()
-                                                        : QStringLiteral("rowid"))
+                                                      : QStringLiteral("rowid"))
                    .size());
 }

@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "ScriptedServices.h"
 #include "platform/core/AppState.h"
 #include "platform/services/Services.h"
 #include "platform/settings/SettingsStore.h"
-#include "ScriptedServices.h"
 
 // A throw-away program folder (RACCOLIO_HOME) and settings root (XDG_CONFIG_HOME) with a
 // new catalogue in it, plus scripted services bound to them. Restores nothing: every
@@ -37,5 +37,4 @@ public:
     SettingsStore settings;
     AppState state;
     Services services{messages, files, input, settings, state};
-
 };

@@ -8,16 +8,16 @@
 namespace ErrorCode {
 inline constexpr int FileNotFound = 53;
 inline constexpr int DestinationExists = 3204;
-inline constexpr int ItemNotFound = 3265;   // no such table or field
+inline constexpr int ItemNotFound = 3265;  // no such table or field
 inline constexpr int NoCurrentRecord = 3021;
 inline constexpr int DialogCancelled = 32755;
 // Program's own numbers.
-inline constexpr int DatabaseError = 3000;      // SQLite refused an operation
-inline constexpr int NotACatalogue = 3343;      // file is not a valid catalogue
-inline constexpr int DatabaseClosed = 3420;     // data source used after closeDatabase()
-inline constexpr int BadCriterion = 3077;       // criterion or record source syntax
-inline constexpr int FileError = 75;            // file access failed
-inline constexpr int Unexpected = 5;            // anything that is not an AppError
+inline constexpr int DatabaseError = 3000;   // SQLite refused an operation
+inline constexpr int NotACatalogue = 3343;   // file is not a valid catalogue
+inline constexpr int DatabaseClosed = 3420;  // data source used after closeDatabase()
+inline constexpr int BadCriterion = 3077;    // criterion or record source syntax
+inline constexpr int FileError = 75;         // file access failed
+inline constexpr int Unexpected = 5;         // anything that is not an AppError
 }  // namespace ErrorCode
 
 // The one error type of the program: what failed (number), where (source), why

@@ -14,6 +14,8 @@ QString path() {
     return QDir::currentPath();
 }
 
-QString file(const QString& name) { return QDir(path()).filePath(name); }
+QString file(const QString& name) {
+    return QDir(path()).filePath(name);
+}
 
 }  // namespace ProgramFolder

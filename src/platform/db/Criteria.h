@@ -37,7 +37,7 @@ void registerFunctions(sqlite3* db);
 // "SELECT T.* FROM T WHERE (crit) ORDER BY F DESC".
 struct RecordSource {
     QString table;
-    QString criterion;  // empty: all rows
-    QString orderBy;    // empty: table order; may end in " DESC"
+    QString criterion;                               // empty: all rows
+    QString orderBy;                                 // empty: table order; may end in " DESC"
     static RecordSource parse(const QString& text);  // BadCriterion on anything else
 };

@@ -34,11 +34,11 @@ public:
     bool eof() const;
     bool hasCurrent() const { return !bof() && !eof() && !deleted_; }
     int recordCount() const;
-    int absolutePosition() const;         // 0-based; -1 when there is no current record
+    int absolutePosition() const;            // 0-based; -1 when there is no current record
     void setAbsolutePosition(int position);  // 3021 when out of range
-    double percentPosition() const;       // 0..100; 0 with no current record
-    Bookmark bookmark() const;            // 3021 with no current record
-    void setBookmark(Bookmark b);         // 3021 for a bookmark not (any longer) in the set
+    double percentPosition() const;          // 0..100; 0 with no current record
+    Bookmark bookmark() const;               // 3021 with no current record
+    void setBookmark(Bookmark b);            // 3021 for a bookmark not (any longer) in the set
 
     // Moves (store a pending edit first). 3021 on an empty set, or next/previous
     // once already past that end.
@@ -49,11 +49,13 @@ public:
 
     // Editing.
     EditMode editMode() const { return mode_; }
-    void addNew();        // empty buffer; stored by update() or by a move
-    void edit();          // editing the current record (implicit on setValue)
-    void update();        // store the buffer; a new record joins the end of the set and becomes current
-    void cancelUpdate();  // drop the buffer; after a cancelled addNew the previous record is current again
-    void deleteCurrent(); // 3021 with no current record; afterwards no record is current until a move
+    void addNew();  // empty buffer; stored by update() or by a move
+    void edit();    // editing the current record (implicit on setValue)
+    void update();  // store the buffer; a new record joins the end of the set and becomes current
+    void cancelUpdate();  // drop the buffer; after a cancelled addNew the previous record is
+                          // current again
+    void
+    deleteCurrent();  // 3021 with no current record; afterwards no record is current until a move
 
     // Fields in table order.
     int fieldCount() const { return int(fields_.size()); }
@@ -72,7 +74,8 @@ public:
     bool findPrevious(const QString& criterion);
     bool noMatch() const { return noMatch_; }
 
-    // Reloads the key list (rows added or removed elsewhere); keeps the current row when it still exists.
+    // Reloads the key list (rows added or removed elsewhere); keeps the current row when it still
+    // exists.
     void requery();
 
 private:

@@ -6,8 +6,8 @@
 // Per-user settings with registry semantics: named values of a key, read and
 // written one at a time, never cached. A key is one file under the settings root
 // ($XDG_CONFIG_HOME, default ~/.config) whose path mirrors the key path
-// ("Software\Brenvati\Raccolio 5.5 Pro\Settings" -> <root>/Software/Brenvati/Raccolio 5.5 Pro/Settings),
-// written atomically, readable only by its owner, UTF-8.
+// ("Software\Brenvati\Raccolio 5.5 Pro\Settings" -> <root>/Software/Brenvati/Raccolio 5.5
+// Pro/Settings), written atomically, readable only by its owner, UTF-8.
 class SettingsStore {
 public:
     enum ValueType { String = 1, DWord = 4, MultiString = 7 };
@@ -17,7 +17,8 @@ public:
 
     static QString keyPath();  // "Software\\Brenvati\\" + title + "\\Settings"
 
-    // Missing key, missing value or an unknown type: the empty text. DWord values as their number's text.
+    // Missing key, missing value or an unknown type: the empty text. DWord values as their number's
+    // text.
     QString read(const QString& key, const QString& name) const;
     // Does nothing when the key does not exist. Type 4 stores the text's integer value.
     void write(const QString& key, const QString& name, const QString& value,

@@ -9,7 +9,9 @@
 
 namespace {
 
-QString key(const QString& id) { return id.toUpper(); }
+QString key(const QString& id) {
+    return id.toUpper();
+}
 
 QIcon iconFor(const QString& id, QStyle* style) {
     static const QHash<QString, QStyle::StandardPixmap> icons = {
@@ -48,8 +50,8 @@ CommandBar::CommandBar(QMainWindow* window) : QObject(window), window_(window) {
     bar2->setObjectName(QStringLiteral("ToolBar2"));
     auto* bar3 = new QToolBar(QStringLiteral("ToolBar3"), window);
     bar3->setObjectName(QStringLiteral("ToolBar3"));
-    for (auto [bar, places] : {std::pair{bar2, ToolSet::toolBar2()},
-                               std::pair{bar3, ToolSet::toolBar3()}}) {
+    for (auto [bar, places] :
+         {std::pair{bar2, ToolSet::toolBar2()}, std::pair{bar3, ToolSet::toolBar3()}}) {
         bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         for (const ToolPlace& p : places) {
             if (p.isSeparator())

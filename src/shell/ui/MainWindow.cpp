@@ -45,8 +45,7 @@ const char* const enterFiltered[] = {"Text1", "Text1BBB", "Text1C", "Text111", "
 
 }  // namespace
 
-MainWindow::MainWindow(Services& services, QString commandLine, StartupHooks hooks,
-                       QWidget* parent)
+MainWindow::MainWindow(Services& services, QString commandLine, StartupHooks hooks, QWidget* parent)
     : QMainWindow(parent),
       services_(services),
       commandLine_(std::move(commandLine)),
@@ -133,8 +132,8 @@ void MainWindow::buildWindow() {
     setCentralWidget(central);
 
     // Pop-up choice lists, hidden until their label calls them.
-    const QStringList entries[] = {Archives::mediumTypes(), Archives::ratings(),
-                                   Archives::judgements(), {}};
+    const QStringList entries[] = {
+        Archives::mediumTypes(), Archives::ratings(), Archives::judgements(), {}};
     const char* owners[] = {"Text14", "Text138", "Text139", "Text15"};
     for (int i = 0; i < 4; ++i) {
         QWidget* field = frames_[i == 0 ? 2 : 3]->control(QString::fromUtf8(owners[i]));
@@ -244,13 +243,13 @@ void MainWindow::formLoad() {
                              ? QApplication::primaryScreen()->size()
                              : QSize(ScreenScaling::designWidth, ScreenScaling::designHeight);
     const int twipsPerPixel = 15;
-    const auto decision = ScreenScaling::decide(services_.settings.read(QStringLiteral("SetRisoluzione")),
-                                                screen.width() * twipsPerPixel);
+    const auto decision = ScreenScaling::decide(
+        services_.settings.read(QStringLiteral("SetRisoluzione")), screen.width() * twipsPerPixel);
     bool scale = decision == ScreenScaling::Decision::ScaleSilently;
     if (decision == ScreenScaling::Decision::Ask)
-        scale = services_.messages.show(ScreenScaling::question(), MessageService::Buttons::YesNo,
-                                        MessageService::Icon::Critical) !=
-                MessageService::Answer::No;
+        scale =
+            services_.messages.show(ScreenScaling::question(), MessageService::Buttons::YesNo,
+                                    MessageService::Icon::Critical) != MessageService::Answer::No;
     if (scale) {
         const auto f = ScreenScaling::factors(screen.width(), screen.height());
         scaleWindow(this, f.fx, f.fy);

@@ -64,9 +64,9 @@ public:
     void dispatch(const QString& id);
 
     // Card input aids: the pop-up lists, the actor list and the lookup editors.
-    void showPopupList(int number);           // Combo1..Combo4
-    void takePopupChoice(int number);         // Combo1..Combo3 into their field
-    void takeActor();                         // Combo4 into Text15
+    void showPopupList(int number);               // Combo1..Combo4
+    void takePopupChoice(int number);             // Combo1..Combo3 into their field
+    void takeActor();                             // Combo4 into Text15
     void openLookupEditor(const QString& combo);  // a double click on a combo's button
     void openFindWindow();                        // FrmFind: one window, brought forward
 
@@ -120,8 +120,8 @@ private:
     QLabel* dateLabel_ = nullptr;
     QLabel* timeLabel_ = nullptr;
     QTimer* clock_ = nullptr;
-    QList<QComboBox*> popupLists_;  // Combo1..Combo4
+    QList<QComboBox*> popupLists_;      // Combo1..Combo4
     QHash<QObject*, int> popupLabels_;  // Supporto, Rated, Giudizio, Attori -> list number
-    QPointer<QWidget> lookupEditor_;   // a Chiavi window shown not modally
-    QPointer<QWidget> findWindow_;     // FrmFind, kept until the user closes the program
+    QPointer<QWidget> lookupEditor_;    // a Chiavi window shown not modally
+    QPointer<QWidget> findWindow_;      // FrmFind, kept until the user closes the program
 };

@@ -11,8 +11,8 @@
 #include "platform/services/Guard.h"
 #include "platform/ui/Binder.h"
 #include "platform/ui/LookupCombo.h"
-#include "shell/ui/MainWindow.h"
 #include "shell/ui/LookupEditors.h"
+#include "shell/ui/MainWindow.h"
 
 namespace {
 

@@ -17,17 +17,33 @@ int MainWindow::counterValue(const QLabel* label) const {
     return label->text().trimmed().toInt();
 }
 
-void MainWindow::setCounter(QLabel* label, int value) { label->setText(QString::number(value)); }
+void MainWindow::setCounter(QLabel* label, int value) {
+    label->setText(QString::number(value));
+}
 
-void MainWindow::focusHolder() { text11_->setFocus(Qt::OtherFocusReason); }
+void MainWindow::focusHolder() {
+    text11_->setFocus(Qt::OtherFocusReason);
+}
 
-bool MainWindow::addPending() const { return commandBar_->isVisible(QStringLiteral("ID_Conferma")); }
+bool MainWindow::addPending() const {
+    return commandBar_->isVisible(QStringLiteral("ID_Conferma"));
+}
 
-void MainWindow::firstCard() { guarded("MdiForm1.Primo", [this] { doFirst(); }); }
-void MainWindow::lastCard() { guarded("MdiForm1.Ultimo", [this] { doLast(); }); }
-void MainWindow::previousCard() { guarded("MdiForm1.Precedente", [this] { doPrevious(); }); }
-void MainWindow::nextCard() { guarded("MdiForm1.Successivo", [this] { doNext(); }); }
-void MainWindow::confirmCard() { guarded("MdiForm1.Conferma", [this] { doConfirm(); }); }
+void MainWindow::firstCard() {
+    guarded("MdiForm1.Primo", [this] { doFirst(); });
+}
+void MainWindow::lastCard() {
+    guarded("MdiForm1.Ultimo", [this] { doLast(); });
+}
+void MainWindow::previousCard() {
+    guarded("MdiForm1.Precedente", [this] { doPrevious(); });
+}
+void MainWindow::nextCard() {
+    guarded("MdiForm1.Successivo", [this] { doNext(); });
+}
+void MainWindow::confirmCard() {
+    guarded("MdiForm1.Conferma", [this] { doConfirm(); });
+}
 
 void MainWindow::doFirst() {
     DataSource& ds = currentSource();
@@ -63,7 +79,8 @@ void MainWindow::doPrevious() {
     setCounter(label7_, counterValue(label7_) - 1);
     if (counterValue(label7_) <= 0) {
         focusHolder();
-        services_.messages.information(QStringLiteral("Cartella iniziale. Impossibile decrementare."));
+        services_.messages.information(
+            QStringLiteral("Cartella iniziale. Impossibile decrementare."));
         setCounter(label7_, counterValue(label7_) + 1);
         return;
     }
@@ -78,7 +95,8 @@ void MainWindow::doNext() {
     setCounter(label7_, counterValue(label7_) + 1);
     focusHolder();
     if (counterValue(label7_) > count) {
-        services_.messages.information(QStringLiteral("Ultima cartella. Impossibile incrementare."));
+        services_.messages.information(
+            QStringLiteral("Ultima cartella. Impossibile incrementare."));
         setCounter(label7_, counterValue(label7_) - 1);
         return;
     }
@@ -102,8 +120,8 @@ void MainWindow::addCard() {
         setCounter(label7_, counterValue(label5_) + 1);
         setCounter(label5_, counterValue(label5_) + 1);
         // The new card starts at its first field.
-        if (QWidget* first = frame(currentTab())->control(
-                frame(currentTab())->archive().fields.front().control))
+        if (QWidget* first =
+                frame(currentTab())->control(frame(currentTab())->archive().fields.front().control))
             first->setFocus(Qt::OtherFocusReason);
     });
 }
@@ -118,7 +136,8 @@ void MainWindow::doConfirm() {
 
 void MainWindow::deleteCard() {
     guarded("MdiForm1.Elimina", [this] {
-        // The only card of an archive is never deleted (nor is there one to delete in an empty one).
+        // The only card of an archive is never deleted (nor is there one to delete in an empty
+        // one).
         if (counterValue(label5_) <= 1) {
             services_.messages.information(
                 QStringLiteral("Impossibile cancellare la cartella specificata."));

@@ -75,7 +75,8 @@ private slots:
             viewer->showTopic(QStringLiteral("sommario"));
             bar.click(QString::fromUtf8(id));
             QVERIFY2(viewer->currentTopicId() != QStringLiteral("sommario"), id);
-            QVERIFY2(viewer->helpFile().find(viewer->currentTopicId())
+            QVERIFY2(viewer->helpFile()
+                         .find(viewer->currentTopicId())
                          ->keywords.contains(QStringLiteral("Supporto")),
                      id);
         }
@@ -94,19 +95,32 @@ private slots:
         QTest::addColumn<QString>("combo");
         QTest::addColumn<QString>("table");
         QTest::addColumn<bool>("modal");
-        QTest::newRow("DBCombo2") << 1 << "DBCombo2" << "ARG1" << true;
-        QTest::newRow("DBCombo3") << 1 << "DBCombo3" << "FORMATO" << true;
-        QTest::newRow("DBCombo4") << 1 << "DBCombo4" << "LIBRERIA" << true;
-        QTest::newRow("DBCombo1") << 2 << "DBCombo1" << "MUSICATIPOBRANO" << true;
-        QTest::newRow("DBCombo5") << 2 << "DBCombo5" << "MUSICAPOSRACCOLIO" << true;
-        QTest::newRow("DBCombo11") << 2 << "DBCombo11" << "MUSICADIRETTORE" << false;
-        QTest::newRow("DBCombo12") << 2 << "DBCombo12" << "MUSICAAUTORE" << false;
-        QTest::newRow("DBCombo13") << 2 << "DBCombo13" << "MUSICASOLISTA" << false;
-        QTest::newRow("DBCombo14") << 2 << "DBCombo14" << "MUSICAORCHESTRA" << false;
-        QTest::newRow("DBCombo10") << 3 << "DBCombo10" << "ARG3" << false;
-        QTest::newRow("DBCombo9") << 3 << "DBCombo9" << "GEN2" << true;
-        QTest::newRow("DBCombo7") << 4 << "DBCombo7" << "GEN3" << true;
-        QTest::newRow("DBCombo8") << 4 << "DBCombo8" << "ARG4" << true;
+        QTest::newRow("DBCombo2") << 1 << "DBCombo2"
+                                  << "ARG1" << true;
+        QTest::newRow("DBCombo3") << 1 << "DBCombo3"
+                                  << "FORMATO" << true;
+        QTest::newRow("DBCombo4") << 1 << "DBCombo4"
+                                  << "LIBRERIA" << true;
+        QTest::newRow("DBCombo1") << 2 << "DBCombo1"
+                                  << "MUSICATIPOBRANO" << true;
+        QTest::newRow("DBCombo5") << 2 << "DBCombo5"
+                                  << "MUSICAPOSRACCOLIO" << true;
+        QTest::newRow("DBCombo11") << 2 << "DBCombo11"
+                                   << "MUSICADIRETTORE" << false;
+        QTest::newRow("DBCombo12") << 2 << "DBCombo12"
+                                   << "MUSICAAUTORE" << false;
+        QTest::newRow("DBCombo13") << 2 << "DBCombo13"
+                                   << "MUSICASOLISTA" << false;
+        QTest::newRow("DBCombo14") << 2 << "DBCombo14"
+                                   << "MUSICAORCHESTRA" << false;
+        QTest::newRow("DBCombo10") << 3 << "DBCombo10"
+                                   << "ARG3" << false;
+        QTest::newRow("DBCombo9") << 3 << "DBCombo9"
+                                  << "GEN2" << true;
+        QTest::newRow("DBCombo7") << 4 << "DBCombo7"
+                                  << "GEN3" << true;
+        QTest::newRow("DBCombo8") << 4 << "DBCombo8"
+                                  << "ARG4" << true;
     }
     void everyComboOpensItsTable() {
         QFETCH(int, tab);

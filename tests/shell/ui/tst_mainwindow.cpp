@@ -31,9 +31,9 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY(window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"));
     }
     QString counter() const {
-        return QStringLiteral("%1 di %2").arg(
-            window->findChild<QLabel*>(QStringLiteral("Label7"))->text(),
-            window->findChild<QLabel*>(QStringLiteral("Label5"))->text());
+        return QStringLiteral("%1 di %2")
+            .arg(window->findChild<QLabel*>(QStringLiteral("Label7"))->text(),
+                 window->findChild<QLabel*>(QStringLiteral("Label5"))->text());
     }
     QString field(const char* name) const {
         QWidget* w = window->findChild<QWidget*>(QString::fromUtf8(name));
@@ -86,7 +86,8 @@ private slots:
     void movesAndEndMessages() {
         start();
         click("ID_Previous");
-        QCOMPARE(folder->messages.lastText(), QStringLiteral("Cartella iniziale. Impossibile decrementare."));
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Cartella iniziale. Impossibile decrementare."));
         QCOMPARE(counter(), QStringLiteral("1 di 17"));
         QCOMPARE(field("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
         click("ID_Next");
@@ -98,7 +99,8 @@ private slots:
         QCOMPARE(field("Text1"), QStringLiteral("LIBRI 17 TITOLO"));
         folder->messages.clear();
         click("ID_Next");
-        QCOMPARE(folder->messages.texts(), QStringList{QStringLiteral("Ultima cartella. Impossibile incrementare.")});
+        QCOMPARE(folder->messages.texts(),
+                 QStringList{QStringLiteral("Ultima cartella. Impossibile incrementare.")});
         QCOMPARE(counter(), QStringLiteral("17 di 17"));
         click("ID_Previous");
         QCOMPARE(counter(), QStringLiteral("16 di 17"));
@@ -117,7 +119,8 @@ private slots:
         click("ID_Last");
         QCOMPARE(counter(), QStringLiteral("1 di 1"));
         click("ID_Elimina");
-        QCOMPARE(folder->messages.lastText(), QStringLiteral("Impossibile cancellare la cartella specificata."));
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Impossibile cancellare la cartella specificata."));
         QCOMPARE(folder->count(QStringLiteral("CDAUDIO")), 1);
 
         selectTab(3);
@@ -134,7 +137,8 @@ private slots:
                               QStringLiteral("Ultima cartella. Impossibile incrementare.")}));
         QCOMPARE(counter(), QStringLiteral("0 di 0"));
         click("ID_Elimina");
-        QCOMPARE(folder->messages.lastText(), QStringLiteral("Impossibile cancellare la cartella specificata."));
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Impossibile cancellare la cartella specificata."));
         QVERIFY(!control<QLineEdit>("Text1C")->isEnabled());
 
         click("ID_Aggiungi");
@@ -185,13 +189,15 @@ private slots:
                  QStringLiteral("Prima riga"));
         QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("AUTORE")).first(),
                  QStringLiteral("Eco Umberto"));
-        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("FORMATO")).first(), picked);
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("FORMATO")).first(),
+                 picked);
         // A word typed into a lookup combo does not change the lookup table.
         QVERIFY(!folder->column(QStringLiteral("AUTORI"), QStringLiteral("SOMMA"))
                      .contains(QStringLiteral("Eco Umberto")));
 
         // Showing cards is never an edit: browsing leaves the file as it was.
-        const QStringList before = folder->column(QStringLiteral("LIBRI"), QStringLiteral("SOTTOTITOLO"));
+        const QStringList before =
+            folder->column(QStringLiteral("LIBRI"), QStringLiteral("SOTTOTITOLO"));
         click("ID_Last");
         click("ID_First");
         QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("SOTTOTITOLO")), before);
@@ -245,7 +251,8 @@ private slots:
         start();
         folder->messages.queueNo();
         click("ID_Aggiungi");
-        QCOMPARE(folder->messages.lastText(), QStringLiteral("Si desidera aggiungere una nuova cartella nella scheda ?"));
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Si desidera aggiungere una nuova cartella nella scheda ?"));
         QVERIFY(!window->commandBar().isVisible(QStringLiteral("ID_Conferma")));
         QCOMPARE(counter(), QStringLiteral("1 di 17"));
     }
@@ -254,9 +261,12 @@ private slots:
         QTest::addColumn<int>("from");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("first") << 1 << "1 di 16" << "LIBRI 2 TITOLO";
-        QTest::newRow("seventh") << 7 << "6 di 16" << "LIBRI 6 TITOLO";
-        QTest::newRow("last") << 17 << "16 di 16" << "LIBRI 16 TITOLO";
+        QTest::newRow("first") << 1 << "1 di 16"
+                               << "LIBRI 2 TITOLO";
+        QTest::newRow("seventh") << 7 << "6 di 16"
+                                 << "LIBRI 6 TITOLO";
+        QTest::newRow("last") << 17 << "16 di 16"
+                              << "LIBRI 16 TITOLO";
     }
     void deletePositions() {
         QFETCH(int, from);
@@ -267,7 +277,8 @@ private slots:
             click("ID_Next");
         folder->messages.queueYes();
         click("ID_Elimina");
-        QCOMPARE(folder->messages.lastText(), QStringLiteral("Si desidera realmente cancellare la cartella corrente ?"));
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Si desidera realmente cancellare la cartella corrente ?"));
         QCOMPARE(counter(), after);
         QCOMPARE(field("Text1"), shown);
         QCOMPARE(folder->count(QStringLiteral("LIBRI")), 16);
@@ -288,7 +299,8 @@ private slots:
         QTest::keyClicks(control<QLineEdit>("Text1"), QStringLiteral("Modificato"));
         folder->messages.queueNo();
         click("ID_Uscita");
-        QCOMPARE(folder->messages.lastText(), QStringLiteral("Si desidera uscire dal programma Raccolio 5.5 Pro ?"));
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Si desidera uscire dal programma Raccolio 5.5 Pro ?"));
         QVERIFY(window->isVisible());
         QCOMPARE(counter(), QStringLiteral("1 di 17"));
         QCOMPARE(field("Text1"), QStringLiteral("Modificato"));
@@ -322,7 +334,8 @@ private slots:
         };
         hooks.about = [&](QWidget* w) {
             auto* mw = static_cast<MainWindow*>(w);
-            calls << QStringLiteral("about:%1").arg(mw->commandBar().isEnabled(QStringLiteral("ID_First")));
+            calls << QStringLiteral("about:%1")
+                         .arg(mw->commandBar().isEnabled(QStringLiteral("ID_First")));
         };
         start(hooks);
         QCOMPARE(calls, (QStringList{QStringLiteral("password"), QStringLiteral("about:0")}));
@@ -400,7 +413,8 @@ private slots:
         hooks.screenSize = [] { return QSize(1024, 768); };
         start(hooks);
         QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Critical);
-        QVERIFY(folder->messages.log().first().text.startsWith(QStringLiteral("Attenzione! Raccolio 5.5 Pro è stato proggettato")));
+        QVERIFY(folder->messages.log().first().text.startsWith(
+            QStringLiteral("Attenzione! Raccolio 5.5 Pro è stato proggettato")));
     }
 };
 
