@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "ErrorOf.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Criteria.h"
 #include "platform/db/Database.h"
@@ -28,17 +29,6 @@ private:
             out << rs->value(QStringLiteral("TITOLO")).toString();
         }
         return out;
-    }
-
-    static int errorOf(const std::function<void()>& f, QString* description = nullptr) {
-        try {
-            f();
-        } catch (const AppError& e) {
-            if (description)
-                *description = e.description();
-            return e.number();
-        }
-        return 0;
     }
 
     // The same rules written as a regular expression, to cross-check the matcher.

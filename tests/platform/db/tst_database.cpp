@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "ErrorOf.h"
 #include "cards/Catalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
@@ -14,17 +15,6 @@ class TestDatabase : public QObject {
 
 private:
     QTemporaryDir dir_;
-
-    static int errorOf(const std::function<void()>& f, QString* description = nullptr) {
-        try {
-            f();
-        } catch (const AppError& e) {
-            if (description)
-                *description = e.description();
-            return e.number();
-        }
-        return 0;
-    }
 
     static QByteArray contents(const QString& path) {
         QFile f(path);

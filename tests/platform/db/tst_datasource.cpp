@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "ErrorOf.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
@@ -15,17 +16,6 @@ class TestDataSource : public QObject {
 
 private:
     QTemporaryDir dir_;
-
-    static int errorOf(const std::function<void()>& f, QString* description = nullptr) {
-        try {
-            f();
-        } catch (const AppError& e) {
-            if (description)
-                *description = e.description();
-            return e.number();
-        }
-        return 0;
-    }
 
 private slots:
     void initTestCase() {

@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "ErrorOf.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/db/Maintenance.h"
@@ -16,15 +17,6 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
 
     QString path(const QString& name) const { return dir_->filePath(name); }
-
-    static int errorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const AppError& e) {
-            return e.number();
-        }
-        return 0;
-    }
 
     static QByteArray contents(const QString& file) {
         QFile f(file);

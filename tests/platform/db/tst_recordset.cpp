@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "ErrorOf.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
@@ -33,15 +34,6 @@ private:
     }
 
     static QString name(const RecordSet& rs) { return rs.value(QStringLiteral("nome")).toString(); }
-
-    static int errorOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const AppError& e) {
-            return e.number();
-        }
-        return 0;
-    }
 
     // Every name of the set, walking it from the first record.
     static QStringList walk(RecordSet& rs) {

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "TempProgramFolder.h"
+#include "MainWindowFixture.h"
 #include "platform/db/Database.h"
 #include "registers/ui/KeywordListWindow.h"
 #include "registers/ui/LookupListWindow.h"
@@ -37,13 +37,7 @@ class TestWordListWindows : public QObject {
     std::unique_ptr<MainWindow> window;
     WordListWindow* editor = nullptr;
 
-    void startMain() {
-        StartupHooks hooks;
-        hooks.screenSize = [] { return QSize(640, 480); };
-        window = std::make_unique<MainWindow>(folder->services, QString(), std::move(hooks));
-        window->show();
-        QTRY_VERIFY(window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"));
-    }
+    void startMain() { window = startMainWindow(*folder); }
     // Opens Chiavi on a list as a combo of the main window does.
     LookupListWindow* openList(const QString& table) {
         window->handOverLabel()->setText(table);
@@ -74,12 +68,7 @@ class TestWordListWindows : public QObject {
 private slots:
     void init() { folder = std::make_unique<TempProgramFolder>(QList<int>{1, 1, 1, 1}); }
     void cleanup() {
-        if (window) {
-            folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
-            window->close();
-        }
-        window.reset();
-        QCOMPARE(folder->messages.pendingAnswers(), 0);
+        closeMainWindow(*folder, window);
         folder.reset();
     }
 

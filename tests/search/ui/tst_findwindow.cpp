@@ -6,7 +6,7 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "TempProgramFolder.h"
+#include "MainWindowFixture.h"
 #include "cards/Archives.h"
 #include "platform/db/Database.h"
 #include "search/ui/FindWindow.h"
@@ -75,20 +75,13 @@ private slots:
         Database::open(folder->cataloguePath())
             ->exec(QStringLiteral(
                 "UPDATE LIBRI SET TITOLO = 'Il \"Gattopardo\"' WHERE TITOLO = 'LIBRI 9 TITOLO'"));
-        StartupHooks hooks;
-        hooks.screenSize = [] { return QSize(640, 480); };
-        window = std::make_unique<MainWindow>(folder->services, QString(), std::move(hooks));
-        window->show();
-        QTRY_VERIFY(window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"));
+        window = startMainWindow(*folder);
         find = std::make_unique<FindWindow>(*window, folder->services);
         find->show();
     }
     void cleanup() {
         find.reset();
-        folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
-        window->close();
-        window.reset();
-        QCOMPARE(folder->messages.pendingAnswers(), 0);
+        closeMainWindow(*folder, window);
         folder.reset();
     }
 

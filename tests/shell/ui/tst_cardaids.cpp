@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "TempProgramFolder.h"
+#include "MainWindowFixture.h"
 #include "platform/ui/LookupCombo.h"
 #include "shell/ui/CommandBar.h"
 #include "shell/ui/MainWindow.h"
@@ -48,15 +48,10 @@ private slots:
     void init() {
         folder = std::make_unique<TempProgramFolder>(QList<int>{2, 2, 2, 2});
         folder->writeFile(QStringLiteral("attori.dat"), "Alberto Sordi\nnessuno\nAnna Magnani\n");
-        folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
-        StartupHooks hooks;
-        hooks.screenSize = [] { return QSize(640, 480); };
-        window = std::make_unique<MainWindow>(folder->services, QString(), hooks);
-        window->show();
-        QTRY_COMPARE(window->windowTitle(), QStringLiteral("RACCOLIO 5.5 PRO"));
+        window = startMainWindow(*folder);
     }
     void cleanup() {
-        window.reset();
+        closeMainWindow(*folder, window);
         folder.reset();
     }
 

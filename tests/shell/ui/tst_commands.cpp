@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "TempProgramFolder.h"
+#include "MainWindowFixture.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LookupCombo.h"
 #include "shell/ui/CommandBar.h"
@@ -37,16 +37,11 @@ private slots:
         folder = std::make_unique<TempProgramFolder>(QList<int>{2, 2, 2, 2});
         QFile::copy(QStringLiteral(RACCOLIO_DATA_DIR "/RACCOLIO.HLP"),
                     folder->file(QStringLiteral("RACCOLIO.HLP")));
-        folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
         folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        StartupHooks hooks = programHooks(folder->services);
-        hooks.screenSize = [] { return QSize(640, 480); };
-        window = std::make_unique<MainWindow>(folder->services, QString(), hooks);
-        window->show();
-        QTRY_COMPARE(window->windowTitle(), QStringLiteral("RACCOLIO 5.5 PRO"));
+        window = startMainWindow(*folder, programHooks(folder->services));
     }
     void cleanup() {
-        window.reset();
+        closeMainWindow(*folder, window);
         folder.reset();
     }
 

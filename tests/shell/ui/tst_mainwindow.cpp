@@ -7,7 +7,7 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "TempProgramFolder.h"
+#include "MainWindowFixture.h"
 #include "cards/ui/CardFrame.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/RecordSet.h"
@@ -23,13 +23,7 @@ class TestMainWindow : public QObject {
     std::unique_ptr<TempProgramFolder> folder;
     std::unique_ptr<MainWindow> window;
 
-    void start(StartupHooks hooks = {}) {
-        if (!hooks.screenSize)
-            hooks.screenSize = [] { return QSize(640, 480); };
-        window = std::make_unique<MainWindow>(folder->services, QString(), std::move(hooks));
-        window->show();
-        QTRY_VERIFY(window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"));
-    }
+    void start(StartupHooks hooks = {}) { window = startMainWindow(*folder, std::move(hooks)); }
     QString counter() const {
         return QStringLiteral("%1 di %2")
             .arg(window->findChild<QLabel*>(QStringLiteral("Label7"))->text(),
@@ -57,12 +51,7 @@ class TestMainWindow : public QObject {
 private slots:
     void init() { folder = std::make_unique<TempProgramFolder>(QList<int>{17, 1, 0, 5}); }
     void cleanup() {
-        if (window) {
-            folder->settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
-            window->close();
-        }
-        window.reset();
-        QCOMPARE(folder->messages.pendingAnswers(), 0);
+        closeMainWindow(*folder, window);
         folder.reset();
     }
 

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QTest>
+#include <memory>
+
+#include "TempProgramFolder.h"
+#include "shell/ui/MainWindow.h"
+
+// For widget tests only (they link the gui library): the real main window on a
+// TempProgramFolder, unscaled, shown and through its first activation.
+inline std::unique_ptr<MainWindow> startMainWindow(TempProgramFolder& folder,
+                                                   StartupHooks hooks = {},
+                                                   const QString& commandLine = {}) {
+    if (!hooks.screenSize)
+        hooks.screenSize = [] { return QSize(640, 480); };
+    auto window = std::make_unique<MainWindow>(folder.services, commandLine, std::move(hooks));
+    window->show();
+    const bool started = QTest::qWaitFor(
+        [&] { return window->windowTitle() == QStringLiteral("RACCOLIO 5.5 PRO"); }, 5000);
+    if (!started)
+        QTest::qFail("the main window did not finish its first activation", __FILE__, __LINE__);
+    return window;
+}
+
+// Closes the window without the exit question and checks that no queued answer is left.
+inline void closeMainWindow(TempProgramFolder& folder, std::unique_ptr<MainWindow>& window) {
+    if (window) {
+        folder.settings.write(QStringLiteral("Uscita"), QStringLiteral("0"));
+        window->close();
+    }
+    window.reset();
+    QCOMPARE(folder.messages.pendingAnswers(), 0);
+}
