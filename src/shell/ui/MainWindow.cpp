@@ -302,6 +302,8 @@ void MainWindow::fillActorList() {
 void MainWindow::closeEvent(QCloseEvent* e) {
     if (ending_ || queryUnload()) {
         e->accept();
+        // Windows kept beside the main one (find, help, a list editor) end with it.
+        emit endRequested(0);
     } else {
         e->ignore();
     }

@@ -71,7 +71,8 @@ public:
     void openFindWindow();                        // FrmFind: one window, brought forward
 
 signals:
-    // The program must end with this status (a failed start-up password).
+    // The program must end with this status: 0 after the exit, non-zero for a failed
+    // start-up password.
     void endRequested(int status);
 
 protected:
