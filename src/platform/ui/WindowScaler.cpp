@@ -39,7 +39,8 @@ void scaleWindow(QWidget* window, float fx, float fy) {
     std::vector<Item> items;
     items.push_back({window, window->font().pointSizeF()});
     for (QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->property("tag").toString() == QLatin1String("NO"))
+        // Menus and other windows of their own are not controls of this window.
+        if (w->property("tag").toString() == QLatin1String("NO") || w->isWindow())
             continue;
         items.push_back({w, w->font().pointSizeF()});
     }
@@ -50,7 +51,7 @@ void scaleWindow(QWidget* window, float fx, float fy) {
             f.setPointSizeF(it.pointSize * double(fy));
             w->setFont(f);
         }
-        if (w != window && !w->isWindow() && !managedByLayout(w)) {
+        if (w != window && !managedByLayout(w)) {
             const QRect g = w->geometry();
             w->setGeometry(int(std::lround(g.x() * fx)), int(std::lround(g.y() * fy)),
                            int(std::lround(g.width() * fx)), int(std::lround(g.height() * fy)));

@@ -1,6 +1,7 @@
 #include "shell/ui/CommandBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QStyle>
@@ -87,6 +88,8 @@ QAction* CommandBar::addPlace(const ToolPlace& place, QWidget* owner) {
 
 QMenu* CommandBar::buildMenu(const ToolPlace& place, QWidget* parent, const QStringList& chain) {
     auto* menu = new QMenu(place.caption, parent);
+    // Menus keep the desktop's font: they are not part of the stretched card window.
+    menu->setFont(QApplication::font(menu));
     const QStringList inner = chain + QStringList{place.id};
     menu->setObjectName(place.id + QStringLiteral("_Menu"));
     for (const ToolPlace& entry : place.submenu) {
