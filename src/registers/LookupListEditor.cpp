@@ -72,6 +72,8 @@ void LookupListEditor::setUp() {
     source_.moveLast();
     source_.moveFirst();
     count_ = source_.recordset().recordCount();
+    // The list is shown from its first word again, so the counter says so too.
+    position_ = count_ > 0 ? 1 : 0;
 }
 
 void LookupListEditor::first() {
