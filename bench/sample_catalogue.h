@@ -255,11 +255,12 @@ public:
         }
         return true;
     }
+    // One name a line, as the actor list of the card writes them.
     void actors(std::string& out) {
         const int count = rng_.between(2, 5);
         for (int i = 0; i < count; ++i) {
             if (i > 0)
-                out += ", ";
+                out += '\n';
             out += rng_.pick(SampleWords::firstNames);
             out += ' ';
             out += rng_.pick(SampleWords::surnames);
