@@ -41,7 +41,30 @@ QStringList keywordFields() {
 }
 
 // Appends the keyword fields (shown by read-only labels) and the table order.
+// Labels that open a pop-up list or a window carry their own names.
+void markLinkLabels(ArchiveDef& a) {
+    struct Link {
+        const char* control;
+        const char* label;
+        const char* tip;
+    };
+    static constexpr Link links[] = {
+        {"Text14", "Supporto", "Click per la lista..."},
+        {"Text138", "Rated", "Click per la lista..."},
+        {"Text139", "Giudizio", "Click per la lista..."},
+        {"Text15", "Attori", "Click per la lista..."},
+        {"Text7C", "Label29", "Click per inserimento..."},
+    };
+    for (FieldDef& f : a.fields)
+        for (const Link& l : links)
+            if (f.control == QLatin1String(l.control)) {
+                f.linkLabel = QString::fromUtf8(l.label);
+                f.linkTip = QString::fromUtf8(l.tip);
+            }
+}
+
 ArchiveDef finish(ArchiveDef a, const QStringList& labels, QStringList order = {}) {
+    markLinkLabels(a);
     a.keywordLabels = labels;
     const QStringList keys = keywordFields();
     for (int i = 0; i < keys.size(); ++i)
@@ -61,12 +84,17 @@ std::vector<ArchiveDef> buildArchives() {
     // The search windows rely on CITAZIONE_PAGINA and CITAZIONE_CITAZIONE standing
     // at positions 13 and 14 of LIBRI.
     v.push_back(finish(
-        {1,
+        {Archive::Books,
+         1,
          QStringLiteral("Biblioteca"),
          QStringLiteral("LIBRI"),
          QStringLiteral("Data1"),
          QStringLiteral("Frame1"),
          QStringLiteral("TempLibri"),
+         QStringLiteral("Ricerca nell'raccolio: BIBLIOTECA"),
+         QStringLiteral("LIBRI.RPT"),
+         QStringLiteral("LIBRI2.RPT"),
+         QStringLiteral("Raccolio: LIBRERIA - Campo di ricerca: "),
          {text("TITOLO", "Titolo", "Text1", true), text("SOTTOTITOLO", "Sottotitolo", "Text2"),
           lookup("AUTORE", "Autore", "DBCombo6", "AUTORI"),
           text("ANNO", "Anno di pubblicazione", "Text4"),
@@ -87,12 +115,17 @@ std::vector<ArchiveDef> buildArchives() {
          QStringLiteral("CHIAVE5"), QStringLiteral("CITAZIONE_PAGINA"),
          QStringLiteral("CITAZIONE_CITAZIONE"), QStringLiteral("INDICE"), QStringLiteral("NOTE")}));
     v.push_back(finish(
-        {2,
+        {Archive::Music,
+         2,
          QStringLiteral("Musica"),
          QStringLiteral("CDAUDIO"),
          QStringLiteral("Data2"),
          QStringLiteral("Frame2"),
          QStringLiteral("TempAudio"),
+         QStringLiteral("Ricerca nell'raccolio: MUSICA"),
+         QStringLiteral("MUSICA.RPT"),
+         QStringLiteral("MUSICA2.RPT"),
+         QStringLiteral("Raccolio: MUSICA - Campo di ricerca: "),
          {text("TITOLO", "Titolo", "Text1BBB", true),
           lookup("AUTORE", "Autore", "DBCombo12", "MUSICAAUTORE"), text("ANNO", "Anno", "Text3B"),
           lookup("DIRETTORE", "Direttore", "DBCombo11", "MUSICADIRETTORE"),
@@ -106,12 +139,17 @@ std::vector<ArchiveDef> buildArchives() {
         {QStringLiteral("Label28"), QStringLiteral("Label16"), QStringLiteral("Label15"),
          QStringLiteral("Label14"), QStringLiteral("Label13")}));
     v.push_back(finish(
-        {3,
+        {Archive::Media,
+         3,
          QStringLiteral("Memorie di massa"),
          QStringLiteral("CDROM"),
          QStringLiteral("Data3"),
          QStringLiteral("Frame3"),
          QStringLiteral("TempCdrom"),
+         QStringLiteral("Ricerca nell'raccolio: MEMORIE DI MASSA"),
+         QStringLiteral("MEMORIE.RPT"),
+         QStringLiteral("MEMORIE2.RPT"),
+         QStringLiteral("Raccolio: MEMORIE DI MASSA - Campo di ricerca: "),
          {text("TITOLO", "Titolo del supporto", "Text1C", true),
           text("ETICHETTA", "Etichetta disco/CD-ROM", "Text3C"),
           text("EDITORE", "Produttore/Editore", "Text6C"),
@@ -125,12 +163,17 @@ std::vector<ArchiveDef> buildArchives() {
         {QStringLiteral("Label22"), QStringLiteral("Label21"), QStringLiteral("Label20"),
          QStringLiteral("Label19"), QStringLiteral("Label18")}));
     v.push_back(finish(
-        {4,
+        {Archive::Videos,
+         4,
          QStringLiteral("Video"),
          QStringLiteral("VIDEO"),
          QStringLiteral("Data4"),
          QStringLiteral("Frame4"),
          QStringLiteral("TempVideo"),
+         QStringLiteral("Ricerca nell'raccolio: VIDEOTECA"),
+         QStringLiteral("VIDEO.RPT"),
+         QStringLiteral("VIDEO2.RPT"),
+         QStringLiteral("Raccolio: VIDEOTECA - Campo di ricerca: "),
          {text("TITOLO", "Titolo/i", "Text311"), text("CODICE", "Codice", "Text111", true),
           text("ANNO", "Anno di pubblicazione", "Text211", true),
           text("REGISTA", "Regista/Autore", "Text321"), text("DURATA", "Durata", "Text322"),
@@ -163,7 +206,7 @@ LookupDef lk(const char* table, const char* field, const char* ds, const char* c
 }
 
 std::vector<LookupDef> buildLookups() {
-    return {
+    std::vector<LookupDef> v = {
         lk("AUTORI", "SOMMA", "Data5", "DBCombo6", "LIBRI", "AUTORE",
            words({"Manzoni Alessandro"})),
         lk("ARG1", "ARGOMENTO", "Data9", "DBCombo2", "LIBRI", "ARGOMENTO",
@@ -199,6 +242,19 @@ std::vector<LookupDef> buildLookups() {
         lk("CHIAVE", "CHIAVE", "Data16", "", "", "",
            words({"Classico", "Da leggere", "Preferito", "Prestato", "Regalo", "Raro"})),
     };
+    // These editors stay open beside the card instead of waiting for an answer.
+    for (LookupDef& l : v)
+        if (l.table == QLatin1String("MUSICADIRETTORE") ||
+            l.table == QLatin1String("MUSICAAUTORE") || l.table == QLatin1String("MUSICASOLISTA") ||
+            l.table == QLatin1String("MUSICAORCHESTRA") || l.table == QLatin1String("ARG3"))
+            l.modalEditor = false;
+    return v;
+}
+
+StatisticsChoiceDef stat(const char* caption, const char* field, const char* title,
+                         std::array<bool, 4> in, bool isDefault = false) {
+    return {QString::fromUtf8(caption), QString::fromUtf8(field), QString::fromUtf8(title), in,
+            isDefault};
 }
 
 }  // namespace
@@ -208,6 +264,10 @@ namespace Archives {
 const std::vector<ArchiveDef>& all() {
     static const std::vector<ArchiveDef> v = buildArchives();
     return v;
+}
+
+const ArchiveDef& def(Archive archive) {
+    return all().at(std::size_t(archiveIndex(archive)));
 }
 
 const ArchiveDef& byTab(int tab) {
@@ -245,6 +305,39 @@ const LookupDef* lookupByCombo(const QString& combo) {
         if (!l.combo.isEmpty() && l.combo == combo)
             return &l;
     return nullptr;
+}
+
+const std::vector<ChoiceListDef>& choiceLists() {
+    static const std::vector<ChoiceListDef> v = {
+        {QStringLiteral("Combo1"), Archive::Media, QStringLiteral("Text14"), mediumTypes(), false},
+        {QStringLiteral("Combo2"), Archive::Videos, QStringLiteral("Text138"), ratings(), false},
+        {QStringLiteral("Combo3"), Archive::Videos, QStringLiteral("Text139"), judgements(), false},
+        // Filled from attori.dat at start-up.
+        {QStringLiteral("Combo4"), Archive::Videos, QStringLiteral("Text15"), {}, true},
+    };
+    return v;
+}
+
+const std::vector<StatisticsChoiceDef>& statisticsChoices() {
+    static const std::vector<StatisticsChoiceDef> v = {
+        stat("Anno", "ANNO", "-- ANNO --", {true, true, true, true}),
+        stat("Argomento", "ARGOMENTO", "-- ARGOMENTO --", {true, true, true, true}, true),
+        stat("Autore", "AUTORE", "-- AUTORE --", {true, true, false, false}),
+        stat("Editore", "EDITORE", "-- EDITORE --", {true, false, true, false}),
+        stat("Formato", "FORMATO", "-- FORMATO --", {true, false, false, false}),
+        stat("Pos. libreria", "LIBRERIA", "-- Posizione in LIBRERIA --",
+             {true, false, false, false}),
+        stat("Direttore", "DIRETTORE", "-- DIRETTORE d'orchestra --", {false, true, false, false}),
+        stat("Genere", "GENERE", "-- GENERE --", {false, true, true, true}),
+        stat("Tipo supporto", "SUPPORTO", "-- Tipo di SUPPORTO --", {false, false, true, false}),
+        stat("Rating", "RATED", "-- RATING --", {false, false, false, true}),
+        stat("Giudizio", "GIUDIZIO", "-- GIUDIZIO --", {false, false, false, true}),
+    };
+    return v;
+}
+
+QString authorsReportTemplate() {
+    return QStringLiteral("AUTORI.RPT");
 }
 
 QStringList authorFields() {

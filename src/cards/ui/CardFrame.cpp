@@ -9,35 +9,21 @@
 
 #include "platform/ui/Binder.h"
 #include "platform/ui/LookupCombo.h"
+#include "platform/ui/WheelGuard.h"
 
 namespace {
-
-// Labels that open a pop-up list or a window carry their own names.
-struct SpecialLabel {
-    const char* control;
-    const char* name;
-    const char* tip;
-};
-constexpr SpecialLabel specialLabels[] = {
-    {"Text14", "Supporto", "Click per la lista..."},
-    {"Text138", "Rated", "Click per la lista..."},
-    {"Text139", "Giudizio", "Click per la lista..."},
-    {"Text15", "Attori", "Click per la lista..."},
-    {"Text7C", "Label29", "Click per inserimento..."},
-};
 
 QLabel* makeLabel(const FieldDef& f, QWidget* parent) {
     auto* label = new QLabel(f.label, parent);
     label->setObjectName(QStringLiteral("lbl") + f.control);
-    for (const SpecialLabel& s : specialLabels)
-        if (f.control == QLatin1String(s.control)) {
-            label->setObjectName(QString::fromUtf8(s.name));
-            label->setToolTip(QString::fromUtf8(s.tip));
-            label->setCursor(Qt::PointingHandCursor);
-            // Looks like a link: it opens a list or a window.
-            label->setText(QStringLiteral("<u>%1</u>").arg(f.label.toHtmlEscaped()));
-            label->setTextFormat(Qt::RichText);
-        }
+    if (!f.linkLabel.isEmpty()) {
+        label->setObjectName(f.linkLabel);
+        label->setToolTip(f.linkTip);
+        label->setCursor(Qt::PointingHandCursor);
+        // Looks like a link: it opens a list or a window.
+        label->setText(QStringLiteral("<u>%1</u>").arg(f.label.toHtmlEscaped()));
+        label->setTextFormat(Qt::RichText);
+    }
     return label;
 }
 
@@ -67,6 +53,8 @@ CardFrame::CardFrame(const ArchiveDef& archive, DataSource& source, QWidget* par
         QWidget* field = makeField(f);
         QLabel* label = makeLabel(f, this);
         label->setBuddy(field);
+        if (!f.linkLabel.isEmpty())
+            controls_.insert(f.linkLabel, label);
         grid->addWidget(label, row, column * 2, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(field, row, column * 2 + 1);
         if (++column == 2) {
@@ -80,6 +68,8 @@ CardFrame::CardFrame(const ArchiveDef& archive, DataSource& source, QWidget* par
         QWidget* field = makeField(*f);
         QLabel* label = makeLabel(*f, this);
         label->setBuddy(field);
+        if (!f->linkLabel.isEmpty())
+            controls_.insert(f->linkLabel, label);
         grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignTop);
         grid->addWidget(field, row, 1, 1, 3);
         grid->setRowStretch(row, 1);
@@ -97,7 +87,7 @@ CardFrame::CardFrame(const ArchiveDef& archive, DataSource& source, QWidget* par
     }
     grid->addLayout(keywordRow, row, 0, 1, 4);
     ++row;
-    if (archive.table == QLatin1String("LIBRI")) {
+    if (archive.id == Archive::Books) {
         auto* buttons = new QHBoxLayout;
         buttons->addStretch(1);
         auto* quotations = new QPushButton(QStringLiteral("citazioni..."), this);
@@ -133,6 +123,7 @@ QWidget* CardFrame::makeField(const FieldDef& f) {
         }
         case InputKind::Lookup:
             w = new LookupCombo(this);
+            ignoreWheelUnlessFocused(w);
             break;
         case InputKind::Keyword: {
             auto* label = new QLabel(this);

@@ -19,7 +19,8 @@ public:
 
     const ArchiveDef& archive() const { return archive_; }
     Binder& binder() { return *binder_; }
-    // A control of the card by its name (Text1, DBCombo6, Label4, ...); nullptr if absent.
+    // A control of the card by its name (Text1, DBCombo6, Label4, the labels that open a
+    // list such as Supporto, ...); nullptr if absent.
     QWidget* control(const QString& name) const { return controls_.value(name); }
     QList<LookupCombo*> lookupCombos() const;
 

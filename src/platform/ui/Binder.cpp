@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 
 #include "platform/core/AppError.h"
+#include "platform/core/Log.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/RecordSet.h"
 
@@ -61,18 +62,14 @@ void Binder::write(const QString& field, const QString& text) {
             return;
         rs.setValue(field, text);
     } catch (const AppError& e) {
-        emit editFailed(e.description());
+        emit editFailed(e);
     }
 }
 
 void Binder::fill() {
     filling_ = true;
     RecordSet* rs = nullptr;
-    try {
-        rs = source_.isOpen() ? &source_.recordset() : nullptr;
-    } catch (const AppError&) {
-        rs = nullptr;
-    }
+    rs = source_.isOpen() ? &source_.recordset() : nullptr;
     const bool adding = rs && rs->editMode() == RecordSet::EditMode::Add;
     const bool current = rs && (adding || rs->hasCurrent());
     for (const Binding& b : bindings_) {
@@ -82,8 +79,9 @@ void Binder::fill() {
         if (current) {
             try {
                 text = rs->value(b.field).toString();
-            } catch (const AppError&) {
-                text.clear();
+            } catch (const AppError& e) {
+                // The field shows empty; the card itself is untouched.
+                qCWarning(lcUi) << "cannot show field" << b.field << ":" << e.description();
             }
         }
         // With no card to show there is nothing to edit either.
@@ -101,4 +99,16 @@ void Binder::fill() {
         }
     }
     filling_ = false;
+}
+
+QString Binder::textOf(const QWidget* widget) {
+    if (auto* line = qobject_cast<const QLineEdit*>(widget))
+        return line->text();
+    if (auto* memo = qobject_cast<const QPlainTextEdit*>(widget))
+        return memo->toPlainText();
+    if (auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->currentText();
+    if (auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    return {};
 }

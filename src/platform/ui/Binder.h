@@ -5,6 +5,7 @@
 #include <QString>
 #include <vector>
 
+class AppError;
 class DataSource;
 class QWidget;
 class QLabel;
@@ -24,11 +25,14 @@ public:
     void setText(QWidget* widget, const QString& text);
     // Re-reads every widget from the current record.
     void fill();
+    // The text a bound text box, multi-line box, combo or label shows.
+    static QString textOf(const QWidget* widget);
     DataSource& source() { return source_; }
 
 signals:
-    // A write into the record buffer failed (no current record, closed source...).
-    void editFailed(const QString& message);
+    // A write into the record buffer failed (closed source, engine error...); the
+    // widget keeps the text.
+    void editFailed(const AppError& error);
 
 private:
     struct Binding {

@@ -8,6 +8,7 @@
 #include <QStyleOptionComboBox>
 
 #include "platform/core/AppError.h"
+#include "platform/core/Log.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/RecordSet.h"
 
@@ -45,8 +46,9 @@ void LookupCombo::reloadList() {
             else
                 rs.moveFirst();
         }
-    } catch (const AppError&) {
+    } catch (const AppError& e) {
         // A list that cannot be read stays as it was; the field still takes typed text.
+        qCWarning(lcUi) << "cannot read the list of" << objectName() << ":" << e.description();
         return;
     }
     const QSignalBlocker block(this);

@@ -1,23 +1,23 @@
 #include "registers/ui/LookupListWindow.h"
 
-#include <QLabel>
+#include "cards/CardContext.h"
 
-#include "shell/ui/MainWindow.h"
-
-LookupListWindow::LookupListWindow(MainWindow& main, Services& services, QWidget* parent)
+LookupListWindow::LookupListWindow(CardContext& cards, Services& services, const QString& listName,
+                                   QWidget* parent)
     : WordListWindow(services, QStringLiteral("Aggiornamento lista..."),
                      QStringLiteral("Prima cartella"), parent),
-      main_(main) {
+      cards_(cards),
+      listName_(listName) {
     setObjectName(QStringLiteral("Chiavi"));
 }
 
 void LookupListWindow::activated() {
     handle("Form_Activate", [this] {
-        editor().activate(main_.handOverLabel()->text());
+        editor().activate(listName_);
         bindWord();
     });
 }
 
 void LookupListWindow::refreshCaller() {
-    main_.refreshLookups();
+    cards_.reloadLookups();
 }

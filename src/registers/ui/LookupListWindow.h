@@ -2,20 +2,25 @@
 
 #include "registers/ui/WordListWindow.h"
 
-class MainWindow;
+class CardContext;
 
-// Chiavi: the editor of the lookup list named by the main window's hand-over label.
-// It reads the label each time it becomes active; "&OK" reloads the main window's
-// lookup lists and combos and closes the editor.
+// Chiavi: the editor of one lookup list of the cards. It loads the list each time it
+// becomes active (a kept editor may be pointed at another list meanwhile); "&OK"
+// reloads the main window's lookup lists and combos and closes the editor.
 class LookupListWindow : public WordListWindow {
     Q_OBJECT
 public:
-    LookupListWindow(MainWindow& main, Services& services, QWidget* parent = nullptr);
+    LookupListWindow(CardContext& cards, Services& services, const QString& listName,
+                     QWidget* parent = nullptr);
+
+    // The lookup table to edit from the next activation on.
+    void setListName(const QString& listName) { listName_ = listName; }
 
 protected:
     void activated() override;
     void refreshCaller() override;
 
 private:
-    MainWindow& main_;
+    CardContext& cards_;
+    QString listName_;
 };

@@ -1,5 +1,6 @@
 #include "search/ui/FindWindow.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,13 +13,14 @@
 #include <QVBoxLayout>
 
 #include "cards/Archives.h"
+#include "cards/CardBrowser.h"
+#include "cards/CardContext.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/RecordSet.h"
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "search/FindRules.h"
-#include "shell/ui/MainWindow.h"
 
 namespace {
 
@@ -39,8 +41,8 @@ QStringList archiveFields(DataSource& source, const ArchiveDef& archive) {
 
 }  // namespace
 
-FindWindow::FindWindow(MainWindow& main, Services& services)
-    : QDialog(&main), main_(main), services_(services) {
+FindWindow::FindWindow(CardContext& cards, Services& services, QWidget* parent)
+    : QDialog(parent), cards_(cards), services_(services) {
     setObjectName(QStringLiteral("FrmFind"));
     setWindowTitle(QStringLiteral("Trova"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -65,10 +67,12 @@ FindWindow::FindWindow(MainWindow& main, Services& services)
     group->setObjectName(QStringLiteral("Frame1"));
     auto* optionRow = new QHBoxLayout(group);
     const char* captions[] = {"Primo", "Precedente", "Successivo", "Ultimo"};
+    directions_ = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
         options_[i] = new QRadioButton(QString::fromUtf8(captions[i]), group);
         options_[i]->setObjectName(QStringLiteral("SSOption%1").arg(i + 1));
         optionRow->addWidget(options_[i]);
+        directions_->addButton(options_[i], i);
     }
     options_[0]->setChecked(true);
 
@@ -113,21 +117,17 @@ FindWindow::FindWindow(MainWindow& main, Services& services)
             search();
     });
     connect(exit_, &QPushButton::clicked, this, &QWidget::close);
-    for (int i = 1; i <= 4; ++i)
-        connect(main_.dataSource(i), &DataSource::visibleChanged, this, [this](bool visible) {
-            if (visible)
-                followArchive();
-        });
+    connect(&cards_.browser(), &CardBrowser::archiveChanged, this, &FindWindow::followArchive);
     field_->setCurrentIndex(-1);
 }
 
 void FindWindow::followArchive() {
     runGuarded(services_.messages, "FrmFind.Form_Activate", [&] {
-        const int tab = main_.currentTab();
-        const ArchiveDef& archive = Archives::byTab(tab);
+        const CardBrowser& browser = cards_.browser();
+        const ArchiveDef& archive = browser.archiveDef();
         const QString chosen = field_->currentText();
         const QStringList choices =
-            FindRules::fieldChoices(archive.table, archiveFields(*main_.dataSource(tab), archive));
+            FindRules::fieldChoices(archive.table, archiveFields(browser.currentSource(), archive));
         setWindowTitle(FindRules::windowCaption(archive.caption));
         field_->clear();
         field_->addItems(choices);
@@ -168,14 +168,12 @@ void FindWindow::search() {
             field_->setFocus();
             return;
         }
-        DataSource& source = main_.currentSource();
+        DataSource& source = cards_.browser().currentSource();
         RecordSet& records = source.recordset();
         const QString criterion = FindRules::criterion(field_->currentText(), records.tableName(),
                                                        records.fieldNames(), text_->text());
-        const auto direction = options_[1]->isChecked()   ? FindRules::Direction::Previous
-                               : options_[2]->isChecked() ? FindRules::Direction::Next
-                               : options_[3]->isChecked() ? FindRules::Direction::Last
-                                                          : FindRules::Direction::First;
+        // The buttons are numbered in the order of the directions.
+        const auto direction = FindRules::Direction(qMax(0, directions_->checkedId()));
         const bool found = FindRules::find(records, direction, criterion);
         source.notifyCurrentChanged();
         // The next press goes on in the same direction.
@@ -191,8 +189,6 @@ void FindWindow::search() {
             services_.messages.information(FindRules::noMatchMessage());
             ok_->setText(kSearch);
         }
-        // The card counter of the main window itself, not a label of one of its dialogs.
-        if (auto* counter = main_.centralWidget()->findChild<QLabel*>(QStringLiteral("Label7")))
-            counter->setText(QString::number(FindRules::currentPosition(records)));
+        cards_.browser().showPosition(FindRules::currentPosition(records));
     });
 }

@@ -2,11 +2,12 @@
 
 #include <QDialog>
 
-class MainWindow;
+class CardContext;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QButtonGroup;
 class QRadioButton;
 struct Services;
 
@@ -20,7 +21,7 @@ struct Services;
 class FindWindow : public QDialog {
     Q_OBJECT
 public:
-    FindWindow(MainWindow& main, Services& services);
+    FindWindow(CardContext& cards, Services& services, QWidget* parent);
 
     void done(int result) override;
 
@@ -36,12 +37,13 @@ private:
     void search();
     void startAfresh();
 
-    MainWindow& main_;
+    CardContext& cards_;
     Services& services_;
     bool closed_ = false;
     QComboBox* field_;
     QLineEdit* text_;
     QRadioButton* options_[4];
+    QButtonGroup* directions_;
     QPushButton* ok_;
     QPushButton* exit_;
 };

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QHBoxLayout>
@@ -10,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
@@ -17,8 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "cards/Archives.h"
-#include "cards/Catalogue.h"
+#include "cards/CardBrowser.h"
 #include "cards/ui/CardFrame.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
@@ -28,11 +27,11 @@
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/settings/SettingsStore.h"
+#include "platform/ui/Binder.h"
 #include "platform/ui/LookupCombo.h"
+#include "platform/ui/WheelGuard.h"
 #include "platform/ui/WindowScaler.h"
 #include "prefs/PasswordRules.h"
-#include "search/ui/FindWindow.h"
-#include "shell/ActorList.h"
 #include "shell/ScreenScaling.h"
 #include "shell/ui/CommandBar.h"
 
@@ -40,8 +39,6 @@ namespace {
 
 // The window is designed for a 640x480 screen with this font, then stretched.
 constexpr double designFontPoints = 7.0;
-
-const char* const enterFiltered[] = {"Text1", "Text1BBB", "Text1C", "Text111", "Text211"};
 
 }  // namespace
 
@@ -55,8 +52,11 @@ MainWindow::MainWindow(Services& services, QString commandLine, StartupHooks hoo
     QFont f = font();
     f.setPointSizeF(designFontPoints);
     setFont(f);
+    browser_ = new CardBrowser(services_.messages, services_.settings, this);
     buildWindow();
     buildStatusBar();
+    buildCommands();
+    wireBrowser();
     openDataSources();
     resize(ScreenScaling::designWidth, ScreenScaling::designHeight);
     formLoad();
@@ -78,6 +78,7 @@ void MainWindow::buildWindow() {
     tabs_->setObjectName(QStringLiteral("TabStrip1"));
     tabs_->setExpanding(true);
     tabs_->setDrawBase(true);
+    ignoreWheel(tabs_);
     stack_ = new QStackedWidget(central);
     stack_->setObjectName(QStringLiteral("Cards"));
     for (int i = 0; i < 19; ++i) {
@@ -89,12 +90,45 @@ void MainWindow::buildWindow() {
         DataSource* ds = dataSource(a.tab);
         ds->setRecordSource(a.table);
         auto* frame = new CardFrame(a, *ds, stack_);
-        frames_[std::size_t(a.tab - 1)] = frame;
+        frames_[std::size_t(archiveIndex(a.id))] = frame;
         stack_->addWidget(frame);
+        connect(&frame->binder(), &Binder::editFailed, this,
+                [this](const AppError& e) { services_.messages.error(e); });
+        for (const FieldDef& f : a.fields)
+            if (f.enterIgnored)
+                if (QWidget* w = frame->control(f.control))
+                    w->installEventFilter(this);
     }
     layout->addWidget(tabs_);
     layout->addWidget(stack_, 1);
+    buildCounter(central, layout);
 
+    // Takes the focus after a move, so that no card field keeps it; out of sight, and
+    // never reached by Tab, so nothing can be typed into it unseen.
+    focusSink_ = new QLineEdit(central);
+    focusSink_->setObjectName(QStringLiteral("Text11"));
+    focusSink_->setGeometry(-400, -400, 20, 20);
+    focusSink_->setAccessibleName(QStringLiteral("Scheda"));
+    focusSink_->setFocusPolicy(Qt::NoFocus);
+    focusSink_->setReadOnly(true);
+    handOverLabel_ = new QLabel(central);
+    handOverLabel_->setObjectName(QStringLiteral("Label2"));
+    handOverLabel_->hide();
+    setCentralWidget(central);
+
+    buildChoiceLists();
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
+        guarded("MdiForm1.TabStrip1_Click", [this, index] { selectTab(index); });
+        // A tab change that failed leaves the archive shown current: the strip follows.
+        if (tabs_->currentIndex() != archiveIndex(browser_->archive())) {
+            const QSignalBlocker block(tabs_);
+            tabs_->setCurrentIndex(archiveIndex(browser_->archive()));
+        }
+    });
+    wireInputAids();
+}
+
+void MainWindow::buildCounter(QWidget* central, QVBoxLayout* layout) {
     // The card counter: "Cartella <position> di <count>", centred.
     auto* panel = new QFrame(central);
     panel->setObjectName(QStringLiteral("SSPanel111"));
@@ -102,56 +136,24 @@ void MainWindow::buildWindow() {
     panel->setFrameShadow(QFrame::Raised);
     auto* counter = new QHBoxLayout(panel);
     counter->setContentsMargins(12, 3, 12, 3);
-    label7_ = new QLabel(QStringLiteral("1"), panel);
-    label7_->setObjectName(QStringLiteral("Label7"));
-    label5_ = new QLabel(QStringLiteral("1"), panel);
-    label5_->setObjectName(QStringLiteral("Label5"));
-    for (QLabel* l : {label7_, label5_}) {
+    positionLabel_ = new QLabel(QStringLiteral("1"), panel);
+    positionLabel_->setObjectName(QStringLiteral("Label7"));
+    countLabel_ = new QLabel(QStringLiteral("1"), panel);
+    countLabel_->setObjectName(QStringLiteral("Label5"));
+    for (QLabel* l : {positionLabel_, countLabel_}) {
         QFont bold = l->font();
         bold.setBold(true);
         l->setFont(bold);
     }
     counter->addWidget(new QLabel(QStringLiteral("Cartella "), panel));
-    counter->addWidget(label7_);
+    counter->addWidget(positionLabel_);
     counter->addWidget(new QLabel(QStringLiteral("di "), panel));
-    counter->addWidget(label5_);
+    counter->addWidget(countLabel_);
     auto* counterRow = new QHBoxLayout;
     counterRow->addStretch(1);
     counterRow->addWidget(panel);
     counterRow->addStretch(1);
     layout->addLayout(counterRow);
-
-    // Only takes the focus after a move, so that no card field keeps it; out of sight.
-    text11_ = new QLineEdit(central);
-    text11_->setObjectName(QStringLiteral("Text11"));
-    text11_->setGeometry(-400, -400, 20, 20);
-    text11_->setAccessibleName(QStringLiteral("Scheda"));
-    label2_ = new QLabel(central);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->hide();
-    setCentralWidget(central);
-
-    // Pop-up choice lists, hidden until their label calls them.
-    const QStringList entries[] = {
-        Archives::mediumTypes(), Archives::ratings(), Archives::judgements(), {}};
-    const char* owners[] = {"Text14", "Text138", "Text139", "Text15"};
-    for (int i = 0; i < 4; ++i) {
-        QWidget* field = frames_[i == 0 ? 2 : 3]->control(QString::fromUtf8(owners[i]));
-        auto* list = new QComboBox(field ? field->parentWidget() : central);
-        list->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
-        list->addItems(entries[i]);
-        list->hide();
-        popupLists_ << list;
-    }
-
-    connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
-        guarded("MdiForm1.TabStrip1_Click", [this, index] { selectTab(index); });
-    });
-    wireInputAids();
-    for (const char* name : enterFiltered)
-        for (CardFrame* fr : frames_)
-            if (QWidget* w = fr->control(QString::fromUtf8(name)))
-                w->installEventFilter(this);
 }
 
 void MainWindow::buildStatusBar() {
@@ -179,31 +181,87 @@ void MainWindow::buildStatusBar() {
     clock_->start(1000);
 }
 
-void MainWindow::openDataSources() {
-    const QString db = AppInfo::catalogueFileName();
-    for (const LookupDef& l : Archives::lookups()) {
-        DataSource* ds = findChild<DataSource*>(l.dataSource, Qt::FindDirectChildrenOnly);
-        if (ds)
-            ds->setRecordSource(l.table);
-    }
-    for (DataSource* ds : sources_) {
-        ds->setDatabaseName(db);
-        ds->setVisible(false);
-        guarded("MdiForm1.Form_Load", [ds] { ds->refresh(); });
-    }
-    dataSource(1)->setVisible(true);
-    for (CardFrame* fr : frames_)
-        for (LookupCombo* combo : fr->lookupCombos()) {
-            const LookupDef* l = nullptr;
-            for (const LookupDef& def : Archives::lookups())
-                if (def.combo == combo->objectName())
-                    l = &def;
-            if (l)
-                combo->setListSource(findChild<DataSource*>(l->dataSource), l->wordField);
-        }
+void MainWindow::buildCommands() {
+    CardBrowser& b = *browser_;
+    commands_ = {
+        {QStringLiteral("ID_Conferma"), [&b] { b.confirm(); }},
+        {QStringLiteral("ID_First"), [&b] { b.first(); }},
+        {QStringLiteral("ID_Previous"), [&b] { b.previous(); }},
+        {QStringLiteral("ID_Next"), [&b] { b.next(); }},
+        {QStringLiteral("ID_Last"), [&b] { b.last(); }},
+        {QStringLiteral("ID_Elimina"), [&b] { b.remove(); }},
+        {QStringLiteral("ID_Aggiungi"),
+         [this] {
+             browser_->add();
+             // The new card starts at its first field.
+             if (browser_->addPending())
+                 if (QWidget* first = frame(browser_->archive())
+                                          ->control(browser_->archiveDef().fields.front().control))
+                     first->setFocus(Qt::OtherFocusReason);
+         }},
+        {QStringLiteral("ID_Uscita"), [this] { close(); }},
+        {QStringLiteral("ID_RicercaSemplice"), [this] { openFindWindow(); }},
+        {QStringLiteral("ID_InfoVersione"),
+         [this] {
+             if (hooks_.about)
+                 hooks_.about(this);
+         }},
+    };
 }
 
-void MainWindow::refreshLookups() {
+void MainWindow::dispatch(const QString& id) {
+    guarded("MdiForm1.SSActiveToolBars1_ToolClick", [this, &id] {
+        const auto it = commands_.constFind(id);
+        if (it != commands_.cend())
+            it.value()();
+        else if (hooks_.command)
+            hooks_.command(id, this);
+    });
+}
+
+void MainWindow::wireBrowser() {
+    browser_->setSources({sources_[0], sources_[1], sources_[2], sources_[3]});
+    connect(browser_, &CardBrowser::positionChanged, positionLabel_,
+            [this](int p) { positionLabel_->setText(QString::number(p)); });
+    connect(browser_, &CardBrowser::countChanged, countLabel_,
+            [this](int c) { countLabel_->setText(QString::number(c)); });
+    connect(browser_, &CardBrowser::archiveChanged, this, [this](Archive a) {
+        hideChoiceLists();
+        stack_->setCurrentIndex(archiveIndex(a));
+        const QSignalBlocker block(tabs_);
+        tabs_->setCurrentIndex(archiveIndex(a));
+    });
+    connect(browser_, &CardBrowser::addPendingChanged, this, [this](bool pending) {
+        commandBar_->setCardCommandsEnabled(!pending);
+        tabs_->setEnabled(!pending);
+        commandBar_->setVisible(QStringLiteral("ID_Conferma"), pending);
+    });
+    connect(browser_, &CardBrowser::focusHolderWanted, this, [this] {
+        hideChoiceLists();
+        focusSink_->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void MainWindow::openDataSources() {
+    const QString db = AppInfo::catalogueFileName();
+    for (const LookupDef& l : Archives::lookups())
+        if (DataSource* ds = findChild<DataSource*>(l.dataSource, Qt::FindDirectChildrenOnly))
+            ds->setRecordSource(l.table);
+    for (DataSource* ds : sources_)
+        ds->setDatabaseName(db);
+    // The lookup lists are small; of the archives only the one shown is read now.
+    for (int i = 5; i <= 19; ++i) {
+        DataSource* ds = dataSource(i);
+        guarded("MdiForm1.Form_Load", [ds] { ds->refresh(); });
+    }
+    guarded("MdiForm1.Form_Load", [this] { browser_->openCurrent(); });
+    for (CardFrame* fr : frames_)
+        for (LookupCombo* combo : fr->lookupCombos())
+            if (const LookupDef* l = Archives::lookupByCombo(combo->objectName()))
+                combo->setListSource(findChild<DataSource*>(l->dataSource), l->wordField);
+}
+
+void MainWindow::reloadLookups() {
     for (int i = 5; i <= 19; ++i) {
         DataSource* ds = dataSource(i);
         guarded("MdiForm1.Refresh", [ds] { ds->refresh(); });
@@ -213,26 +271,49 @@ void MainWindow::refreshLookups() {
             combo->reloadList();
 }
 
+void MainWindow::closeDataSources() {
+    hideChoiceLists();
+    for (DataSource* ds : sources_) {
+        // A card being typed is stored before its file is let go.
+        if (ds->isOpen() && ds->recordset().editMode() != RecordSet::EditMode::None)
+            ds->recordset().update();
+        ds->closeDatabase();
+        ds->notifyCurrentChanged();
+    }
+}
+
+void MainWindow::reopenDataSources() {
+    reloadLookups();
+    browser_->openCurrent();
+    browser_->last();
+    browser_->first();
+}
+
 DataSource* MainWindow::dataSource(int number) const {
     return number >= 1 && number <= 19 ? sources_[std::size_t(number - 1)] : nullptr;
 }
 
-DataSource& MainWindow::currentSource() const {
-    for (int i = 1; i <= 4; ++i)
-        if (dataSource(i)->isVisible())
-            return *dataSource(i);
-    return *dataSource(1);
+CardFrame* MainWindow::frame(Archive archive) const {
+    return frames_[std::size_t(archiveIndex(archive))];
 }
 
-int MainWindow::currentTab() const {
-    for (int i = 1; i <= 4; ++i)
-        if (dataSource(i)->isVisible())
-            return i;
-    return 1;
+QString MainWindow::cardField(const QString& field) const {
+    const CardFrame* fr = frame(browser_->archive());
+    for (const FieldDef& f : fr->archive().fields)
+        if (f.field.compare(field, Qt::CaseInsensitive) == 0)
+            return Binder::textOf(fr->control(f.control));
+    return {};
 }
 
-CardFrame* MainWindow::frame(int tab) const {
-    return tab >= 1 && tab <= 4 ? frames_[std::size_t(tab - 1)] : nullptr;
+void MainWindow::setCardField(const QString& field, const QString& text) {
+    CardFrame* fr = frame(browser_->archive());
+    for (const FieldDef& f : fr->archive().fields)
+        if (f.field.compare(field, Qt::CaseInsensitive) == 0) {
+            fr->binder().setText(fr->control(f.control), text);
+            return;
+        }
+    throw AppError(ErrorCode::ItemNotFound, QStringLiteral("MdiForm1"),
+                   QStringLiteral("Il campo %1 non è nella scheda").arg(field));
 }
 
 void MainWindow::formLoad() {
@@ -288,15 +369,9 @@ void MainWindow::firstActivation() {
     commandBar_->setCardCommandsEnabled(true);
     tabs_->setEnabled(true);
     setWindowTitle(AppInfo::title().toUpper());
-    lastCard();
-    firstCard();
+    guarded("MdiForm1.Ultimo", [this] { browser_->last(); });
+    guarded("MdiForm1.Primo", [this] { browser_->first(); });
     fillActorList();
-}
-
-void MainWindow::fillActorList() {
-    QComboBox* actors = popupLists_.value(3);
-    if (actors)
-        actors->addItems(ActorList::readFile(ProgramFolder::file(QStringLiteral("attori.dat"))));
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -314,13 +389,13 @@ bool MainWindow::queryUnload() {
         if (!services_.messages.question(QStringLiteral("Si desidera uscire dal programma ") +
                                          AppInfo::title() + QStringLiteral(" ?")))
             return false;
-        lastCard();
-        firstCard();
+        guarded("MdiForm1.Ultimo", [this] { browser_->last(); });
+        guarded("MdiForm1.Primo", [this] { browser_->first(); });
     } else {
         // Without the question the program ends at once; a card being typed is still
         // stored rather than thrown away.
         guarded("MdiForm1.Form_QueryUnload", [this] {
-            DataSource& ds = currentSource();
+            DataSource& ds = browser_->currentSource();
             if (ds.isOpen() && ds.recordset().editMode() != RecordSet::EditMode::None)
                 ds.recordset().update();
         });
@@ -329,63 +404,11 @@ bool MainWindow::queryUnload() {
     return true;
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::MouseButtonRelease && popupLabels_.contains(watched)) {
-        showPopupList(popupLabels_.value(watched));
-        return true;
-    }
-    if (e->type() == QEvent::FocusOut) {
-        const int number = int(popupLists_.indexOf(qobject_cast<QComboBox*>(watched))) + 1;
-        // Leaving a choice list takes its text too, but not while its own popup has the focus.
-        if (number >= 1 && number <= 3 && popupLists_[number - 1]->isVisible() &&
-            static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason)
-            takePopupChoice(number);
-        return false;
-    }
-    if (e->type() == QEvent::KeyPress && !popupLists_.contains(qobject_cast<QComboBox*>(watched))) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        // Enter is swallowed in the title and code fields.
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return true;
-    }
-    return QMainWindow::eventFilter(watched, e);
-}
-
-void MainWindow::openFindWindow() {
-    if (!findWindow_)
-        findWindow_ = new FindWindow(*this, services_);
-    findWindow_->show();
-    findWindow_->raise();
-    findWindow_->activateWindow();
+void MainWindow::selectTab(int index) {
+    if (index >= 0 && index < int(allArchives.size()))
+        browser_->selectArchive(allArchives[std::size_t(index)]);
 }
 
 void MainWindow::guarded(const char* source, const std::function<void()>& body) {
     runGuarded(services_.messages, source, body);
-}
-
-void MainWindow::dispatch(const QString& id) {
-    guarded("MdiForm1.SSActiveToolBars1_ToolClick", [this, &id] {
-        if (id == QLatin1String("ID_Conferma"))
-            confirmCard();
-        else if (id == QLatin1String("ID_First"))
-            firstCard();
-        else if (id == QLatin1String("ID_Previous"))
-            previousCard();
-        else if (id == QLatin1String("ID_Next"))
-            nextCard();
-        else if (id == QLatin1String("ID_Last"))
-            lastCard();
-        else if (id == QLatin1String("ID_Aggiungi"))
-            addCard();
-        else if (id == QLatin1String("ID_Elimina"))
-            deleteCard();
-        else if (id == QLatin1String("ID_Uscita"))
-            close();
-        else if (id == QLatin1String("ID_RicercaSemplice"))
-            openFindWindow();
-        else if (id == QLatin1String("ID_InfoVersione") && hooks_.about)
-            hooks_.about(this);
-        else if (hooks_.command)
-            hooks_.command(id, this);
-    });
 }

@@ -4,16 +4,17 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 #include <array>
 #include <functional>
 
+#include "cards/Archives.h"
+#include "cards/CardContext.h"
 #include "platform/services/Services.h"
 
+class CardBrowser;
 class CardFrame;
 class CommandBar;
 class DataSource;
-class LookupCombo;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -33,8 +34,9 @@ struct StartupHooks {
 };
 
 // MdiForm1: the command bar, the four archives' tabs and cards, the card counter and
-// the status bar; start-up, browsing, adding, deleting and the exit question.
-class MainWindow : public QMainWindow {
+// the status bar; start-up and the exit question. The card rules live in its
+// CardBrowser; other windows reach the card through the CardContext it implements.
+class MainWindow : public QMainWindow, public CardContext {
     Q_OBJECT
 public:
     MainWindow(Services& services, QString commandLine, StartupHooks hooks = {},
@@ -44,31 +46,18 @@ public:
     Services& services() { return services_; }
     CommandBar& commandBar() { return *commandBar_; }
     DataSource* dataSource(int number) const;  // Data1..Data19
-    DataSource& currentSource() const;         // the visible one of Data1..Data4
-    int currentTab() const;                    // 1..4
-    CardFrame* frame(int tab) const;
-    QLabel* handOverLabel() const { return label2_; }  // Label2
-    bool addPending() const;
-    // Re-opens the lookup sources Data5..Data19 and refills the combos.
-    void refreshLookups();
+    CardFrame* frame(Archive archive) const;
 
-    // Card operations on the current archive (errors go to the shared message).
-    void firstCard();
-    void lastCard();
-    void previousCard();
-    void nextCard();
-    void addCard();
-    void confirmCard();
-    void deleteCard();
+    // CardContext
+    CardBrowser& browser() override { return *browser_; }
+    QString cardField(const QString& field) const override;
+    void setCardField(const QString& field, const QString& text) override;
+    void reloadLookups() override;
+    void closeDataSources() override;
+    void reopenDataSources() override;
 
+    // Runs a command of the bar, as a click on it does.
     void dispatch(const QString& id);
-
-    // Card input aids: the pop-up lists, the actor list and the lookup editors.
-    void showPopupList(int number);               // Combo1..Combo4
-    void takePopupChoice(int number);             // Combo1..Combo3 into their field
-    void takeActor();                             // Combo4 into Text15
-    void openLookupEditor(const QString& combo);  // a double click on a combo's button
-    void openFindWindow();                        // FrmFind: one window, brought forward
 
 signals:
     // The program must end with this status: 0 after the exit, non-zero for a failed
@@ -83,46 +72,53 @@ protected:
 
 private:
     void buildWindow();
+    void buildCounter(QWidget* central, class QVBoxLayout* layout);
     void buildStatusBar();
+    void buildCommands();
+    void wireBrowser();
     void openDataSources();
     void formLoad();
     void firstActivation();
     bool queryUnload();
     void selectTab(int index);
-    void fillActorList();
-    void wireInputAids();
-    QWidget* popupField(int number) const;
-
-    // Unguarded bodies of the card operations.
-    void doFirst();
-    void doLast();
-    void doPrevious();
-    void doNext();
-    void doConfirm();
-    int counterValue(const QLabel* label) const;
-    void setCounter(QLabel* label, int value);
-    void focusHolder();
     void guarded(const char* source, const std::function<void()>& body);
+
+    // Card input aids (MainWindowAids.cpp).
+    void buildChoiceLists();
+    void wireInputAids();
+    void fillActorList();
+    void showChoiceList(QComboBox* list);
+    void takeChoice(QComboBox* list);
+    void hideChoiceLists();
+    void takeActor();
+    void openLookupEditor(const QString& combo);
+    void openFindWindow();
+    QWidget* choiceField(const QComboBox* list) const;
+    bool filterChoiceListEvent(QComboBox* list, QEvent* e);
 
     Services& services_;
     QString commandLine_;
     StartupHooks hooks_;
     bool activated_ = false;
     bool ending_ = false;
+    CardBrowser* browser_ = nullptr;
     CommandBar* commandBar_ = nullptr;
+    QHash<QString, std::function<void()>> commands_;  // by tool id
     QTabBar* tabs_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     std::array<CardFrame*, 4> frames_{};
     std::array<DataSource*, 19> sources_{};
-    QLabel* label7_ = nullptr;
-    QLabel* label5_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QLineEdit* text11_ = nullptr;
+    QLabel* positionLabel_ = nullptr;  // Label7
+    QLabel* countLabel_ = nullptr;     // Label5
+    QLabel* handOverLabel_ = nullptr;  // Label2: the list a lookup editor was opened for
+    QLineEdit* focusSink_ = nullptr;   // Text11: takes the focus after card moves
     QLabel* dateLabel_ = nullptr;
     QLabel* timeLabel_ = nullptr;
     QTimer* clock_ = nullptr;
-    QList<QComboBox*> popupLists_;      // Combo1..Combo4
-    QHash<QObject*, int> popupLabels_;  // Supporto, Rated, Giudizio, Attori -> list number
-    QPointer<QWidget> lookupEditor_;    // a Chiavi window shown not modally
-    QPointer<QWidget> findWindow_;      // FrmFind, kept until the user closes the program
+    QHash<QComboBox*, const ChoiceListDef*> choiceLists_;  // Combo1..Combo4
+    QHash<QObject*, QComboBox*> choiceLabels_;             // Supporto, Rated, Giudizio, Attori
+    QPointer<QComboBox> shownList_;                        // the choice list now over its field
+    QString shownText_;               // the field's text when its list appeared
+    QPointer<QWidget> lookupEditor_;  // a Chiavi window shown not modally
+    QPointer<QWidget> findWindow_;    // FrmFind, kept until the program ends
 };

@@ -1,56 +1,59 @@
-// The input aids of the cards: choice lists, the actor list, the lookup editors.
+// The input aids of the cards: choice lists, the actor list, the lookup editors, and the
+// find window.
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
 #include "cards/Archives.h"
+#include "cards/CardBrowser.h"
 #include "cards/ui/CardFrame.h"
-#include "platform/services/Guard.h"
+#include "platform/core/ProgramFolder.h"
 #include "platform/ui/Binder.h"
 #include "platform/ui/LookupCombo.h"
-#include "shell/ui/LookupEditors.h"
+#include "platform/ui/WheelGuard.h"
+#include "registers/ui/LookupListWindow.h"
+#include "search/ui/FindWindow.h"
+#include "shell/ActorList.h"
 #include "shell/ui/MainWindow.h"
 
-namespace {
-
-// Choice list number -> the card field it fills and the label that calls it.
-struct PopupPlace {
-    int tab;
-    const char* field;
-    const char* label;
-};
-constexpr PopupPlace popupPlaces[] = {
-    {3, "Text14", "Supporto"},
-    {4, "Text138", "Rated"},
-    {4, "Text139", "Giudizio"},
-    {4, "Text15", "Attori"},
-};
-
-}  // namespace
-
-QWidget* MainWindow::popupField(int number) const {
-    if (number < 1 || number > 4)
-        return nullptr;
-    const PopupPlace& p = popupPlaces[number - 1];
-    return frame(p.tab)->control(QString::fromUtf8(p.field));
+void MainWindow::buildChoiceLists() {
+    for (const ChoiceListDef& def : Archives::choiceLists()) {
+        QWidget* field = frame(def.archive)->control(def.control);
+        auto* list = new QComboBox(field->parentWidget());
+        list->setObjectName(def.list);
+        // The three value lists take typed text too; the actor list only adds a name.
+        list->setEditable(!def.appendsLine);
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->addItems(def.entries);
+        list->hide();
+        ignoreWheelUnlessFocused(list);
+        list->installEventFilter(this);
+        choiceLists_.insert(list, &def);
+    }
 }
 
 void MainWindow::wireInputAids() {
-    for (int n = 1; n <= 4; ++n) {
-        const PopupPlace& p = popupPlaces[n - 1];
-        if (auto* label = frame(p.tab)->findChild<QLabel*>(QString::fromUtf8(p.label))) {
-            label->installEventFilter(this);
-            popupLabels_.insert(label, n);
-        }
-        QComboBox* list = popupLists_[n - 1];
-        list->installEventFilter(this);
-        if (n <= 3)
-            connect(list, &QComboBox::activated, this, [this, n] { takePopupChoice(n); });
-        else
+    for (auto it = choiceLists_.cbegin(); it != choiceLists_.cend(); ++it) {
+        QComboBox* list = it.key();
+        const ChoiceListDef& def = *it.value();
+        const FieldDef* field = nullptr;
+        for (const FieldDef& f : Archives::def(def.archive).fields)
+            if (f.control == def.control)
+                field = &f;
+        if (field)
+            if (QWidget* label = frame(def.archive)->control(field->linkLabel)) {
+                label->installEventFilter(this);
+                choiceLabels_.insert(label, list);
+            }
+        if (def.appendsLine)
             connect(list, &QComboBox::activated, this, [this] { takeActor(); });
+        else
+            connect(list, &QComboBox::activated, this, [this, list] { takeChoice(list); });
     }
     for (CardFrame* fr : frames_)
         for (LookupCombo* combo : fr->lookupCombos())
@@ -58,57 +61,148 @@ void MainWindow::wireInputAids() {
                     [this, combo] { openLookupEditor(combo->objectName()); });
 }
 
-void MainWindow::showPopupList(int number) {
-    QComboBox* list = popupLists_.value(number - 1);
-    QWidget* field = popupField(number);
-    if (!list || !field)
+QWidget* MainWindow::choiceField(const QComboBox* list) const {
+    const ChoiceListDef* def = choiceLists_.value(const_cast<QComboBox*>(list));
+    return def ? frame(def->archive)->control(def->control) : nullptr;
+}
+
+void MainWindow::showChoiceList(QComboBox* list) {
+    QWidget* field = choiceField(list);
+    if (!field || !field->isEnabled())
         return;
+    hideChoiceLists();
     // Over the field it fills, as wide as the field (at least as wide as its entries).
     const QRect g = field->geometry();
     list->setGeometry(g.x(), g.y(), qMax(g.width(), list->sizeHint().width()),
                       list->sizeHint().height());
+    shownText_ = Binder::textOf(field);
+    if (list->isEditable()) {
+        // It starts on the field's own text, so that leaving it unchanged changes nothing.
+        list->setCurrentIndex(list->findText(shownText_));
+        list->setEditText(shownText_);
+    }
+    shownList_ = list;
     list->raise();
     list->show();
+    list->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::takePopupChoice(int number) {
-    guarded("MdiForm1.Combo_Click", [this, number] {
-        QComboBox* list = popupLists_.value(number - 1);
-        QWidget* field = popupField(number);
-        if (!list || !field)
-            return;
+void MainWindow::hideChoiceLists() {
+    QComboBox* list = shownList_;
+    shownList_ = nullptr;
+    if (list)
         list->hide();
-        frame(popupPlaces[number - 1].tab)->binder().setText(field, list->currentText());
+}
+
+void MainWindow::takeChoice(QComboBox* list) {
+    guarded("MdiForm1.Combo_Click", [this, list] {
+        if (list != shownList_)
+            return;
+        const QString text = list->currentText();
+        hideChoiceLists();
+        if (text == shownText_)
+            return;
+        const ChoiceListDef* def = choiceLists_.value(list);
+        frame(def->archive)->binder().setText(choiceField(list), text);
     });
 }
 
 void MainWindow::takeActor() {
     guarded("MdiForm1.Combo4_Click", [this] {
-        QComboBox* list = popupLists_.value(3);
-        auto* actors = qobject_cast<QPlainTextEdit*>(popupField(4));
+        QComboBox* list = shownList_;
+        auto* actors = qobject_cast<QPlainTextEdit*>(choiceField(list));
         if (!list || !actors)
             return;
         const QString name = list->currentText();
-        list->hide();
+        hideChoiceLists();
         if (name == QLatin1String("nessuno"))
             return;
         QString text = actors->toPlainText();
         // One name a line: a name already there ends its line first.
         if (!text.isEmpty())
             text += QLatin1Char('\n');
-        frame(4)->binder().setText(actors, text + name);
+        frame(Archive::Videos)->binder().setText(actors, text + name);
         actors->setFocus(Qt::OtherFocusReason);
         actors->moveCursor(QTextCursor::End);
     });
 }
 
+bool MainWindow::filterChoiceListEvent(QComboBox* list, QEvent* e) {
+    if (list != shownList_)
+        return false;
+    if (e->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+        // Its own popup, another application or a message box taking the focus is not
+        // the user leaving the list.
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
+        if (list->isEditable())
+            takeChoice(list);
+        else
+            hideChoiceLists();
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        hideChoiceLists();
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (auto* list = qobject_cast<QComboBox*>(watched); list && choiceLists_.contains(list))
+        return filterChoiceListEvent(list, e) || QMainWindow::eventFilter(watched, e);
+    if (e->type() == QEvent::MouseButtonRelease && choiceLabels_.contains(watched)) {
+        guarded("MdiForm1.Label_Click",
+                [this, watched] { showChoiceList(choiceLabels_.value(watched)); });
+        return true;
+    }
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        // Enter is swallowed in the title and code fields.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::fillActorList() {
+    for (auto it = choiceLists_.cbegin(); it != choiceLists_.cend(); ++it)
+        if (it.value()->appendsLine)
+            it.key()->addItems(
+                ActorList::readFile(ProgramFolder::file(QStringLiteral("attori.dat"))));
+}
+
 void MainWindow::openLookupEditor(const QString& combo) {
     guarded("MdiForm1.DBCombo_DblClick", [this, &combo] {
-        const LookupEditorPlace* place = lookupEditorFor(combo);
-        if (!place)
+        const LookupDef* lookup = Archives::lookupByCombo(combo);
+        // The authors register comes with its own window.
+        if (!lookup || lookup->opensAuthorsRegister())
             return;
-        if (!place->table.isEmpty())
-            label2_->setText(place->table);
-        openLookupEditorWindow(*this, services_, *place, lookupEditor_);
+        handOverLabel_->setText(lookup->table);
+        if (lookup->modalEditor) {
+            LookupListWindow editor(*this, services_, lookup->table, this);
+            editor.exec();
+            return;
+        }
+        auto* editor = qobject_cast<LookupListWindow*>(lookupEditor_.data());
+        if (!editor) {
+            editor = new LookupListWindow(*this, services_, lookup->table, this);
+            editor->setAttribute(Qt::WA_DeleteOnClose);
+            lookupEditor_ = editor;
+        } else {
+            editor->setListName(lookup->table);
+        }
+        editor->show();
+        editor->raise();
+        editor->activateWindow();
     });
+}
+
+void MainWindow::openFindWindow() {
+    if (!findWindow_)
+        findWindow_ = new FindWindow(*this, services_, this);
+    findWindow_->show();
+    findWindow_->raise();
+    findWindow_->activateWindow();
 }

@@ -84,59 +84,6 @@ private slots:
         QCOMPARE(folder->messages.count(), 1);
         QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Critical);
     }
-
-    void everyComboOpensItsTable_data() {
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<QString>("combo");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<bool>("modal");
-        QTest::newRow("DBCombo2") << 1 << "DBCombo2"
-                                  << "ARG1" << true;
-        QTest::newRow("DBCombo3") << 1 << "DBCombo3"
-                                  << "FORMATO" << true;
-        QTest::newRow("DBCombo4") << 1 << "DBCombo4"
-                                  << "LIBRERIA" << true;
-        QTest::newRow("DBCombo1") << 2 << "DBCombo1"
-                                  << "MUSICATIPOBRANO" << true;
-        QTest::newRow("DBCombo5") << 2 << "DBCombo5"
-                                  << "MUSICAPOSRACCOLIO" << true;
-        QTest::newRow("DBCombo11") << 2 << "DBCombo11"
-                                   << "MUSICADIRETTORE" << false;
-        QTest::newRow("DBCombo12") << 2 << "DBCombo12"
-                                   << "MUSICAAUTORE" << false;
-        QTest::newRow("DBCombo13") << 2 << "DBCombo13"
-                                   << "MUSICASOLISTA" << false;
-        QTest::newRow("DBCombo14") << 2 << "DBCombo14"
-                                   << "MUSICAORCHESTRA" << false;
-        QTest::newRow("DBCombo10") << 3 << "DBCombo10"
-                                   << "ARG3" << false;
-        QTest::newRow("DBCombo9") << 3 << "DBCombo9"
-                                  << "GEN2" << true;
-        QTest::newRow("DBCombo7") << 4 << "DBCombo7"
-                                  << "GEN3" << true;
-        QTest::newRow("DBCombo8") << 4 << "DBCombo8"
-                                  << "ARG4" << true;
-    }
-    void everyComboOpensItsTable() {
-        QFETCH(int, tab);
-        QFETCH(QString, combo);
-        QFETCH(QString, table);
-        QFETCH(bool, modal);
-        window->findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(tab - 1);
-        auto* lookup = window->findChild<LookupCombo*>(combo);
-        QVERIFY(lookup);
-        const QString seen = modalNameDuring([&] { emit lookup->buttonDoubleClicked(); });
-        QCOMPARE(window->handOverLabel()->text(), table);
-        if (modal) {
-            QCOMPARE(seen, QStringLiteral("Chiavi"));
-        } else {
-            QCOMPARE(seen, QString());
-            QWidget* editor = window->findChild<QWidget*>(QStringLiteral("Chiavi"));
-            QVERIFY(editor && editor->isVisible());
-            editor->close();
-        }
-        QCOMPARE(folder->messages.count(), 0);
-    }
 };
 
 QTEST_MAIN(TestCommands)

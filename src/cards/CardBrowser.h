@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <array>
+
+#include "cards/Archives.h"
+
+class DataSource;
+class MessageService;
+class SettingsStore;
+
+// The current archive, its data source, the card counter and the rules for browsing,
+// adding, confirming and deleting cards. The counter is kept by these operations
+// themselves (the record set's position is not read back), so the end messages appear
+// exactly when the user asks to go before the first or past the last card.
+//
+// Operations throw AppError on engine failures; the caller shows it. Counter values
+// already changed stay changed, as the rest of the operation is skipped.
+class CardBrowser : public QObject {
+    Q_OBJECT
+public:
+    CardBrowser(MessageService& messages, SettingsStore& settings, QObject* parent = nullptr);
+
+    // Data1..Data4 in archive order. The visible flag marks the current one.
+    void setSources(const std::array<DataSource*, 4>& sources);
+    DataSource& source(Archive archive) const;
+    DataSource& currentSource() const { return source(archive_); }
+    Archive archive() const { return archive_; }
+    const ArchiveDef& archiveDef() const { return Archives::def(archive_); }
+
+    int position() const { return position_; }
+    int count() const { return count_; }
+    bool addPending() const { return addPending_; }
+
+    // Opens the current archive's source when it is closed; the others open when shown,
+    // so start-up reads one archive, not four.
+    void openCurrent();
+
+    void first();
+    void last();
+    void previous();
+    void next();
+    void add();
+    void confirm();
+    void remove();
+    // The tab change: confirms a pending card, stores an edit of the card being left and
+    // lands on the first card of the archive chosen.
+    void selectArchive(Archive archive);
+    // The current source was moved from elsewhere (a find): the counter shows the
+    // position that window worked out.
+    void showPosition(int position) { setPosition(position); }
+
+signals:
+    void positionChanged(int position);
+    void countChanged(int count);
+    void archiveChanged(Archive archive);
+    void addPendingChanged(bool pending);
+    // After a move the keyboard focus leaves the card's fields.
+    void focusHolderWanted();
+
+private:
+    void setPosition(int position);
+    void setCount(int count);
+    void setAddPending(bool pending);
+    bool isEmpty() const;
+
+    MessageService& messages_;
+    SettingsStore& settings_;
+    std::array<DataSource*, 4> sources_{};
+    Archive archive_ = Archive::Books;
+    int position_ = 1;
+    int count_ = 1;
+    bool addPending_ = false;
+};

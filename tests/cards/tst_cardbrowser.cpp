@@ -1,0 +1,222 @@
+#include <QSignalSpy>
+#include <QTest>
+
+#include "TempProgramFolder.h"
+#include "cards/CardBrowser.h"
+#include "platform/core/AppError.h"
+#include "platform/core/AppInfo.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/Database.h"
+#include "platform/db/RecordSet.h"
+
+// The browsing and editing rules on a catalogue of 17 books, 1 music card, no storage
+// media and 5 videos, without any window.
+class TestCardBrowser : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::array<std::unique_ptr<DataSource>, 4> sources;
+    std::unique_ptr<CardBrowser> browser;
+
+    QString counter() const {
+        return QStringLiteral("%1 di %2").arg(browser->position()).arg(browser->count());
+    }
+    QString title() const {
+        const RecordSet& rs = browser->currentSource().recordset();
+        return rs.value(QStringLiteral("TITOLO")).toString();
+    }
+    void start() {
+        browser->openCurrent();
+        browser->last();
+        browser->first();
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{17, 1, 0, 5});
+        std::array<DataSource*, 4> raw{};
+        for (Archive a : allArchives) {
+            auto& s = sources[std::size_t(archiveIndex(a))];
+            s = std::make_unique<DataSource>();
+            s->setDatabaseName(folder->cataloguePath());
+            s->setRecordSource(Archives::def(a).table);
+            raw[std::size_t(archiveIndex(a))] = s.get();
+        }
+        browser = std::make_unique<CardBrowser>(folder->messages, folder->settings);
+        browser->setSources(raw);
+    }
+    void cleanup() {
+        browser.reset();
+        for (auto& s : sources)
+            s.reset();
+        QCOMPARE(folder->messages.pendingAnswers(), 0);
+        folder.reset();
+    }
+
+    void movesAndEndMessages() {
+        start();
+        // Only the archive shown is read at start.
+        QVERIFY(sources[0]->isOpen());
+        QVERIFY(!sources[1]->isOpen() && !sources[3]->isOpen());
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+        browser->previous();
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Cartella iniziale. Impossibile decrementare."));
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+        QCOMPARE(title(), QStringLiteral("LIBRI 1 TITOLO"));
+        browser->next();
+        QCOMPARE(title(), QStringLiteral("LIBRI 2 TITOLO"));
+        browser->last();
+        QCOMPARE(counter(), QStringLiteral("17 di 17"));
+        folder->messages.clear();
+        browser->next();
+        QCOMPARE(folder->messages.texts(),
+                 QStringList{QStringLiteral("Ultima cartella. Impossibile incrementare.")});
+        QCOMPARE(counter(), QStringLiteral("17 di 17"));
+        browser->previous();
+        QCOMPARE(counter(), QStringLiteral("16 di 17"));
+        QCOMPARE(title(), QStringLiteral("LIBRI 16 TITOLO"));
+    }
+
+    void oneCardAndEmptyArchives() {
+        start();
+        browser->selectArchive(Archive::Music);
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        browser->previous();
+        browser->next();
+        browser->remove();
+        QCOMPARE(folder->messages.count(), 3);
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Impossibile cancellare la cartella specificata."));
+        QCOMPARE(folder->count(QStringLiteral("CDAUDIO")), 1);
+
+        browser->selectArchive(Archive::Media);
+        folder->messages.clear();
+        QCOMPARE(counter(), QStringLiteral("0 di 0"));
+        browser->first();
+        browser->last();
+        QCOMPARE(folder->messages.count(), 0);
+        browser->previous();
+        browser->next();
+        QCOMPARE(counter(), QStringLiteral("0 di 0"));
+        browser->add();
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        browser->currentSource().recordset().setValue(QStringLiteral("TITOLO"),
+                                                      QStringLiteral("Dischi del 1998"));
+        browser->confirm();
+        QCOMPARE(counter(), QStringLiteral("1 di 1"));
+        QCOMPARE(folder->column(QStringLiteral("CDROM"), QStringLiteral("TITOLO")),
+                 QStringList{QStringLiteral("Dischi del 1998")});
+    }
+
+    void tabChangeLandsOnFirstCardAndStoresTheEdit() {
+        start();
+        QSignalSpy changed(browser.get(), &CardBrowser::archiveChanged);
+        browser->last();
+        browser->currentSource().recordset().setValue(QStringLiteral("TITOLO"),
+                                                      QStringLiteral("Cambio scheda"));
+        browser->selectArchive(Archive::Videos);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QCOMPARE(title(), QStringLiteral("VIDEO 1 TITOLO"));
+        QVERIFY(sources[3]->isVisible() && !sources[0]->isVisible());
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).last(),
+                 QStringLiteral("Cambio scheda"));
+        browser->selectArchive(Archive::Books);
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+        QCOMPARE(title(), QStringLiteral("LIBRI 1 TITOLO"));
+    }
+
+    void aRefusedStoreKeepsTheArchive() {
+        start();
+        // Another connection makes every change of a book fail.
+        Database::open(folder->cataloguePath())
+            ->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON LIBRI "
+                                  "BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        browser->currentSource().recordset().setValue(QStringLiteral("TITOLO"),
+                                                      QStringLiteral("Rifiutato"));
+        QVERIFY_THROWS_EXCEPTION(AppError, browser->selectArchive(Archive::Videos));
+        QCOMPARE(browser->archive(), Archive::Books);
+        QVERIFY(sources[0]->isVisible() && !sources[3]->isVisible());
+    }
+
+    void addWhileBrowsing() {
+        start();
+        browser->selectArchive(Archive::Videos);
+        browser->next();
+        browser->next();
+        QSignalSpy pending(browser.get(), &CardBrowser::addPendingChanged);
+        QList<int> positions;
+        connect(browser.get(), &CardBrowser::positionChanged, this,
+                [&positions](int p) { positions << p; });
+        browser->add();  // Aggiungi is "0": no question
+        QCOMPARE(folder->messages.count(), 0);
+        QCOMPARE(positions, (QList<int>{5, 6}));  // the last card first, then the new one
+        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QVERIFY(browser->addPending());
+        QCOMPARE(pending.count(), 1);
+        browser->currentSource().recordset().setValue(QStringLiteral("TITOLO"),
+                                                      QStringLiteral("Nuovo film"));
+        browser->confirm();
+        QVERIFY(!browser->addPending());
+        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QCOMPARE(title(), QStringLiteral("Nuovo film"));
+        QCOMPARE(folder->count(QStringLiteral("VIDEO")), 6);
+
+        // A tab change with a card pending confirms it first.
+        browser->add();
+        browser->currentSource().recordset().setValue(QStringLiteral("TITOLO"),
+                                                      QStringLiteral("Confermato dal cambio"));
+        browser->selectArchive(Archive::Books);
+        QVERIFY(!browser->addPending());
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("TITOLO")).last(),
+                 QStringLiteral("Confermato dal cambio"));
+    }
+
+    void questionsWhenConfigured() {
+        folder->settings.write(QStringLiteral("Aggiungi"), QStringLiteral("1"));
+        start();
+        folder->messages.queueNo();
+        browser->add();
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Si desidera aggiungere una nuova cartella nella scheda ?"));
+        QVERIFY(!browser->addPending());
+        QCOMPARE(counter(), QStringLiteral("1 di 17"));
+
+        browser->next();
+        folder->messages.queueNo();
+        browser->remove();
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Si desidera realmente cancellare la cartella corrente ?"));
+        QCOMPARE(counter(), QStringLiteral("2 di 17"));
+        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 17);
+    }
+
+    void deletePositions_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("first") << 1 << "1 di 16"
+                               << "LIBRI 2 TITOLO";
+        QTest::newRow("seventh") << 7 << "6 di 16"
+                                 << "LIBRI 6 TITOLO";
+        QTest::newRow("last") << 17 << "16 di 16"
+                              << "LIBRI 16 TITOLO";
+    }
+    void deletePositions() {
+        QFETCH(int, from);
+        QFETCH(QString, after);
+        QFETCH(QString, shown);
+        start();
+        for (int i = 1; i < from; ++i)
+            browser->next();
+        folder->messages.queueYes();
+        browser->remove();
+        QCOMPARE(counter(), after);
+        QCOMPARE(title(), shown);
+        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 16);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCardBrowser)
+#include "tst_cardbrowser.moc"
