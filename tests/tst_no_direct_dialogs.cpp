@@ -14,7 +14,8 @@ QStringList directDialogLines(QString text) {
     // One left-to-right pass, so a "//" inside a literal or a quote inside a comment
     // is taken for what it is.
     static const QRegularExpression proseOrLiteral(
-        QStringLiteral("//[^\\n]*|/\\*.*?\\*/|\"(?:[^\"\\\\\\n]|\\\\.)*\"|'(?:[^'\\\\\\n]|\\\\.)*'"),
+        QStringLiteral(
+            "//[^\\n]*|/\\*.*?\\*/|\"(?:[^\"\\\\\\n]|\\\\.)*\"|'(?:[^'\\\\\\n]|\\\\.)*'"),
         QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression dialog(QStringLiteral(
         R"(\bQMessageBox\s*::|\b(?:QFileDialog|QInputDialog)\s*::\s*get)"

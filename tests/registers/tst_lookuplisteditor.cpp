@@ -96,7 +96,6 @@ private slots:
     void theLastWordIsNeverDeleted() {
         sql(QStringLiteral("DELETE FROM FORMATO WHERE FORMATO <> 'Rilegato'"));
         open(QStringLiteral("FORMATO"));
-        QCOMPARE(counter(), QStringLiteral("1 di 1"));
         QVERIFY(!editor->remove());
         QCOMPARE(folder->messages.texts(), QStringList{LookupListEditor::lastWordMessage()});
         QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Critical);
@@ -107,19 +106,17 @@ private slots:
 
     void anAddedWordIsTheLastOfTheList() {
         open(QStringLiteral("MUSICATIPOBRANO"));
-        QCOMPARE(counter(), QStringLiteral("1 di 7"));
         // Sorted first, yet a new word joins the end until the list is reloaded.
         folder->input.queueText(QStringLiteral("Blues"));
         QVERIFY(editor->add());
         QCOMPARE(folder->input.prompts(), QStringList{LookupListEditor::addPrompt()});
         QCOMPARE(where(), QStringLiteral("8 di 8: Blues"));
-        QVERIFY(folder->column(QStringLiteral("MUSICATIPOBRANO"), QStringLiteral("TIPOBRANO"))
-                    .contains(QStringLiteral("Blues")));
         editor->first();
         editor->next();
         QCOMPARE(editor->currentWord(), QStringLiteral("Jazz"));
+        // Stored: a reload finds it first.
         open(QStringLiteral("MUSICATIPOBRANO"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Blues"));
+        QCOMPARE(where(), QStringLiteral("1 di 8: Blues"));
     }
 
     void anEmptyOrCancelledAddStoresNothing() {
