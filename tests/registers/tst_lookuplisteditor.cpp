@@ -1,18 +1,12 @@
 #include <QTest>
 
 #include "TempProgramFolder.h"
-#include "cards/Archives.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
 #include "registers/LookupListEditor.h"
-
-namespace {
-
-const QString kNoMatch = QStringLiteral("Nessuna corrispondenza trovata nella scheda specificata.");
-
-}  // namespace
+#include "search/FindRules.h"
 
 // The word-list editor on a new catalogue: GEN2 starts with Backup, Documenti, Giochi,
 // Multimedia, Programmi; MUSICATIPOBRANO with seven words; CHIAVE with six.
@@ -27,6 +21,8 @@ class TestLookupListEditor : public QObject {
     QString counter() const {
         return QStringLiteral("%1 di %2").arg(editor->position()).arg(editor->count());
     }
+    // The counter and the word shown, as the window shows them together.
+    QString where() const { return counter() + QStringLiteral(": ") + editor->currentWord(); }
     void sql(const QString& text) { Database::open(folder->cataloguePath())->exec(text); }
 
 private slots:
@@ -43,91 +39,46 @@ private slots:
         folder.reset();
     }
 
-    void servesTheThirteenListsByExactName_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("field");
-        const char* rows[][2] = {{"MUSICATIPOBRANO", "TIPOBRANO"},
-                                 {"ARG1", "ARGOMENTO"},
-                                 {"FORMATO", "FORMATO"},
-                                 {"LIBRERIA", "LIBRERIA"},
-                                 {"MUSICAPOSRACCOLIO", "POSRACCOLIO"},
-                                 {"GEN3", "GENERE"},
-                                 {"ARG4", "ARGOMENTO"},
-                                 {"GEN2", "GENERE"},
-                                 {"ARG3", "ARGOMENTO"},
-                                 {"MUSICADIRETTORE", "DIRETTORE"},
-                                 {"MUSICAAUTORE", "AUTORE"},
-                                 {"MUSICASOLISTA", "SOLISTA"},
-                                 {"MUSICAORCHESTRA", "ORCHESTRA"}};
-        for (const auto& r : rows)
-            QTest::newRow(r[0]) << QString::fromLatin1(r[0]) << QString::fromLatin1(r[1]);
-    }
-    void servesTheThirteenListsByExactName() {
-        QFETCH(QString, name);
-        QFETCH(QString, field);
-        QCOMPARE(LookupListEditor::lookupLists().size(), std::size_t(13));
-        const auto list = LookupListEditor::listNamed(name);
-        QVERIFY(list);
-        QCOMPARE(list->recordSource,
-                 QStringLiteral("select %1.* from %1 order by %2").arg(name, field));
-        QCOMPARE(list->wordField, field);
-        QVERIFY(!LookupListEditor::listNamed(name.toLower()));
-        QVERIFY(!LookupListEditor::listNamed(name + QLatin1Char(' ')));
-        // Each opens, sorted by its word, with every word counted.
-        open(name);
-        QCOMPARE(editor->wordField(), field);
-        QCOMPARE(counter(), QStringLiteral("1 di %1").arg(folder->count(name)));
-        QStringList words = folder->column(name, field);
-        words.sort();
-        QCOMPARE(editor->currentWord(), words.first());
-    }
-
-    void authorsAndKeywordsAreNotAmongThem() {
+    void servesEachListByExactName() {
+        for (const WordList& list : LookupListEditor::lookupLists()) {
+            QVERIFY(!LookupListEditor::listNamed(list.table.toLower()));
+            QVERIFY(!LookupListEditor::listNamed(list.table + QLatin1Char(' ')));
+            // Each opens sorted by its word, with every word counted.
+            open(list.table);
+            QCOMPARE(editor->wordField(), list.wordField);
+            QCOMPARE(counter(), QStringLiteral("1 di %1").arg(folder->count(list.table)));
+            QStringList words = folder->column(list.table, list.wordField);
+            words.sort();
+            QCOMPARE(editor->currentWord(), words.first());
+        }
         QVERIFY(!LookupListEditor::listNamed(QStringLiteral("AUTORI")));
         QVERIFY(!LookupListEditor::listNamed(QStringLiteral("CHIAVE")));
-        const WordList keywords = LookupListEditor::keywordList();
-        QCOMPARE(keywords.recordSource, QStringLiteral("CHIAVE"));
-        QCOMPARE(keywords.wordField, QStringLiteral("CHIAVE"));
     }
 
     void opensSortedAndKeepsAnUnknownNamesList() {
+        // Before any list is chosen, an unknown name fails.
+        QVERIFY_THROWS_EXCEPTION(AppError, open(QStringLiteral("NESSUNA")));
+        QVERIFY(editor->wordField().isEmpty());
         sql(QStringLiteral("INSERT INTO GEN2 (GENERE) VALUES ('Audio')"));
         open(QStringLiteral("GEN2"));
-        QCOMPARE(counter(), QStringLiteral("1 di 6"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Audio"));
+        QCOMPARE(where(), QStringLiteral("1 di 6: Audio"));
         editor->last();
         QCOMPARE(editor->currentWord(), QStringLiteral("Programmi"));
         // A name that is no list reloads the list already chosen, from its first word.
         open(QStringLiteral("gen2"));
-        QCOMPARE(counter(), QStringLiteral("1 di 6"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Audio"));
+        QCOMPARE(where(), QStringLiteral("1 di 6: Audio"));
         QCOMPARE(editor->wordField(), QStringLiteral("GENERE"));
-    }
-
-    void unknownNameWithoutAListFails() {
-        QVERIFY_THROWS_EXCEPTION(AppError, open(QStringLiteral("NESSUNA")));
-        QVERIFY(editor->wordField().isEmpty());
     }
 
     void stepsPastEitherEndStayOnTheEnd() {
         open(QStringLiteral("GEN2"));
         editor->previous();
-        QCOMPARE(counter(), QStringLiteral("1 di 5"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Backup"));
-        editor->next();
-        editor->next();
-        QCOMPARE(counter(), QStringLiteral("3 di 5"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Giochi"));
+        QCOMPARE(where(), QStringLiteral("1 di 5: Backup"));
         editor->last();
-        QCOMPARE(counter(), QStringLiteral("5 di 5"));
         editor->next();
-        QCOMPARE(counter(), QStringLiteral("5 di 5"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Programmi"));
+        QCOMPARE(where(), QStringLiteral("5 di 5: Programmi"));
         editor->previous();
-        QCOMPARE(counter(), QStringLiteral("4 di 5"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Multimedia"));
-        editor->first();
-        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QCOMPARE(where(), QStringLiteral("4 di 5: Multimedia"));
         QCOMPARE(folder->messages.count(), 0);
     }
 
@@ -136,22 +87,17 @@ private slots:
         editor->next();
         editor->next();
         QVERIFY(editor->remove());
-        QCOMPARE(counter(), QStringLiteral("1 di 4"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Backup"));
+        QCOMPARE(where(), QStringLiteral("1 di 4: Backup"));
         QCOMPARE(folder->column(QStringLiteral("GEN2"), QStringLiteral("GENERE")),
-                 (QStringList{QStringLiteral("Backup"), QStringLiteral("Documenti"),
-                              QStringLiteral("Multimedia"), QStringLiteral("Programmi")}));
+                 (QStringList{"Backup", "Documenti", "Multimedia", "Programmi"}));
         QCOMPARE(folder->messages.count(), 0);
     }
 
     void theLastWordIsNeverDeleted() {
         sql(QStringLiteral("DELETE FROM FORMATO WHERE FORMATO <> 'Rilegato'"));
         open(QStringLiteral("FORMATO"));
-        QCOMPARE(counter(), QStringLiteral("1 di 1"));
         QVERIFY(!editor->remove());
-        QCOMPARE(folder->messages.texts(),
-                 QStringList{QStringLiteral(
-                     "Impossibile eliminare questa cartella. L'raccolio potrebbe danneggiarsi.")});
+        QCOMPARE(folder->messages.texts(), QStringList{LookupListEditor::lastWordMessage()});
         QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Critical);
         QCOMPARE(folder->column(QStringLiteral("FORMATO"), QStringLiteral("FORMATO")),
                  QStringList{QStringLiteral("Rilegato")});
@@ -160,22 +106,17 @@ private slots:
 
     void anAddedWordIsTheLastOfTheList() {
         open(QStringLiteral("MUSICATIPOBRANO"));
-        QCOMPARE(counter(), QStringLiteral("1 di 7"));
         // Sorted first, yet a new word joins the end until the list is reloaded.
         folder->input.queueText(QStringLiteral("Blues"));
         QVERIFY(editor->add());
-        QCOMPARE(
-            folder->input.prompts(),
-            QStringList{QStringLiteral("Immettere la nuova parola da inserire nella lista...")});
-        QCOMPARE(counter(), QStringLiteral("8 di 8"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Blues"));
-        QVERIFY(folder->column(QStringLiteral("MUSICATIPOBRANO"), QStringLiteral("TIPOBRANO"))
-                    .contains(QStringLiteral("Blues")));
+        QCOMPARE(folder->input.prompts(), QStringList{LookupListEditor::addPrompt()});
+        QCOMPARE(where(), QStringLiteral("8 di 8: Blues"));
         editor->first();
         editor->next();
         QCOMPARE(editor->currentWord(), QStringLiteral("Jazz"));
+        // Stored: a reload finds it first.
         open(QStringLiteral("MUSICATIPOBRANO"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Blues"));
+        QCOMPARE(where(), QStringLiteral("1 di 8: Blues"));
     }
 
     void anEmptyOrCancelledAddStoresNothing() {
@@ -186,8 +127,7 @@ private slots:
         folder->input.queueCancel();
         QVERIFY(!editor->add());
         QCOMPARE(folder->count(QStringLiteral("GEN2")), 5);
-        QCOMPARE(counter(), QStringLiteral("2 di 5"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Documenti"));
+        QCOMPARE(where(), QStringLiteral("2 di 5: Documenti"));
         QCOMPARE(source->recordset().editMode(), RecordSet::EditMode::None);
         // The next move is an ordinary one: no blank record stored on the way.
         editor->next();
@@ -199,25 +139,21 @@ private slots:
         open(QStringLiteral("GEN2"));
         folder->state.searchText = QStringLiteral("ro");
         QVERIFY(editor->find(true));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Programmi"));
-        QCOMPARE(counter(), QStringLiteral("5 di 5"));
+        QCOMPARE(where(), QStringLiteral("5 di 5: Programmi"));
         QCOMPARE(folder->state.searchCriterion, QStringLiteral("GENERE LIKE \"*ro*\""));
         // Nothing further: the message, and the counter recomputed where it stays.
         QVERIFY(!editor->find(false));
-        QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
+        QCOMPARE(folder->messages.texts(), QStringList{FindRules::noMatchMessage()});
         QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Information);
-        QCOMPARE(editor->currentWord(), QStringLiteral("Programmi"));
-        QCOMPARE(counter(), QStringLiteral("5 di 5"));
+        QCOMPARE(where(), QStringLiteral("5 di 5: Programmi"));
 
         // Onward from the current word, case-insensitively.
         editor->first();
         folder->state.searchText = QStringLiteral("I");
         QVERIFY(editor->find(false));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Documenti"));
-        QCOMPARE(counter(), QStringLiteral("2 di 5"));
+        QCOMPARE(where(), QStringLiteral("2 di 5: Documenti"));
         QVERIFY(editor->find(false));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Giochi"));
-        QCOMPARE(counter(), QStringLiteral("3 di 5"));
+        QCOMPARE(where(), QStringLiteral("3 di 5: Giochi"));
         QVERIFY(editor->find(true));
         QCOMPARE(counter(), QStringLiteral("2 di 5"));
     }
@@ -227,8 +163,7 @@ private slots:
         open(QStringLiteral("GEN2"));
         folder->state.searchText = QStringLiteral("\"duro");
         QVERIFY(editor->find(true));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Rock \"duro\""));
-        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QCOMPARE(where(), QStringLiteral("6 di 6: Rock \"duro\""));
         folder->state.searchText = QStringLiteral("M?lti");
         QVERIFY(editor->find(true));
         QCOMPARE(editor->currentWord(), QStringLiteral("Multimedia"));
@@ -239,11 +174,9 @@ private slots:
         editor->setList(LookupListEditor::keywordList());
         source->refresh();
         editor->setUp();
-        QCOMPARE(counter(), QStringLiteral("1 di 6"));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Classico"));
+        QCOMPARE(where(), QStringLiteral("1 di 6: Classico"));
         editor->last();
-        QCOMPARE(editor->currentWord(), QStringLiteral("Raro"));
-        QCOMPARE(counter(), QStringLiteral("6 di 6"));
+        QCOMPARE(where(), QStringLiteral("6 di 6: Raro"));
         folder->state.searchText = QStringLiteral("pre");
         QVERIFY(editor->find(true));
         QCOMPARE(editor->currentWord(), QStringLiteral("Preferito"));

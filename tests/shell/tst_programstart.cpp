@@ -10,31 +10,33 @@
 class TestProgramStart : public QObject {
     Q_OBJECT
 
-    static QProcessEnvironment environment(const QTemporaryDir& home) {
+    std::unique_ptr<QTemporaryDir> home;
+
+    QString catalogue() const { return home->filePath(QStringLiteral("RACCOLIO.MDB")); }
+    void start(QProcess& program) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("RACCOLIO_HOME"), home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("RACCOLIO_HOME"), home->path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home->filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("RACCOLIO_UNATTENDED"), QStringLiteral("1"));
-        return env;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(RACCOLIO_BINARY), {});
     }
+
+private slots:
     // Settings prepared as the program would, with no about box to wait on.
-    static void quietSettings(const QTemporaryDir& home) {
-        SettingsStore settings(home.filePath(QStringLiteral("config")));
+    void init() {
+        home = std::make_unique<QTemporaryDir>();
+        SettingsStore settings(home->filePath(QStringLiteral("config")));
         settings.ensureDefaults();
         settings.write(QStringLiteral("About"), QStringLiteral("0"));
     }
 
-private slots:
     void startsOnAnEmptyFolder() {
-        QTemporaryDir home;
-        quietSettings(home);
         QProcess program;
-        program.setProcessEnvironment(environment(home));
-        program.start(QStringLiteral(RACCOLIO_BINARY), {});
+        start(program);
         QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("RACCOLIO.MDB"))),
-                                 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(catalogue()), 20000);
         QTest::qWait(1500);  // the first activation runs
         QCOMPARE(program.state(), QProcess::Running);
         program.kill();
@@ -42,21 +44,17 @@ private slots:
         // Not one message on the way.
         const QString err = QString::fromUtf8(program.readAllStandardError());
         QVERIFY2(!err.contains(QLatin1Char('[')), qPrintable(err));
-        auto db = Database::open(home.filePath(QStringLiteral("RACCOLIO.MDB")));
-        QVERIFY(db->hasTable(QStringLiteral("LIBRI")));
+        QVERIFY(Database::open(catalogue())->hasTable(QStringLiteral("LIBRI")));
     }
 
     void foreignFileIsLeftAlone() {
-        QTemporaryDir home;
-        quietSettings(home);
         const QByteArray foreign = QByteArray("Standard Jet DB\0\0\0", 18) + QByteArray(4000, 'x');
-        QFile f(home.filePath(QStringLiteral("RACCOLIO.MDB")));
+        QFile f(catalogue());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(foreign);
         f.close();
         QProcess program;
-        program.setProcessEnvironment(environment(home));
-        program.start(QStringLiteral(RACCOLIO_BINARY), {});
+        start(program);
         QVERIFY(program.waitForFinished(20000));
         QVERIFY(program.exitCode() != 0);
         const QString err = QString::fromUtf8(program.readAllStandardError());
@@ -66,25 +64,18 @@ private slots:
     }
 
     void secondInstanceIsRefused() {
-        QTemporaryDir home;
-        quietSettings(home);
         QProcess first;
-        first.setProcessEnvironment(environment(home));
-        first.start(QStringLiteral(RACCOLIO_BINARY), {});
+        start(first);
         QVERIFY(first.waitForStarted());
         // The first instance creates the catalogue once it holds the lock.
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("RACCOLIO.MDB"))),
-                                 20000);
-
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(catalogue()), 20000);
         QProcess second;
-        second.setProcessEnvironment(environment(home));
-        second.start(QStringLiteral(RACCOLIO_BINARY), {});
+        start(second);
         QVERIFY(second.waitForFinished(20000));
         QVERIFY(second.exitCode() != 0);
-        QVERIFY2(
+        QVERIFY(
             QString::fromUtf8(second.readAllStandardError())
-                .contains(QStringLiteral("Una istanza di Raccolio 5.5 Pro è già in esecuzione.")),
-            "the refusal message was not shown");
+                .contains(QStringLiteral("Una istanza di Raccolio 5.5 Pro è già in esecuzione.")));
         QCOMPARE(first.state(), QProcess::Running);
         first.kill();
         first.waitForFinished();

@@ -16,43 +16,43 @@ void failTest(const QString& message, bool evenIfFailed = true) {
     QTest::qFail(message.toUtf8().constData(), __FILE__, __LINE__);
 }
 
-QString answerName(MessageService::Answer a) {
-    switch (a) {
-        case MessageService::Answer::Ok:
-            return QStringLiteral("Ok");
-        case MessageService::Answer::Yes:
-            return QStringLiteral("Yes");
-        case MessageService::Answer::No:
-            return QStringLiteral("No");
-    }
-    return {};
+QString quoted(const QString& s) {
+    return u'"' + QString(s).replace(u'\r', QStringLiteral("\\r")) + u'"';
 }
 
-QString quoted(const QString& s) {
-    QString shown = s;
-    shown.replace(QChar(u'\r'), QStringLiteral("\\r"));
-    return u'"' + shown + u'"';
+QString shown(MessageService::Answer a) {
+    return a == MessageService::Answer::Yes ? QStringLiteral("Yes") : QStringLiteral("No");
+}
+QString shown(const std::optional<QString>& a) {
+    return a ? quoted(*a) : QStringLiteral("<cancel>");
+}
+
+template <typename T>
+void failIfLeft(const QQueue<T>& answers, const char* what) {
+    if (answers.isEmpty())
+        return;
+    QStringList left;
+    for (const T& a : answers)
+        left << shown(a);
+    failTest(QStringLiteral("Queued %1 never asked for: %2")
+                 .arg(QString::fromLatin1(what), left.join(QStringLiteral(", "))),
+             false);
+}
+
+// The next queued answer; none left fails the test and gives fallback.
+template <typename T>
+T next(QQueue<T>& answers, const char* what, const QString& asked, T fallback) {
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    failTest(QStringLiteral("%1 without a queued answer: %2")
+                 .arg(QString::fromLatin1(what), quoted(asked)));
+    return fallback;
 }
 
 }  // namespace
 
-// --- messages -------------------------------------------------------------------
-
 ScriptedMessageService::~ScriptedMessageService() {
-    if (answers_.isEmpty())
-        return;
-    QStringList left;
-    for (Answer a : std::as_const(answers_))
-        left << answerName(a);
-    failTest(QStringLiteral("Queued message answers never asked for: ") + left.join(u", "), false);
-}
-
-void ScriptedMessageService::queueAnswer(Answer a) {
-    if (a == Answer::Ok) {
-        failTest(QStringLiteral("Ok messages need no queued answer"));
-        return;
-    }
-    answers_.enqueue(a);
+    failIfLeft(answers_, "message answers");
 }
 
 MessageService::Answer ScriptedMessageService::show(const QString& text, Buttons buttons,
@@ -60,11 +60,7 @@ MessageService::Answer ScriptedMessageService::show(const QString& text, Buttons
     log_.append({text, buttons, icon});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
-    if (answers_.isEmpty()) {
-        failTest(QStringLiteral("Yes/No message without a queued answer: ") + quoted(text));
-        return Answer::No;
-    }
-    return answers_.dequeue();
+    return next(answers_, "Yes/No message", text, Answer::No);
 }
 
 QStringList ScriptedMessageService::texts() const {
@@ -74,65 +70,23 @@ QStringList ScriptedMessageService::texts() const {
     return out;
 }
 
-// --- file dialogs ---------------------------------------------------------------
-
-ScriptedFileDialogService::~ScriptedFileDialogService() {
-    if (answers_.isEmpty())
-        return;
-    QStringList left;
-    for (const QString& a : std::as_const(answers_))
-        left << quoted(a);
-    failTest(QStringLiteral("Queued file names never asked for: ") + left.join(u", "), false);
-}
-
-void ScriptedFileDialogService::queueFileName(const QString& path) {
-    answers_.enqueue(path);
-}
-
 QString ScriptedFileDialogService::openFileName(const QString& caption, const QString&,
                                                 const QString&) {
-    return next(caption);
+    failTest(QStringLiteral("Unexpected file dialog: ") + quoted(caption));
+    return {};
 }
 
 QString ScriptedFileDialogService::saveFileName(const QString& caption, const QString&,
                                                 const QString&, const QString&) {
-    return next(caption);
+    return openFileName(caption, {}, {});
 }
-
-QString ScriptedFileDialogService::next(const QString& caption) {
-    captions_.append(caption);
-    if (answers_.isEmpty()) {
-        failTest(QStringLiteral("File dialog without a queued answer: ") + quoted(caption));
-        return {};
-    }
-    return answers_.dequeue();
-}
-
-// --- input prompts --------------------------------------------------------------
 
 ScriptedInputService::~ScriptedInputService() {
-    if (answers_.isEmpty())
-        return;
-    QStringList left;
-    for (const std::optional<QString>& a : std::as_const(answers_))
-        left << (a ? quoted(*a) : QStringLiteral("<cancel>"));
-    failTest(QStringLiteral("Queued input answers never asked for: ") + left.join(u", "), false);
-}
-
-void ScriptedInputService::queueText(const QString& text) {
-    answers_.enqueue(text);
-}
-
-void ScriptedInputService::queueCancel() {
-    answers_.enqueue(std::nullopt);
+    failIfLeft(answers_, "input answers");
 }
 
 std::optional<QString> ScriptedInputService::getText(const QString& prompt, const QString&,
                                                      const QString&) {
     prompts_.append(prompt);
-    if (answers_.isEmpty()) {
-        failTest(QStringLiteral("Input prompt without a queued answer: ") + quoted(prompt));
-        return std::nullopt;
-    }
-    return answers_.dequeue();
+    return next(answers_, "Input prompt", prompt, std::optional<QString>());
 }

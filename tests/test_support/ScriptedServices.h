@@ -24,9 +24,8 @@ class ScriptedMessageService : public MessageService {
 public:
     ~ScriptedMessageService() override;
     // Queue the answer to the next Yes/No message. Ok messages need no answer.
-    void queueAnswer(Answer a);
-    void queueYes() { queueAnswer(Answer::Yes); }
-    void queueNo() { queueAnswer(Answer::No); }
+    void queueYes() { answers_.enqueue(Answer::Yes); }
+    void queueNo() { answers_.enqueue(Answer::No); }
 
     Answer show(const QString& text, Buttons buttons, Icon icon) override;
 
@@ -42,27 +41,20 @@ private:
     QList<ShownMessage> log_;
 };
 
+// No test answers a file dialog yet: any one asked for fails the test.
 class ScriptedFileDialogService : public FileDialogService {
 public:
-    ~ScriptedFileDialogService() override;
-    void queueFileName(const QString& path);  // empty = cancel
     QString openFileName(const QString& caption, const QString& startPath,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& startPath, const QString& filter,
                          const QString& defaultSuffix) override;
-    QStringList captions() const { return captions_; }
-
-private:
-    QString next(const QString& caption);
-    QQueue<QString> answers_;
-    QStringList captions_;
 };
 
 class ScriptedInputService : public InputService {
 public:
     ~ScriptedInputService() override;
-    void queueText(const QString& text);
-    void queueCancel();
+    void queueText(const QString& text) { answers_.enqueue(text); }
+    void queueCancel() { answers_.enqueue(std::nullopt); }
     std::optional<QString> getText(const QString& prompt, const QString& title,
                                    const QString& defaultText) override;
     QStringList prompts() const { return prompts_; }

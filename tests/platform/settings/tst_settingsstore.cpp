@@ -6,10 +6,17 @@
 
 #include "platform/settings/SettingsStore.h"
 
+// The program's values, SetRisoluzione last.
+const char* const kNames[] = {"Elimina",    "About",    "Uscita",   "Aggiungi",
+                              "OnPassword", "Password", "Conferma", "SetRisoluzione"};
+
 class TestSettingsStore : public QObject {
     Q_OBJECT
 
-private:
+    std::unique_ptr<QTemporaryDir> root;
+    std::unique_ptr<SettingsStore> store;
+
+    QString keyFile() const { return store->fileForKey(SettingsStore::keyPath()); }
     static QByteArray fileBytes(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -21,167 +28,143 @@ private:
     }
 
 private slots:
-    void keyPathMapsToOneFile() {
-        QCOMPARE(SettingsStore::keyPath(),
-                 QStringLiteral("Software\\Brenvati\\Raccolio 5.5 Pro\\Settings"));
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
-        const QString file = root.path() + "/Software/Brenvati/Raccolio 5.5 Pro/Settings";
-        QCOMPARE(store.fileForKey(SettingsStore::keyPath()), file);
-
-        QVERIFY(!store.keyExists(SettingsStore::keyPath()));
-        store.createKey(SettingsStore::keyPath());
-        QVERIFY(store.keyExists(SettingsStore::keyPath()));
-        QVERIFY(QFileInfo(file).isFile());
-        // Creating an existing key opens it: nothing is lost.
-        store.write("Elimina", "0");
-        store.createKey(SettingsStore::keyPath());
-        QCOMPARE(store.read("Elimina"), QStringLiteral("0"));
-
-        // Keys never escape the root.
-        QVERIFY(store.fileForKey("Software\\..\\..\\etc").isEmpty());
-        store.createKey("..\\outside");
-        QVERIFY(!QFileInfo::exists(root.path() + "/../outside"));
+    void init() {
+        root = std::make_unique<QTemporaryDir>();
+        store = std::make_unique<SettingsStore>(root->path());
     }
 
+    void keyPathMapsToOneFile() {
+        const QString file = root->path() + "/Software/Brenvati/Raccolio 5.5 Pro/Settings";
+        QCOMPARE(keyFile(), file);
+
+        QVERIFY(!store->keyExists(SettingsStore::keyPath()));
+        store->createKey(SettingsStore::keyPath());
+        QVERIFY(store->keyExists(SettingsStore::keyPath()));
+        QVERIFY(QFileInfo(file).isFile());
+        // Creating an existing key opens it: nothing is lost.
+        store->write("Elimina", "0");
+        store->createKey(SettingsStore::keyPath());
+        QCOMPARE(store->read("Elimina"), QStringLiteral("0"));
+
+        // Keys never escape the root.
+        QVERIFY(store->fileForKey("Software\\..\\..\\etc").isEmpty());
+        store->createKey("..\\outside");
+        QVERIFY(!QFileInfo::exists(root->path() + "/../outside"));
+    }
+
+    // The environment is left changed: the other cases pass their root explicitly.
     void defaultRootFollowsXdgThenHome() {
-        QTemporaryDir xdg;
         QTemporaryDir home;
-        const QByteArray oldXdg = qgetenv("XDG_CONFIG_HOME");
-        const QByteArray oldHome = qgetenv("HOME");
-        qputenv("XDG_CONFIG_HOME", xdg.path().toUtf8());
-        const QString viaXdg = SettingsStore().fileForKey("A\\B");
+        qputenv("XDG_CONFIG_HOME", root->path().toUtf8());
+        QCOMPARE(SettingsStore().fileForKey("A\\B"), root->path() + "/A/B");
         qunsetenv("XDG_CONFIG_HOME");
         qputenv("HOME", home.path().toUtf8());
-        const QString viaHome = SettingsStore().fileForKey("A\\B");
-        qputenv("HOME", oldHome);
-        if (oldXdg.isNull())
-            qunsetenv("XDG_CONFIG_HOME");
-        else
-            qputenv("XDG_CONFIG_HOME", oldXdg);
-        QCOMPARE(viaXdg, xdg.path() + "/A/B");
-        QCOMPARE(viaHome, home.path() + "/.config/A/B");
+        QCOMPARE(SettingsStore().fileForKey("A\\B"), home.path() + "/.config/A/B");
     }
 
     void readsAndWritesStrings() {
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
-        store.createKey(SettingsStore::keyPath());
+        store->createKey(SettingsStore::keyPath());
 
-        store.write("Password", "abc");
-        const QString pw = store.read("Password");
-        QCOMPARE(pw, QStringLiteral("abc"));
-        QCOMPARE(pw.size(), 3);  // no trailing zero
+        store->write("Password", "abc");
+        QCOMPARE(store->read("Password"), QStringLiteral("abc"));  // no trailing zero
 
         // A missing value is empty, also right after a read that had content.
-        QCOMPARE(store.read("Password"), QStringLiteral("abc"));
-        QCOMPARE(store.read("SetRisoluzione"), QString());
+        QCOMPARE(store->read("Password"), QStringLiteral("abc"));
+        QCOMPARE(store->read("SetRisoluzione"), QString());
 
-        store.write("Password", "");
-        QCOMPARE(store.read("Password"), QString());
-        store.write("Password", QStringLiteral("perché€"));
-        QCOMPARE(store.read("Password"), QStringLiteral("perché€"));
+        store->write("Password", "");
+        QCOMPARE(store->read("Password"), QString());
+        store->write("Password", QStringLiteral("perché€"));
+        QCOMPARE(store->read("Password"), QStringLiteral("perché€"));
 
         // Value names are case-insensitive, as in the registry.
-        store.write("password", "xyz");
-        QCOMPARE(store.read("PASSWORD"), QStringLiteral("xyz"));
+        store->write("password", "xyz");
+        QCOMPARE(store->read("PASSWORD"), QStringLiteral("xyz"));
 
         // Flags are on only for exactly "1".
-        store.write("Uscita", "1");
-        store.write("About", " 1");
-        QVERIFY(store.flag("Uscita"));
-        QVERIFY(!store.flag("About"));
-        QVERIFY(!store.flag("Missing"));
+        store->write("Uscita", "1");
+        store->write("About", " 1");
+        QVERIFY(store->flag("Uscita"));
+        QVERIFY(!store->flag("About"));
+        QVERIFY(!store->flag("Missing"));
 
         // Other keys are separate files.
-        store.createKey("Software\\Other");
-        store.write("Software\\Other", "Password", "other");
-        QCOMPARE(store.read("Password"), QStringLiteral("xyz"));
+        store->createKey("Software\\Other");
+        store->write("Software\\Other", "Password", "other");
+        QCOMPARE(store->read("Password"), QStringLiteral("xyz"));
     }
 
     void nothingIsCached() {
-        QTemporaryDir root;
-        const SettingsStore a(root.path());
-        const SettingsStore b(root.path());
+        const SettingsStore& a = *store;
+        const SettingsStore b(root->path());
         a.ensureDefaults();
         QCOMPARE(b.read("Elimina"), QStringLiteral("1"));
         a.write("Elimina", "0");
         QCOMPARE(b.read("Elimina"), QStringLiteral("0"));
         // A change made behind the program's back shows at the next read.
-        const QString file = a.fileForKey(SettingsStore::keyPath());
-        writeBytes(file, R"({"Elimina": {"type": 1, "value": "7"}})");
+        writeBytes(keyFile(), R"({"Elimina": {"type": 1, "value": "7"}})");
         QCOMPARE(a.read("Elimina"), QStringLiteral("7"));
         QCOMPARE(a.read("About"), QString());
     }
 
     void missingKeyWritesNothing() {
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
-        store.write("Elimina", "1");
-        QCOMPARE(store.read("Elimina"), QString());
-        QVERIFY(QDir(root.path()).isEmpty());
+        store->write("Elimina", "1");
+        QCOMPARE(store->read("Elimina"), QString());
+        QVERIFY(QDir(root->path()).isEmpty());
 
         // The key deleted while the program runs: writes change nothing, reads are empty.
-        store.ensureDefaults();
-        store.write("Password", "abc");
-        QVERIFY(store.flag("Elimina"));
-        store.deleteKey(SettingsStore::keyPath());
-        QVERIFY(!store.keyExists(SettingsStore::keyPath()));
-        store.write("Elimina", "1");
-        store.write("Password", "new");
-        QVERIFY(!store.keyExists(SettingsStore::keyPath()));
-        for (const char* name : {"Elimina", "About", "Uscita", "Aggiungi", "OnPassword", "Password",
-                                 "Conferma", "SetRisoluzione"})
-            QCOMPARE(store.read(name), QString());
-        QVERIFY(!store.flag("Uscita"));
+        store->ensureDefaults();
+        store->write("Password", "abc");
+        QVERIFY(store->flag("Elimina"));
+        store->deleteKey(SettingsStore::keyPath());
+        QVERIFY(!store->keyExists(SettingsStore::keyPath()));
+        store->write("Elimina", "1");
+        store->write("Password", "new");
+        QVERIFY(!store->keyExists(SettingsStore::keyPath()));
+        for (const char* name : kNames)
+            QCOMPARE(store->read(name), QString());
+        QVERIFY(!store->flag("Uscita"));
     }
 
     void defaults() {
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
-        store.ensureDefaults();
-        QCOMPARE(store.read("Elimina"), QStringLiteral("1"));
-        QCOMPARE(store.read("About"), QStringLiteral("1"));
-        QCOMPARE(store.read("Uscita"), QStringLiteral("1"));
-        QCOMPARE(store.read("Aggiungi"), QStringLiteral("0"));
-        QCOMPARE(store.read("OnPassword"), QStringLiteral("0"));
-        QCOMPARE(store.read("Password"), QString());
-        QCOMPARE(store.read("Conferma"), QStringLiteral("1"));
+        store->ensureDefaults();
+        QStringList values;
+        for (const char* name : kNames)
+            values << store->read(name);
+        QCOMPARE(values, (QStringList{"1", "1", "1", "0", "0", "", "1", ""}));
         // SetRisoluzione stays absent: the file names only the seven defaults.
-        QVERIFY(!fileBytes(store.fileForKey(SettingsStore::keyPath())).contains("SetRisoluzione"));
-        QVERIFY(fileBytes(store.fileForKey(SettingsStore::keyPath())).contains("\"Password\""));
+        const QByteArray bytes = fileBytes(keyFile());
+        QVERIFY(!bytes.contains("SetRisoluzione") && bytes.contains("\"Password\""));
 
         // An existing key is left as it is.
-        store.write("Elimina", "0");
-        store.ensureDefaults();
-        QCOMPARE(store.read("Elimina"), QStringLiteral("0"));
+        store->write("Elimina", "0");
+        store->ensureDefaults();
+        QCOMPARE(store->read("Elimina"), QStringLiteral("0"));
     }
 
     void numberAndMultiStringValues() {
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
         const QString key = SettingsStore::keyPath();
-        store.createKey(key);
+        store->createKey(key);
 
-        store.write(key, "SetRisoluzione", "1", SettingsStore::DWord);
-        QCOMPARE(store.read("SetRisoluzione"), QStringLiteral("1"));
-        store.write(key, "N", "-5", SettingsStore::DWord);
-        QCOMPARE(store.read("N"), QStringLiteral("-5"));
-        store.write(key, "N", "4294967295", SettingsStore::DWord);  // wraps like a DWORD
-        QCOMPARE(store.read("N"), QStringLiteral("-1"));
-        store.write(key, "N", "abc", SettingsStore::DWord);
-        QCOMPARE(store.read("N"), QStringLiteral("0"));
+        const auto dword = [&](const char* value) {
+            store->write(key, "N", value, SettingsStore::DWord);
+            return store->read("N");
+        };
+        QCOMPARE(dword("1"), QStringLiteral("1"));
+        QCOMPARE(dword("-5"), QStringLiteral("-5"));
+        QCOMPARE(dword("4294967295"), QStringLiteral("-1"));  // wraps like a DWORD
+        QCOMPARE(dword("abc"), QStringLiteral("0"));
         // Writing a string over a number changes its type.
-        store.write(key, "N", "testo");
-        QCOMPARE(store.read("N"), QStringLiteral("testo"));
+        store->write(key, "N", "testo");
+        QCOMPARE(store->read("N"), QStringLiteral("testo"));
 
         // A multi-string reads as one string: the text up to the first zero.
-        store.write(key, "M", QStringLiteral("uno") + QChar(u'\0') + "due",
-                    SettingsStore::MultiString);
-        QCOMPARE(store.read("M"), QStringLiteral("uno"));
+        store->write(key, "M", QStringLiteral("uno") + QChar(u'\0') + "due",
+                     SettingsStore::MultiString);
+        QCOMPARE(store->read("M"), QStringLiteral("uno"));
 
         // Types the store does not read, and entries of the wrong shape, are empty.
-        writeBytes(store.fileForKey(key), R"({
+        writeBytes(store->fileForKey(key), R"({
             "Bin": {"type": 3, "value": "AAEC"},
             "Bad1": {"type": 1, "value": 12},
             "Bad4": {"type": 4, "value": "12"},
@@ -191,16 +174,14 @@ private slots:
             "Nul": {"type": 1, "value": "ab\u0000cd"}
         })");
         for (const char* name : {"Bin", "Bad1", "Bad4", "NoType", "Flat"})
-            QCOMPARE(store.read(name), QString());
-        QCOMPARE(store.read("Multi"), QStringLiteral("a"));
-        QCOMPARE(store.read("Nul"), QStringLiteral("ab"));
+            QCOMPARE(store->read(name), QString());
+        QCOMPARE(store->read("Multi"), QStringLiteral("a"));
+        QCOMPARE(store->read("Nul"), QStringLiteral("ab"));
     }
 
     void filesAreOwnerOnlyAndWrittenAtomically() {
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
-        store.ensureDefaults();
-        const QString file = store.fileForKey(SettingsStore::keyPath());
+        store->ensureDefaults();
+        const QString file = keyFile();
         const auto ownerRw = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
         const auto ownerRwx = ownerRw | QFileDevice::ExeOwner;
         const auto mask = ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
@@ -208,14 +189,14 @@ private slots:
         QCOMPARE(QFileInfo(file).permissions() & mask, ownerRw);
         for (const char* dir :
              {"/Software", "/Software/Brenvati", "/Software/Brenvati/Raccolio 5.5 Pro"})
-            QCOMPARE(QFileInfo(root.path() + dir).permissions() & mask, ownerRwx);
+            QCOMPARE(QFileInfo(root->path() + dir).permissions() & mask, ownerRwx);
 
         // Rewriting keeps owner-only access even if someone loosened it.
         QFile::setPermissions(file, ownerRw | QFileDevice::ReadOther | QFileDevice::ReadGroup);
         for (int i = 0; i < 20; ++i)
-            store.write("Password", QString::number(i));
+            store->write("Password", QString::number(i));
         QCOMPARE(QFileInfo(file).permissions() & mask, ownerRw);
-        QCOMPARE(store.read("Password"), QStringLiteral("19"));
+        QCOMPARE(store->read("Password"), QStringLiteral("19"));
         // No temporary files stay behind.
         QCOMPARE(QDir(QFileInfo(file).path())
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -223,36 +204,32 @@ private slots:
     }
 
     void damagedFileIsAKeyWithoutValues() {
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
-        store.ensureDefaults();
-        const QString file = store.fileForKey(SettingsStore::keyPath());
+        store->ensureDefaults();
+        const QString file = keyFile();
 
         for (const QByteArray& damage :
              {QByteArray("{\"Elimina\": {\"type\": 1, \"val"), QByteArray("[1, 2]"),
               QByteArray("\x00\xff\xfe", 3), QByteArray()}) {
             writeBytes(file, damage);
-            QVERIFY(store.keyExists(SettingsStore::keyPath()));
-            QCOMPARE(store.read("Elimina"), QString());
-            QVERIFY(!store.flag("Uscita"));
+            QVERIFY(store->keyExists(SettingsStore::keyPath()));
+            QCOMPARE(store->read("Elimina"), QString());
+            QVERIFY(!store->flag("Uscita"));
             // The key is still there to be written: the file is whole again afterwards.
-            store.write("Elimina", "1");
-            QCOMPARE(store.read("Elimina"), QStringLiteral("1"));
-            QCOMPARE(store.read("Uscita"), QString());
+            store->write("Elimina", "1");
+            QCOMPARE(store->read("Elimina"), QStringLiteral("1"));
+            QCOMPARE(store->read("Uscita"), QString());
         }
     }
 
     void unreadableFileIsLeftAlone() {
-        QTemporaryDir root;
-        const SettingsStore store(root.path());
-        store.ensureDefaults();
-        const QString file = store.fileForKey(SettingsStore::keyPath());
+        store->ensureDefaults();
+        const QString file = keyFile();
         const QByteArray before = fileBytes(file);
         QFile::setPermissions(file, QFileDevice::WriteOwner);
         if (QFile probe(file); probe.open(QIODevice::ReadOnly))
             QSKIP("permissions do not stop this user's reads (root)");
-        QCOMPARE(store.read("Elimina"), QString());
-        store.write("Elimina", "0");
+        QCOMPARE(store->read("Elimina"), QString());
+        store->write("Elimina", "0");
         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QCOMPARE(fileBytes(file), before);
     }

@@ -7,24 +7,29 @@
 // Stretching a window once: the window, fonts, and the children no layout places.
 class TestWindowScaler : public QObject {
     Q_OBJECT
-private slots:
-    void scalesWindowFontsAndFreeChildren() {
-        QWidget window;
+
+    // A 640x480 window in an 8-point font with one child placed by hand.
+    static QLabel* prepare(QWidget& window) {
         window.setGeometry(50, 40, 640, 480);
         QFont base = window.font();
         base.setPointSizeF(8.0);
         window.setFont(base);
+        auto* free = new QLabel(QStringLiteral("free"), &window);
+        free->setGeometry(80, 60, 150, 30);
+        return free;
+    }
+
+private slots:
+    void scalesWindowFontsAndFreeChildren() {
+        QWidget window;
+        QLabel* free = prepare(window);
         auto* layout = new QVBoxLayout(&window);
         auto* managed = new QLabel(QStringLiteral("in layout"), &window);
         layout->addWidget(managed);
-        auto* free = new QLabel(QStringLiteral("free"), &window);
-        free->setGeometry(80, 60, 150, 30);
         auto* kept = new QLabel(QStringLiteral("kept"), &window);
         kept->setProperty("tag", QStringLiteral("NO"));
         kept->setGeometry(10, 10, 50, 20);
-        QFont keptFont = kept->font();
-        keptFont.setPointSizeF(8.0);
-        kept->setFont(keptFont);
+        kept->setFont(window.font());
 
         scaleWindow(&window, 1.6f, 1.6f);
 
@@ -34,22 +39,16 @@ private slots:
         QCOMPARE(kept->geometry(), QRect(10, 10, 50, 20));
         QCOMPARE(kept->font().pointSizeF(), 8.0);
         // Inherited fonts are scaled once, not once per ancestor.
-        QVERIFY(qAbs(window.font().pointSizeF() - 12.8) < 0.01);
-        QVERIFY(qAbs(managed->font().pointSizeF() - 12.8) < 0.01);
-        QVERIFY(qAbs(free->font().pointSizeF() - 12.8) < 0.01);
+        for (QWidget* w : {&window, static_cast<QWidget*>(managed), static_cast<QWidget*>(free)})
+            QVERIFY(qAbs(w->font().pointSizeF() - 12.8) < 0.01);
     }
 
     void onlyWidthsGrowOnAWideScreen() {
         QWidget window;
-        window.resize(640, 480);
-        QFont base = window.font();
-        base.setPointSizeF(8.0);
-        window.setFont(base);
-        auto* free = new QLabel(QStringLiteral("free"), &window);
-        free->setGeometry(100, 100, 100, 20);
+        QLabel* free = prepare(window);
         scaleWindow(&window, 1.25f, 1.0f);
         QCOMPARE(window.size(), QSize(800, 480));
-        QCOMPARE(free->geometry(), QRect(125, 100, 125, 20));
+        QCOMPARE(free->geometry(), QRect(100, 60, 188, 30));
         QCOMPARE(window.font().pointSizeF(), 8.0);
     }
 };

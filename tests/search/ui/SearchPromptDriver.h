@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "WidgetLookup.h"
 #include "search/ui/SearchPrompt.h"
 
 // Answers the find prompt Serch once it shows up (it runs modally, so the answer is
@@ -40,20 +41,17 @@ public:
     // Types text (replacing what is there), picks the option and presses "&OK".
     static void confirm(const QString& text, Choice choice = Choice::Keep) {
         whenShown([text, choice](SearchPrompt& p) {
-            p.findChild<QLineEdit*>(QStringLiteral("txtExpression"))->setText(text);
+            child<QLineEdit>(p, "txtExpression")->setText(text);
             if (choice != Choice::Keep)
-                p.findChild<QRadioButton*>(choice == Choice::FromStart
-                                               ? QStringLiteral("SSOption1")
-                                               : QStringLiteral("SSOption2"))
+                child<QRadioButton>(p, choice == Choice::FromStart ? "SSOption1" : "SSOption2")
                     ->setChecked(true);
-            QTest::mouseClick(p.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(p, "cmdOK"), Qt::LeftButton);
         });
     }
 
     static void cancel() {
         whenShown([](SearchPrompt& p) {
-            QTest::mouseClick(p.findChild<QPushButton*>(QStringLiteral("cmdCancel")),
-                              Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(p, "cmdCancel"), Qt::LeftButton);
         });
     }
 };
