@@ -36,7 +36,7 @@ CardFrame::CardFrame(const ArchiveDef& archive, DataSource& source, QWidget* par
 
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
+    grid->setVerticalSpacing(4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
@@ -116,7 +116,7 @@ QWidget* CardFrame::makeField(const FieldDef& f) {
         case InputKind::MultiLine: {
             auto* memo = new QPlainTextEdit(this);
             memo->setTabChangesFocus(true);
-            memo->setMinimumHeight(40);
+            memo->setMinimumHeight(28);  // the window must fit a 640x480 screen
             memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
             w = memo;
             break;

@@ -337,8 +337,26 @@ void MainWindow::formLoad() {
     }
 }
 
+// The size chosen is the client area's; the title bar and borders a window manager adds
+// must fit on the screen too, or the counter and the status bar fall off its bottom.
+void MainWindow::fitFrameToScreen() {
+    const QScreen* s = screen();
+    if (!s || isMaximized() || isFullScreen())
+        return;
+    const QRect available = s->availableGeometry();
+    const QSize frameExtra = frameGeometry().size() - size();
+    const QSize client = size().boundedTo(available.size() - frameExtra);
+    if (client != size())
+        resize(client);
+    if (!available.contains(frameGeometry()))
+        move(available.topLeft());
+}
+
 void MainWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
+    // Once now, and again when the window manager has framed the window.
+    fitFrameToScreen();
+    QTimer::singleShot(200, this, &MainWindow::fitFrameToScreen);
     if (!activated_)
         QTimer::singleShot(0, this, [this] {
             if (!activated_)

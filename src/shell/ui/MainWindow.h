@@ -78,6 +78,7 @@ private:
     void wireBrowser();
     void openDataSources();
     void formLoad();
+    void fitFrameToScreen();
     void firstActivation();
     bool queryUnload();
     void selectTab(int index);

@@ -1,6 +1,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -141,6 +142,60 @@ private slots:
         window->commandBar().click(QStringLiteral("ID_RicercaSemplice"));
         QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("FrmFind")).size(), 1);
         QVERIFY(find->isVisible());
+    }
+
+    // A choice list starts on the field's own text: looking at it, Esc, or leaving it
+    // unchanged leaves the card as it was; an emptied text empties the field.
+    void choiceListsChangeOnlyWhatTheUserChanges() {
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        control<QTabBar>("TabStrip1")->setCurrentIndex(3);
+        auto* judgement = control<QLineEdit>("Text139");
+        auto* list = control<QComboBox>("Combo3");
+        const QString stored = judgement->text();
+        clickLabel("Giudizio");
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->currentText(), stored);
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        clickLabel("Giudizio");
+        // Another window taking the activation is not the user leaving the list.
+        QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(list, &away);
+        QVERIFY(list->isVisible());
+        QTest::mouseClick(control<QLineEdit>("Text311"), Qt::LeftButton);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(judgement->text(), stored);
+        window->commandBar().click(QStringLiteral("ID_First"));
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("GIUDIZIO")).first(),
+                 stored);
+
+        clickLabel("Giudizio");
+        list->lineEdit()->selectAll();
+        QTest::keyClick(list->lineEdit(), Qt::Key_Delete);
+        QTest::mouseClick(control<QLineEdit>("Text311"), Qt::LeftButton);
+        QCOMPARE(judgement->text(), QString());
+        window->commandBar().click(QStringLiteral("ID_Next"));
+        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("GIUDIZIO")).first(),
+                 QString());
+    }
+
+    void actorListGoesAwayWhenLeft() {
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        control<QTabBar>("TabStrip1")->setCurrentIndex(3);
+        auto* list = control<QComboBox>("Combo4");
+        clickLabel("Attori");
+        QVERIFY(list->isVisible());
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        clickLabel("Attori");
+        window->commandBar().click(QStringLiteral("ID_Next"));
+        QVERIFY(!list->isVisible());
+        clickLabel("Attori");
+        QTest::mouseClick(control<QLineEdit>("Text311"), Qt::LeftButton);
+        QVERIFY(!list->isVisible());
+        clickLabel("Attori");
+        control<QTabBar>("TabStrip1")->setCurrentIndex(0);
+        QVERIFY(!list->isVisible());
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
@@ -343,6 +344,17 @@ private slots:
         click("ID_Next");
         QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("FORMATO")).first(),
                  before);
+    }
+
+    // At the design screen size the whole window, frame included, is on the screen.
+    void fitsTheDesignScreen() {
+        start();
+        QVERIFY2(
+            window->minimumSizeHint().width() <= 640 && window->minimumSizeHint().height() <= 480,
+            qPrintable(QStringLiteral("%1x%2")
+                           .arg(window->minimumSizeHint().width())
+                           .arg(window->minimumSizeHint().height())));
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
     }
 };
 
