@@ -4,21 +4,21 @@
 
 namespace Options {
 
-QString valueName(Index i) {
-    switch (i) {
-        case Elimina:
+QString valueName(Switch s) {
+    switch (s) {
+        case DeleteWarning:
             return QStringLiteral("Elimina");
-        case About:
+        case AboutAtStart:
             return QStringLiteral("About");
-        case Uscita:
+        case ExitWarning:
             return QStringLiteral("Uscita");
-        case Aggiungi:
+        case AddWarning:
             return QStringLiteral("Aggiungi");
-        case Conferma:
+        case SaveOnExit:
             return QStringLiteral("Conferma");
-        case OnPassword:
+        case PasswordOn:
             return QStringLiteral("OnPassword");
-        case SetRisoluzione:
+        case ResolutionInfo:
             return QStringLiteral("SetRisoluzione");
         case Count:
             break;
@@ -27,8 +27,8 @@ QString valueName(Index i) {
 }
 
 bool isTicked(const QString& stored) {
-    // The numeric value of the text, as the old Val() took it: leading blanks skipped,
-    // digits read up to the first other character.
+    // The numeric value of the text: leading blanks skipped, digits read up to the first
+    // other character, so " 1" ticks and "1x" ticks, but "2" or "sì" do not.
     const QString t = stored.trimmed();
     qsizetype end = 0;
     while (end < t.size() && t.at(end).isDigit())
@@ -40,13 +40,14 @@ bool isTicked(const QString& stored) {
 
 void save(const SettingsStore& settings, const States& states) {
     const auto text = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    if (!states[Conferma]) {
-        settings.write(valueName(Conferma), text(false));
+    if (!states[SaveOnExit]) {
+        settings.write(valueName(SaveOnExit), text(false));
         return;
     }
-    settings.write(valueName(Conferma), text(true));
-    for (Index i : {Elimina, About, Uscita, Aggiungi, OnPassword, SetRisoluzione})
-        settings.write(valueName(i), text(states[i]));
+    settings.write(valueName(SaveOnExit), text(true));
+    for (Switch s :
+         {DeleteWarning, AboutAtStart, ExitWarning, AddWarning, PasswordOn, ResolutionInfo})
+        settings.write(valueName(s), text(states[s]));
 }
 
 }  // namespace Options

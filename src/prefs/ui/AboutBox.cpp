@@ -63,41 +63,48 @@ AboutBox::AboutBox(Services& services, QWidget* parent, AboutInfo info, int blin
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowIcon(mainWindowIcon(parent));
 
-    auto* picture4 = label("Picture4", {});
-    picture4->setFixedSize(64, 64);
-    picture4->setAlignment(Qt::AlignCenter);
-    auto* picture1 = label("Picture1", {});
-    picture1->setPixmap(PrefsPictures::blinkA());
-    picture1->hide();
-    auto* picture3 = label("Picture3", {});
-    picture3->setPixmap(PrefsPictures::blinkB());
-    picture3->hide();
-    firstIcon_ = QIcon(picture1->pixmap());
-    secondIcon_ = QIcon(picture3->pixmap());
+    programPicture_ = label("Picture4", {});
+    programPicture_->setFixedSize(64, 64);
+    programPicture_->setAlignment(Qt::AlignCenter);
+    // Hidden holders of the two blink pictures.
+    auto* firstBlink = label("Picture1", {});
+    firstBlink->setPixmap(PrefsPictures::blinkA());
+    firstBlink->hide();
+    auto* secondBlink = label("Picture3", {});
+    secondBlink->setPixmap(PrefsPictures::blinkB());
+    secondBlink->hide();
+    firstIcon_ = QIcon(firstBlink->pixmap());
+    secondIcon_ = QIcon(secondBlink->pixmap());
 
-    QLabel* title = label("Label1", QStringLiteral("Programma"));
-    QFont big = title->font();
+    title_ = label("Label1", QStringLiteral("Programma"));
+    QFont big = title_->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.4);
-    title->setFont(big);
-    QLabel* version = label("Label2", QStringLiteral("Versione"));
+    title_->setFont(big);
+    fullVersion_ = label("Label2", QStringLiteral("Versione"));
 
     auto* top = new QGridLayout;
-    top->addWidget(picture4, 0, 0, 2, 1, Qt::AlignTop);
-    top->addWidget(title, 0, 1);
-    top->addWidget(version, 1, 1);
+    top->addWidget(programPicture_, 0, 0, 2, 1, Qt::AlignTop);
+    top->addWidget(title_, 0, 1);
+    top->addWidget(fullVersion_, 1, 1);
     top->setColumnStretch(1, 1);
 
     auto* files = new QGridLayout;
     files->addWidget(heading(this, "SSPanel1", QStringLiteral(" Programma")), 0, 0);
     files->addWidget(heading(this, "SSPanel2", QStringLiteral(" Versione")), 0, 1);
     files->addWidget(heading(this, "SSPanel3", QStringLiteral(" Revisione")), 0, 2);
-    files->addWidget(fileField(this, "Text1", QStringLiteral("Programma")), 1, 0);
-    files->addWidget(label("Label6", QStringLiteral("Versione")), 1, 1);
-    files->addWidget(label("Label8", QStringLiteral("Revisione")), 1, 2);
-    files->addWidget(fileField(this, "Text2", QStringLiteral("Guida")), 2, 0);
-    files->addWidget(label("Label7", QStringLiteral("Versione")), 2, 1);
-    files->addWidget(label("Label9", QStringLiteral("Revisione")), 2, 2);
+    programFile_ = fileField(this, "Text1", QStringLiteral("Programma"));
+    programVersion_ = label("Label6", QStringLiteral("Versione"));
+    programRevision_ = label("Label8", QStringLiteral("Revisione"));
+    helpFile_ = fileField(this, "Text2", QStringLiteral("Guida"));
+    helpVersion_ = label("Label7", QStringLiteral("Versione"));
+    helpRevision_ = label("Label9", QStringLiteral("Revisione"));
+    files->addWidget(programFile_, 1, 0);
+    files->addWidget(programVersion_, 1, 1);
+    files->addWidget(programRevision_, 1, 2);
+    files->addWidget(helpFile_, 2, 0);
+    files->addWidget(helpVersion_, 2, 1);
+    files->addWidget(helpRevision_, 2, 2);
     files->setColumnStretch(0, 2);
     files->setColumnStretch(1, 1);
     files->setColumnStretch(2, 1);
@@ -109,11 +116,12 @@ AboutBox::AboutBox(Services& services, QWidget* parent, AboutInfo info, int blin
     engine->setFont(bold);
     auto* engineRow = new QHBoxLayout;
     engineRow->addWidget(engine);
-    engineRow->addWidget(label("Label11", QStringLiteral("Versione")));
+    engineVersion_ = label("Label11", QStringLiteral("Versione"));
+    engineRow->addWidget(engineVersion_);
     engineRow->addStretch();
 
-    QLabel* notice = label("Label3", {});
-    notice->setWordWrap(true);
+    legalNotice_ = label("Label3", {});
+    legalNotice_->setWordWrap(true);
 
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("Command1"));
@@ -128,7 +136,7 @@ AboutBox::AboutBox(Services& services, QWidget* parent, AboutInfo info, int blin
     layout->addLayout(files);
     layout->addWidget(rule(this));
     layout->addLayout(engineRow);
-    layout->addWidget(notice);
+    layout->addWidget(legalNotice_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -155,28 +163,21 @@ void AboutBox::hideEvent(QHideEvent* event) {
 }
 
 void AboutBox::fill() {
-    const auto text = [this](const char* name, const QString& value) {
-        if (auto* l = findChild<QLabel*>(QString::fromLatin1(name)))
-            l->setText(value);
-        else if (auto* e = findChild<QLineEdit*>(QString::fromLatin1(name)))
-            e->setText(value);
-    };
     const QString majorMinor = VersionText::majorMinor(info_.major, info_.minor);
     const QString revision = VersionText::revision(info_.revision);
 
     setWindowTitle(windowTitle() + info_.title);
-    findChild<QLabel*>(QStringLiteral("Picture4"))
-        ->setPixmap(mainWindowIcon(parentWidget()).pixmap(64, 64));
-    text("Label1", info_.title);
-    text("Label2", VersionText::full(info_.major, info_.minor, info_.revision));
-    text("Label3", info_.legalNotice);
-    text("Text1", info_.programFileName);
-    text("Text2", info_.helpFileName);
-    text("Label6", majorMinor);
-    text("Label7", majorMinor);
-    text("Label8", revision);
-    text("Label9", revision);
-    text("Label11", info_.engineVersion);
+    programPicture_->setPixmap(mainWindowIcon(parentWidget()).pixmap(64, 64));
+    title_->setText(info_.title);
+    fullVersion_->setText(VersionText::full(info_.major, info_.minor, info_.revision));
+    legalNotice_->setText(info_.legalNotice);
+    programFile_->setText(info_.programFileName);
+    helpFile_->setText(info_.helpFileName);
+    programVersion_->setText(majorMinor);
+    helpVersion_->setText(majorMinor);
+    programRevision_->setText(revision);
+    helpRevision_->setText(revision);
+    engineVersion_->setText(info_.engineVersion);
 }
 
 void AboutBox::blink() {

@@ -33,4 +33,17 @@ private:
     QIcon firstIcon_;
     QIcon secondIcon_;
     QTimer* blinkTimer_;
+
+    // What fill() writes, in the order it writes them.
+    QLabel* programPicture_;
+    QLabel* title_;
+    QLabel* fullVersion_;
+    QLabel* legalNotice_;
+    QLineEdit* programFile_;
+    QLineEdit* helpFile_;
+    QLabel* programVersion_;
+    QLabel* helpVersion_;
+    QLabel* programRevision_;
+    QLabel* helpRevision_;
+    QLabel* engineVersion_;
 };

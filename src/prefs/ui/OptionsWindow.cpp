@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -18,20 +17,20 @@
 namespace {
 
 struct BoxSpec {
-    Options::Index option;
+    Options::Switch option;
     const char* name;
     const char* caption;
 };
 
 // Rows in the order the page shows them.
 constexpr BoxSpec kBoxes[] = {
-    {Options::Elimina, "Check1", "Avvisa eliminazione cartelle"},
-    {Options::About, "Check2", "Visualizza finestra di about all'avvio"},
-    {Options::Uscita, "Check3", "Avvisa uscita programma"},
-    {Options::Aggiungi, "Check4", "Avvisa inserimento cartelle"},
-    {Options::Conferma, "Check5", "Salva impostazioni in uscita"},
-    {Options::OnPassword, "Check6", "Attiva password"},
-    {Options::SetRisoluzione, "Check7", "Visualizza info risoluzione video all'avvio"},
+    {Options::DeleteWarning, "Check1", "Avvisa eliminazione cartelle"},
+    {Options::AboutAtStart, "Check2", "Visualizza finestra di about all'avvio"},
+    {Options::ExitWarning, "Check3", "Avvisa uscita programma"},
+    {Options::AddWarning, "Check4", "Avvisa inserimento cartelle"},
+    {Options::SaveOnExit, "Check5", "Salva impostazioni in uscita"},
+    {Options::PasswordOn, "Check6", "Attiva password"},
+    {Options::ResolutionInfo, "Check7", "Visualizza info risoluzione video all'avvio"},
 };
 
 }  // namespace
@@ -51,20 +50,20 @@ OptionsWindow::OptionsWindow(Services& services, QWidget* parent)
     auto* page = new QWidget(tabs);
     page->setObjectName(QStringLiteral("Opzioni"));
     auto* grid = new QGridLayout(page);
-    passwordButton_ = new QPushButton(QStringLiteral("&Password"), page);
-    passwordButton_->setObjectName(QStringLiteral("Command1"));
-    passwordButton_->setAutoDefault(false);
+    changePassword_ = new QPushButton(QStringLiteral("&Password"), page);
+    changePassword_->setObjectName(QStringLiteral("Command1"));
+    changePassword_->setAutoDefault(false);
     int row = 0;
     for (const BoxSpec& spec : kBoxes) {
         auto* box = new QCheckBox(QString::fromUtf8(spec.caption), page);
         box->setObjectName(QString::fromLatin1(spec.name));
-        boxes_[spec.option] = box;
-        if (spec.option == Options::OnPassword) {
+        switches_[spec.option] = box;
+        if (spec.option == Options::PasswordOn) {
             // The button sits right after the box that switches the password on.
             auto* line = new QHBoxLayout;
             line->addWidget(box);
             line->addSpacing(12);
-            line->addWidget(passwordButton_);
+            line->addWidget(changePassword_);
             line->addStretch();
             grid->addLayout(line, row, 0);
         } else {
@@ -72,23 +71,19 @@ OptionsWindow::OptionsWindow(Services& services, QWidget* parent)
         }
         ++row;
     }
-    setTabOrder(boxes_[Options::OnPassword], passwordButton_);
-    setTabOrder(passwordButton_, boxes_[Options::SetRisoluzione]);
+    setTabOrder(switches_[Options::PasswordOn], changePassword_);
+    setTabOrder(changePassword_, switches_[Options::ResolutionInfo]);
     grid->setRowStretch(row, 1);
     tabs->addTab(page, QStringLiteral("Opzioni"));
-
-    lastValue_ = new QLabel(this);
-    lastValue_->setObjectName(QStringLiteral("Label17"));
-    lastValue_->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menu);
     layout->addWidget(tabs);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(boxes_[Options::OnPassword], &QCheckBox::toggled, passwordButton_,
+    connect(switches_[Options::PasswordOn], &QCheckBox::toggled, changePassword_,
             &QWidget::setEnabled);
-    connect(passwordButton_, &QPushButton::clicked, this, &OptionsWindow::openPasswordChange);
+    connect(changePassword_, &QPushButton::clicked, this, &OptionsWindow::openPasswordChange);
     connect(ok, &QAction::triggered, this, &OptionsWindow::save);
 
     load();
@@ -96,17 +91,17 @@ OptionsWindow::OptionsWindow(Services& services, QWidget* parent)
 
 void OptionsWindow::load() {
     for (const BoxSpec& spec : kBoxes) {
-        lastValue_->setText(services_.settings.read(Options::valueName(spec.option)));
-        boxes_[spec.option]->setChecked(Options::isTicked(lastValue_->text()));
+        lastReadValue_ = services_.settings.read(Options::valueName(spec.option));
+        switches_[spec.option]->setChecked(Options::isTicked(lastReadValue_));
     }
-    passwordButton_->setEnabled(boxes_[Options::OnPassword]->isChecked());
+    changePassword_->setEnabled(switches_[Options::PasswordOn]->isChecked());
 }
 
 void OptionsWindow::save() {
     runGuarded(services_.messages, "Form3.OK_Click", [&] {
         Options::States states{};
         for (int i = 0; i < Options::Count; ++i)
-            states[i] = boxes_[i]->isChecked();
+            states[i] = switches_[i]->isChecked();
         Options::save(services_.settings, states);
         accept();
     });

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <array>
 
 #include "prefs/Options.h"
 
 class QCheckBox;
-class QLabel;
 class QPushButton;
 struct Services;
 
@@ -23,7 +23,7 @@ private:
     void openPasswordChange();
 
     Services& services_;
-    std::array<QCheckBox*, Options::Count> boxes_{};
-    QPushButton* passwordButton_;
-    QLabel* lastValue_;
+    std::array<QCheckBox*, Options::Count> switches_{};
+    QPushButton* changePassword_;
+    QString lastReadValue_;  // the settings value read last, as loading leaves it
 };

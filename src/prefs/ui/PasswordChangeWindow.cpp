@@ -3,7 +3,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -56,10 +55,6 @@ PasswordChangeWindow::PasswordChangeWindow(Services& services, QWidget* parent, 
     buttons->addStretch();
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-
-    storedPassword_ = new QLabel(this);
-    storedPassword_->setObjectName(QStringLiteral("Label17"));
-    storedPassword_->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -115,8 +110,8 @@ void PasswordChangeWindow::showHintIfNoPassword() {
 
 void PasswordChangeWindow::confirm() {
     runGuarded(services_.messages, "Form4.Command1_Click", [&] {
-        storedPassword_->setText(services_.settings.read(PasswordRules::passwordValue()));
-        const auto outcome = PasswordRules::judgeChange(storedPassword_->text(), oldEntry_->text(),
+        storedPassword_ = services_.settings.read(PasswordRules::passwordValue());
+        const auto outcome = PasswordRules::judgeChange(storedPassword_, oldEntry_->text(),
                                                         newEntry_->text(), confirmEntry_->text());
         if (outcome == PasswordRules::ChangeOutcome::Accepted) {
             services_.settings.write(PasswordRules::passwordValue(), newEntry_->text());

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -28,7 +28,7 @@ private:
     QLineEdit* oldEntry_;
     QLineEdit* newEntry_;
     QLineEdit* confirmEntry_;
-    QLabel* storedPassword_;
+    QString storedPassword_;  // read again on each "OK"
     QTimer* hintTimer_;
     bool centred_ = false;
 };

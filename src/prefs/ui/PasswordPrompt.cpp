@@ -23,49 +23,45 @@ PasswordPrompt::PasswordPrompt(Services& services, QWidget* parent, int pauseMs)
     // Only OK (or closing) answers the prompt; no help button, no resizing.
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    picture_ = new QLabel(this);
-    picture_->setObjectName(QStringLiteral("Picture1"));
-    picture_->setPixmap(PrefsPictures::lockClosed());
-    picture_->setFixedSize(picture_->pixmap().size());
-    QSizePolicy keepRoom = picture_->sizePolicy();
+    lockPicture_ = new QLabel(this);
+    lockPicture_->setObjectName(QStringLiteral("Picture1"));
+    lockPicture_->setPixmap(PrefsPictures::lockClosed());
+    lockPicture_->setFixedSize(lockPicture_->pixmap().size());
+    QSizePolicy keepRoom = lockPicture_->sizePolicy();
     keepRoom.setRetainSizeWhenHidden(true);
-    picture_->setSizePolicy(keepRoom);
+    lockPicture_->setSizePolicy(keepRoom);
 
     successPicture_ = new QLabel(this);
     successPicture_->setObjectName(QStringLiteral("Picture2"));
     successPicture_->setPixmap(PrefsPictures::lockOpen());
     successPicture_->hide();
 
-    storedPassword_ = new QLabel(this);
-    storedPassword_->setObjectName(QStringLiteral("Label17"));
-    storedPassword_->hide();
-
-    panel_ = new QLabel(this);
-    panel_->setObjectName(QStringLiteral("SSPanel2"));
-    panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel_->setMargin(4);
-    panel_->setText(QStringLiteral("Password di ") + AppInfo::title());
+    auto* heading = new QLabel(this);
+    heading->setObjectName(QStringLiteral("SSPanel2"));
+    heading->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    heading->setMargin(4);
+    heading->setText(QStringLiteral("Password di ") + AppInfo::title());
 
     entry_ = new QLineEdit(this);
     entry_->setObjectName(QStringLiteral("Text1"));
     entry_->setEchoMode(QLineEdit::Password);
     entry_->setAccessibleName(QStringLiteral("Password"));
     entry_->setMinimumWidth(220);
-    panel_->setBuddy(entry_);
+    heading->setBuddy(entry_);
 
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setObjectName(QStringLiteral("Command1"));
-    ok_->setDefault(true);  // Enter in the field answers as OK does
+    auto* confirmButton = new QPushButton(QStringLiteral("OK"), this);
+    confirmButton->setObjectName(QStringLiteral("Command1"));
+    confirmButton->setDefault(true);  // Enter in the field answers as OK does
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(picture_, 0, 0, 3, 1, Qt::AlignTop);
-    grid->addWidget(panel_, 0, 1);
+    grid->addWidget(lockPicture_, 0, 0, 3, 1, Qt::AlignTop);
+    grid->addWidget(heading, 0, 1);
     grid->addWidget(entry_, 1, 1);
-    grid->addWidget(ok_, 2, 1, Qt::AlignRight);
+    grid->addWidget(confirmButton, 2, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ok_, &QPushButton::clicked, this, &PasswordPrompt::confirm);
+    connect(confirmButton, &QPushButton::clicked, this, &PasswordPrompt::confirm);
 }
 
 void PasswordPrompt::showEvent(QShowEvent* event) {
@@ -77,11 +73,11 @@ void PasswordPrompt::confirm() {
     runGuarded(services_.messages, "Password.Command1_Click", [&] {
         if (stage_ != Stage::Waiting)
             return;
-        storedPassword_->setText(services_.settings.read(PasswordRules::passwordValue()));
-        switch (PasswordRules::judgeEntry(entry_->text(), storedPassword_->text(),
+        storedPassword_ = services_.settings.read(PasswordRules::passwordValue());
+        switch (PasswordRules::judgeEntry(entry_->text(), storedPassword_,
                                           services_.state.passwordRetried)) {
             case PasswordRules::EntryOutcome::Accepted:
-                picture_->setPixmap(successPicture_->pixmap());
+                lockPicture_->setPixmap(successPicture_->pixmap());
                 pauseThen([this] {
                     stage_ = Stage::Waiting;
                     close();  // runs the close check, which finds the password right
@@ -106,12 +102,12 @@ void PasswordPrompt::closeCheck() {
     // While a pause runs the window does not react: the close waits for its end.
     if (stage_ != Stage::Waiting)
         return;
-    storedPassword_->setText(services_.settings.read(PasswordRules::passwordValue()));
-    if (entry_->text() != storedPassword_->text()) {
+    storedPassword_ = services_.settings.read(PasswordRules::passwordValue());
+    if (entry_->text() != storedPassword_) {
         finish(Rejected);
         return;
     }
-    picture_->hide();
+    lockPicture_->hide();
     pauseThen([this] { finish(Accepted); });
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <functional>
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 struct Services;
 
 // The start-up password prompt. It ends accepted only after the right password;
@@ -35,12 +35,10 @@ private:
     Services& services_;
     int pauseMs_;
     Stage stage_ = Stage::Waiting;
-    QLabel* panel_;
     QLineEdit* entry_;
-    QPushButton* ok_;
-    QLabel* picture_;
-    QLabel* successPicture_;
-    QLabel* storedPassword_;
+    QLabel* lockPicture_;     // what the prompt shows while it waits
+    QLabel* successPicture_;  // kept hidden: the picture the lock takes on success
+    QString storedPassword_;  // read again before each comparison
 };
 
 // Asks for the start-up password when protection is on and a password is set.
