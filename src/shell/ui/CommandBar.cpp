@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QStyle>
+#include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -28,7 +29,25 @@ QIcon iconFor(const QString& id, QStyle* style) {
         {QStringLiteral("ID_Uscita"), QStyle::SP_DialogCloseButton},
     };
     const auto it = icons.find(id);
-    return it == icons.end() ? QIcon() : style->standardIcon(it.value());
+    if (it == icons.end())
+        return {};
+    // The style greys black line drawings hardly at all, so a disabled tool looked
+    // enabled: every icon gets a faded pixmap of its own for the disabled state.
+    const QIcon base = style->standardIcon(it.value());
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48}) {
+        const QPixmap normal = base.pixmap(size);
+        QPixmap faded(normal.size());
+        faded.setDevicePixelRatio(normal.devicePixelRatio());
+        faded.fill(Qt::transparent);
+        QPainter painter(&faded);
+        painter.setOpacity(0.3);
+        painter.drawPixmap(0, 0, normal);
+        painter.end();
+        icon.addPixmap(normal, QIcon::Normal);
+        icon.addPixmap(faded, QIcon::Disabled);
+    }
+    return icon;
 }
 
 }  // namespace
