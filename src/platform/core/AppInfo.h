@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "raccolio_version.h"
+
 // Names the whole program shares.
 namespace AppInfo {
 inline const QString title() {

@@ -10,13 +10,7 @@
 namespace {
 
 // ---------------------------------------------------------------------------
-// Pattern matching on UTF-8 text. It runs once per row of every search, so it is
-// optimised even in debug builds.
-
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC push_options
-#pragma GCC optimize("O2")
-#endif
+// Pattern matching on UTF-8 text.
 
 struct AsciiLower {
     unsigned char t[256];  // a plain array: no accessor call in the hot loops of debug builds
@@ -392,10 +386,6 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, value && compiled->matches(value, valueSize) ? 1 : 0);
     sqlite3_set_auxdata(ctx, 1, compiled.release(), deletePattern);  // frees it on failure
 }
-
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC pop_options
-#endif
 
 }  // namespace
 
