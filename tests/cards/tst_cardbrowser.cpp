@@ -1,7 +1,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "TempProgramFolder.h"
+#include "test_support/TempProgramFolder.h"
 #include "cards/CardBrowser.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"

@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "TempProgramFolder.h"
+#include "test_support/TempProgramFolder.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"

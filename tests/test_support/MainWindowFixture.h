@@ -3,7 +3,7 @@
 #include <QTest>
 #include <memory>
 
-#include "TempProgramFolder.h"
+#include "test_support/TempProgramFolder.h"
 #include "shell/ui/MainWindow.h"
 
 // For widget tests only (they link the gui library): the real main window on a

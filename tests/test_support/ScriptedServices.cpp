@@ -1,4 +1,4 @@
-#include "ScriptedServices.h"
+#include "test_support/ScriptedServices.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "TempProgramFolder.h"
+#include "test_support/TempProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

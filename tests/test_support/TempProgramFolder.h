@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "ScriptedServices.h"
+#include "test_support/ScriptedServices.h"
 #include "platform/core/AppState.h"
 #include "platform/services/Services.h"
 #include "platform/settings/SettingsStore.h"

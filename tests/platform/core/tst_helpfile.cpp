@@ -4,7 +4,7 @@
 #include <QTest>
 #include <functional>
 
-#include "ErrorOf.h"
+#include "test_support/ErrorOf.h"
 #include "platform/core/HelpFile.h"
 #include "shell/Tools.h"
 

@@ -3,7 +3,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "ErrorOf.h"
+#include "test_support/ErrorOf.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"

@@ -4,7 +4,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "ErrorOf.h"
+#include "test_support/ErrorOf.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/db/Maintenance.h"

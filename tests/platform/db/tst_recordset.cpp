@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "ErrorOf.h"
+#include "test_support/ErrorOf.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"

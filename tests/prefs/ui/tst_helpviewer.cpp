@@ -6,8 +6,8 @@
 #include <QTextBrowser>
 #include <optional>
 
-#include "TempProgramFolder.h"
-#include "WidgetLookup.h"
+#include "test_support/TempProgramFolder.h"
+#include "test_support/WidgetLookup.h"
 #include "platform/ui/HelpViewer.h"
 
 // Which command opens which topic is the main window's test; here what the viewer shows.

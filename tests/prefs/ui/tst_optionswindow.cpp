@@ -5,8 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "TempProgramFolder.h"
-#include "WidgetLookup.h"
+#include "test_support/TempProgramFolder.h"
+#include "test_support/WidgetLookup.h"
 #include "prefs/ui/OptionsWindow.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <utility>
 
-#include "TempProgramFolder.h"
-#include "WidgetLookup.h"
+#include "test_support/TempProgramFolder.h"
+#include "test_support/WidgetLookup.h"
 #include "prefs/PasswordRules.h"
 #include "prefs/ui/PasswordChangeWindow.h"
 #include "prefs/ui/PasswordPrompt.h"

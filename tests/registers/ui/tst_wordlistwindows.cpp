@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "MainWindowFixture.h"
+#include "test_support/MainWindowFixture.h"
 #include "platform/db/Database.h"
 #include "registers/ui/KeywordListWindow.h"
 #include "registers/ui/LookupListWindow.h"

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "WidgetLookup.h"
+#include "test_support/WidgetLookup.h"
 #include "search/ui/SearchPrompt.h"
 
 // Answers the find prompt Serch once it shows up (it runs modally, so the answer is

@@ -6,7 +6,7 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "MainWindowFixture.h"
+#include "test_support/MainWindowFixture.h"
 #include "cards/Archives.h"
 #include "platform/db/Database.h"
 #include "search/ui/FindWindow.h"

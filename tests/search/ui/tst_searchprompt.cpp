@@ -3,8 +3,8 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "TempProgramFolder.h"
-#include "WidgetLookup.h"
+#include "test_support/TempProgramFolder.h"
+#include "test_support/WidgetLookup.h"
 #include "search/ui/SearchPrompt.h"
 #include "search/ui/SearchPromptDriver.h"
 

@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "MainWindowFixture.h"
+#include "test_support/MainWindowFixture.h"
 #include "platform/ui/LookupCombo.h"
 #include "shell/ui/CommandBar.h"
 #include "shell/ui/MainWindow.h"

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "MainWindowFixture.h"
+#include "test_support/MainWindowFixture.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LookupCombo.h"
 #include "shell/ui/CommandBar.h"

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "MainWindowFixture.h"
+#include "test_support/MainWindowFixture.h"
 #include "cards/ui/CardFrame.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
