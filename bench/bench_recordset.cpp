@@ -22,6 +22,7 @@
 #include "platform/db/Criteria.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/RecordSet.h"
+#include "platform/db/Statement.h"
 #include "sample_catalogue.h"
 
 namespace {
@@ -61,28 +62,30 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// A statement on the raw connection, in the database layer's holder (which only
+// finalizes it: every step below is a plain sqlite3 call).
 class RawStmt {
 public:
     RawStmt(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr) != SQLITE_OK)
+        sqlite3_stmt* prepared = nullptr;
+        const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &prepared, nullptr);
+        stmt_ = Statement(prepared);
+        if (rc != SQLITE_OK)
             throw std::runtime_error(std::string("prepare: ") + sqlite3_errmsg(db));
     }
-    ~RawStmt() { sqlite3_finalize(stmt_); }
-    RawStmt(const RawStmt&) = delete;
-    RawStmt& operator=(const RawStmt&) = delete;
-    sqlite3_stmt* get() const { return stmt_; }
+    sqlite3_stmt* get() const { return stmt_.get(); }
 
     // First column of the first row, or nullopt when there is none.
     std::optional<qint64> firstKey() {
         std::optional<qint64> key;
-        if (sqlite3_step(stmt_) == SQLITE_ROW)
-            key = sqlite3_column_int64(stmt_, 0);
-        sqlite3_reset(stmt_);
+        if (sqlite3_step(get()) == SQLITE_ROW)
+            key = sqlite3_column_int64(get(), 0);
+        sqlite3_reset(get());
         return key;
     }
 
 private:
-    sqlite3_stmt* stmt_ = nullptr;
+    Statement stmt_;
 };
 
 std::vector<qint64> scanKeys(sqlite3* db) {

@@ -23,6 +23,7 @@
 #include "cards/Catalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
+#include "platform/db/Transaction.h"
 #include "sample_words.h"
 
 namespace SampleCatalogue {
@@ -457,33 +458,19 @@ inline FieldGenerator generatorFor(const ArchiveDef& archive, const QString& fie
     };
 }
 
-// A statement that finalizes itself; errors go through the Database so they read
-// like every other database failure.
-class Statement {
+// One prepared INSERT; the texts are bound without a copy (they outlive each run).
+class Insert {
 public:
-    Statement(Database& db, const QString& sql) : db_(db) {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &stmt_, nullptr) !=
-            SQLITE_OK)
-            db.fail(QStringLiteral("SampleCatalogue"));
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+    Insert(Database& db, const QString& sql) : st_(db.prepare(sql)) {}
 
     void bind(int column, const std::string& text) {
-        sqlite3_bind_text(stmt_, column, text.data(), int(text.size()), SQLITE_STATIC);
+        sqlite3_bind_text(st_.get(), column, text.data(), int(text.size()), SQLITE_STATIC);
     }
-    void bindNull(int column) { sqlite3_bind_null(stmt_, column); }
-    void run() {
-        if (sqlite3_step(stmt_) != SQLITE_DONE)
-            db_.fail(QStringLiteral("SampleCatalogue"));
-        sqlite3_reset(stmt_);
-    }
+    void bindNull(int column) { sqlite3_bind_null(st_.get(), column); }
+    void run() { st_.run(); }
 
 private:
-    Database& db_;
-    sqlite3_stmt* stmt_ = nullptr;
+    Statement st_;
 };
 
 inline QString insertSql(const QString& table, const QStringList& fields) {
@@ -505,7 +492,7 @@ inline void fillArchive(Database& db, const ArchiveDef& archive, qint64 n, std::
     for (const QString& f : archive.tableOrder)
         generators.push_back(generatorFor(archive, f));
     std::vector<std::string> values(generators.size());
-    Statement insert(db, insertSql(archive.table, archive.tableOrder));
+    Insert insert(db, insertSql(archive.table, archive.tableOrder));
     for (qint64 row = 0; row < n; ++row) {
         card.startCard();
         for (std::size_t i = 0; i < generators.size(); ++i) {
@@ -522,7 +509,7 @@ inline void fillArchive(Database& db, const ArchiveDef& archive, qint64 n, std::
 // Every name the generator can give an author, in the authors register; the starter
 // author is already there.
 inline void fillAuthors(Database& db) {
-    Statement insert(db, insertSql(QStringLiteral("AUTORI"), Archives::authorFields()));
+    Insert insert(db, insertSql(QStringLiteral("AUTORI"), Archives::authorFields()));
     const std::string starter =
         Archives::lookupByTable(QStringLiteral("AUTORI"))->starterWords.value(0).toStdString();
     std::array<std::string, 5> v;  // NOME, COGNOME, NAZIONE, NOTE, SOMMA
@@ -547,20 +534,20 @@ inline void fillAuthors(Database& db) {
 
 // Adds the cards to an existing catalogue, in one transaction.
 inline void fill(Database& db, const Counts& counts, std::uint64_t seed = defaultSeed) {
-    // A sample file is disposable: skip the rollback journal's disk writes and syncs.
-    sqlite3_exec(db.handle(), "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;", nullptr,
-                 nullptr, nullptr);
-    db.beginTransaction();
-    try {
+    // A sample file is disposable: skip the rollback journal's disk writes and syncs, then
+    // give the (possibly shared) connection its usual settings back.
+    db.exec(QStringLiteral("PRAGMA synchronous=OFF"));
+    db.query(QStringLiteral("PRAGMA journal_mode=MEMORY"));
+    {
+        Transaction transaction(db);
         fillAuthors(db);
         std::uint64_t archiveSeed = seed;
         for (const ArchiveDef& a : Archives::all())
             fillArchive(db, a, counts.of(a.table), archiveSeed++);
-        db.commit();
-    } catch (...) {
-        db.rollback();
-        throw;
+        transaction.commit();
     }
+    db.query(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    db.exec(QStringLiteral("PRAGMA synchronous=FULL"));
 }
 
 // Creates a new catalogue at path (which must not exist) holding the sample cards.

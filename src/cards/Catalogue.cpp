@@ -7,6 +7,7 @@
 #include "platform/core/AppInfo.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/Database.h"
+#include "platform/db/Transaction.h"
 
 namespace Catalogue {
 
@@ -32,10 +33,13 @@ void fill(Database& db) {
         if (l.table == QStringLiteral("AUTORI"))
             continue;
         db.createTable(l.table, {l.wordField});
-        for (const QString& w : l.starterWords)
-            db.query(
-                QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (?)").arg(l.table, l.wordField),
-                {w});
+        Statement insert = db.prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
+                .arg(Database::quoteIdentifier(l.table), Database::quoteIdentifier(l.wordField)));
+        for (const QString& w : l.starterWords) {
+            insert.bind({w});
+            insert.run();
+        }
     }
     db.createTable(QStringLiteral("AUTORI"), Archives::authorFields());
     db.query(
@@ -52,14 +56,9 @@ void create(const QString& path) {
         throw AppError(ErrorCode::DestinationExists, QStringLiteral("Catalogue"),
                        QStringLiteral("Il file %1 esiste già").arg(path));
     auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
-    db->beginTransaction();
-    try {
-        fill(*db);
-        db->commit();
-    } catch (...) {
-        db->rollback();
-        throw;
-    }
+    Transaction transaction(*db);
+    fill(*db);
+    transaction.commit();
 }
 
 std::shared_ptr<Database> openOrCreate(const QString& path) {

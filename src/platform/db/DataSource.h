@@ -22,10 +22,12 @@ public:
     void setRecordSource(const QString& source);
     QString recordSource() const { return recordSource_; }
 
-    // (Re)opens the database and the record set, positioned on the first record.
+    // (Re)opens the database and the record set, positioned on the first record. Sources
+    // on the same file share one connection (Database::open).
     void refresh();
     bool isOpen() const { return recordSet_ != nullptr; }
-    // Closes the file (before file-level work). Every access raises DatabaseClosed until refresh().
+    // Lets go of the file; once every source (and anyone else holding the connection) has,
+    // it is closed, ready for file-level work. Every access raises DatabaseClosed until refresh().
     void closeDatabase();
 
     RecordSet& recordset();  // DatabaseClosed when closed

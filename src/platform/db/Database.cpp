@@ -2,12 +2,20 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <map>
 
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
+#include "platform/db/Collation.h"
 #include "platform/db/Criteria.h"
 #include "platform/db/RecordSet.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -56,16 +64,44 @@ AppError notACatalogue(const QString& path) {
                         .arg(QFileInfo(path).fileName(), AppInfo::title()));
 }
 
-struct StatementGuard {
-    sqlite3_stmt* st;
-    ~StatementGuard() { sqlite3_finalize(st); }
+// The live connection of every open file, by canonical path. Never destroyed, so that
+// a connection let go during the program's exit still finds it.
+struct Registry {
+    QMutex mutex;
+    std::map<QString, std::weak_ptr<Database>> connections;
 };
+
+Registry& registry() {
+    static auto* r = new Registry;
+    return *r;
+}
+
+// Which file on disk a path names now: one renamed over it or created anew under the
+// same name is another file. Empty when there is none.
+QByteArray fileIdentity(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' +
+           QByteArray::number(qulonglong(st.st_ino));
+#else
+    return QFileInfo::exists(path) ? QByteArray("file") : QByteArray();
+#endif
+}
 
 }  // namespace
 
 Database::Database(QString path, sqlite3* db) : path_(std::move(path)), db_(db) {}
 
 Database::~Database() {
+    if (!key_.isEmpty()) {
+        Registry& r = registry();
+        QMutexLocker lock(&r.mutex);
+        const auto it = r.connections.find(key_);
+        if (it != r.connections.end() && it->second.expired())  // not a newer one for the path
+            r.connections.erase(it);
+    }
     // v2 lets statements still held elsewhere finish; the handle closes with the last one.
     sqlite3_close_v2(db_);
 }
@@ -78,6 +114,18 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
     if (existed && QFileInfo(path).isDir())
         throw AppError(ErrorCode::FileError, kSource,
                        QStringLiteral("Impossibile aprire il file del database %1").arg(path));
+
+    if (existed) {
+        const QString key = QFileInfo(path).canonicalFilePath();
+        Registry& r = registry();
+        QMutexLocker lock(&r.mutex);
+        const auto it = r.connections.find(key);
+        if (it != r.connections.end()) {
+            std::shared_ptr<Database> live = it->second.lock();
+            if (live && live->fileId_ == fileIdentity(key))
+                return live;
+        }
+    }
 
     int flags = SQLITE_OPEN_READWRITE;
     if (mode == OpenMode::CreateIfMissing)
@@ -94,14 +142,16 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 5000);
     Criteria::registerFunctions(raw);
+    Collation::registerItalian(raw);
 
     // A read first: a foreign or truncated file is refused before anything could write to it.
     {
-        sqlite3_stmt* st = nullptr;
-        int r = sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
-        StatementGuard guard{st};
+        sqlite3_stmt* prepared = nullptr;
+        int r =
+            sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master", -1, &prepared, nullptr);
+        const Statement st(prepared);
         if (r == SQLITE_OK)
-            r = sqlite3_step(st);
+            r = sqlite3_step(st.get());
         if (r != SQLITE_ROW) {
             const int base = sqlite3_extended_errcode(raw) & 0xff;
             if (base == SQLITE_NOTADB || base == SQLITE_CORRUPT)
@@ -114,12 +164,22 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
     db->query(QStringLiteral("PRAGMA journal_mode=DELETE"));
     if (!existed)
         db->exec(QStringLiteral("PRAGMA user_version=0"));  // lays the new file on disk now
+
+    db->key_ = QFileInfo(path).canonicalFilePath();
+    db->fileId_ = fileIdentity(db->key_);
+    Registry& r = registry();
+    QMutexLocker lock(&r.mutex);
+    r.connections[db->key_] = db;  // replaces a connection to a file no longer there
     return db;
 }
 
+AppError Database::lastError(sqlite3* connection, const QString& source) {
+    const int rc = sqlite3_extended_errcode(connection);
+    return AppError(codeFor(rc), source, describe(rc, sqlite3_errmsg(connection)));
+}
+
 void Database::fail(const QString& source) const {
-    const int rc = sqlite3_extended_errcode(db_);
-    throw AppError(codeFor(rc), source, describe(rc, sqlite3_errmsg(db_)));
+    throw lastError(db_, source);
 }
 
 void Database::exec(const QString& sql) {
@@ -130,72 +190,13 @@ void Database::exec(const QString& sql) {
     }
 }
 
-sqlite3_stmt* Database::prepare(const QString& sql, bool persistent) const {
+Statement Database::prepare(const QString& sql, bool persistent) const {
     sqlite3_stmt* st = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v3(db_, text.constData(), int(text.size()),
                            persistent ? SQLITE_PREPARE_PERSISTENT : 0, &st, nullptr) != SQLITE_OK)
         fail(kSource);
-    return st;
-}
-
-void Database::bind(sqlite3_stmt* statement, const QVariantList& params) const {
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant& v = params[i];
-        int rc;
-        if (!v.isValid() || v.isNull()) {
-            rc = sqlite3_bind_null(statement, i + 1);
-        } else {
-            switch (v.typeId()) {
-                case QMetaType::Bool:
-                case QMetaType::Int:
-                case QMetaType::UInt:
-                case QMetaType::LongLong:
-                case QMetaType::ULongLong:
-                    rc = sqlite3_bind_int64(statement, i + 1, v.toLongLong());
-                    break;
-                case QMetaType::Double:
-                case QMetaType::Float:
-                    rc = sqlite3_bind_double(statement, i + 1, v.toDouble());
-                    break;
-                case QMetaType::QByteArray: {
-                    const QByteArray b = v.toByteArray();
-                    rc = sqlite3_bind_blob64(statement, i + 1, b.constData(),
-                                             sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
-                    break;
-                }
-                default: {
-                    const QByteArray t = v.toString().toUtf8();
-                    rc = sqlite3_bind_text64(statement, i + 1, t.constData(),
-                                             sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
-                                             SQLITE_UTF8);
-                    break;
-                }
-            }
-        }
-        if (rc != SQLITE_OK)
-            fail(kSource);
-    }
-}
-
-QVariant Database::columnValue(sqlite3_stmt* statement, int column) {
-    switch (sqlite3_column_type(statement, column)) {
-        case SQLITE_INTEGER:
-            return QVariant(qint64(sqlite3_column_int64(statement, column)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(statement, column));
-        case SQLITE_BLOB: {
-            const void* p = sqlite3_column_blob(statement, column);
-            return QVariant(
-                QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(statement, column)));
-        }
-        case SQLITE_NULL:
-            return QVariant();
-        default: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(statement, column)));
-        }
-    }
+    return Statement(st);
 }
 
 QString Database::quoteIdentifier(const QString& name) {
@@ -205,20 +206,15 @@ QString Database::quoteIdentifier(const QString& name) {
 }
 
 QList<QVariantList> Database::query(const QString& sql, const QVariantList& params) {
-    StatementGuard st{prepare(sql)};
-    bind(st.st, params);
+    Statement st = prepare(sql);
+    st.bind(params);
     QList<QVariantList> rows;
-    const int columns = sqlite3_column_count(st.st);
-    for (;;) {
-        const int rc = sqlite3_step(st.st);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc != SQLITE_ROW)
-            fail(kSource);
+    const int columns = st.columnCount();
+    while (st.step()) {
         QVariantList row;
         row.reserve(columns);
         for (int c = 0; c < columns; ++c)
-            row << columnValue(st.st, c);
+            row << st.value(c);
         rows << row;
     }
     return rows;
@@ -296,12 +292,6 @@ void Database::beginTransaction() {
 
 void Database::commit() {
     exec(QStringLiteral("COMMIT"));
-}
-
-void Database::rollback() {
-    // Called on error paths: nothing to undo is not a further error.
-    if (!sqlite3_get_autocommit(db_))
-        exec(QStringLiteral("ROLLBACK"));
 }
 
 QString Database::engineName() {

@@ -5,12 +5,15 @@
 #include <QVariant>
 #include <memory>
 
+#include "platform/db/Statement.h"
+
+class AppError;
 struct sqlite3;
-struct sqlite3_stmt;
 class RecordSet;
 
-// One open SQLite connection. Every SQLite failure becomes an AppError with an
-// Italian description; nothing user-typed is ever pasted into SQL text.
+// One open SQLite connection, shared by everyone who opens the same file. Every SQLite
+// failure becomes an AppError with an Italian description; nothing user-typed is ever
+// pasted into SQL text.
 class Database {
 public:
     enum class OpenMode {
@@ -20,6 +23,10 @@ public:
 
     // Opens the file. A file that is not an SQLite database raises NotACatalogue
     // and is left untouched (nothing is written before the first successful read).
+    // While a connection to the same file (same canonical path, same file on disk) is
+    // alive, that one is handed out: one connection per file, closed with its last
+    // holder. A file replaced meanwhile (renamed over, deleted and created again) gets a
+    // new connection; the old one stays with its holders until they let go.
     static std::shared_ptr<Database> open(const QString& path,
                                           OpenMode mode = OpenMode::ExistingOnly);
     ~Database();
@@ -46,21 +53,20 @@ public:
     // or built from parts.
     std::unique_ptr<RecordSet> openRecordSet(const QString& recordSource);
 
+    // Plain BEGIN IMMEDIATE and COMMIT; code of the program uses the Transaction guard.
     void beginTransaction();
     void commit();
-    void rollback();
 
     // Throws AppError(DatabaseError) describing the last SQLite failure of this connection.
     [[noreturn]] void fail(const QString& source) const;
+    static AppError lastError(sqlite3* connection, const QString& source);
 
     static QString engineName();     // "SQLite"
     static QString engineVersion();  // "3.40.1"
 
-    // Low-level helpers for the record sets and maintenance. A prepared statement is
-    // owned by the caller (sqlite3_finalize); persistent ones are kept across many runs.
-    sqlite3_stmt* prepare(const QString& sql, bool persistent = false) const;
-    void bind(sqlite3_stmt* statement, const QVariantList& params) const;
-    static QVariant columnValue(sqlite3_stmt* statement, int column);
+    // A prepared statement for the record sets and maintenance; persistent ones are
+    // kept across many runs.
+    Statement prepare(const QString& sql, bool persistent = false) const;
     static QString quoteIdentifier(const QString& name);  // "NAME" with inner quotes doubled
 
 private:
@@ -68,4 +74,6 @@ private:
     QString path_;
     sqlite3* db_;
     std::weak_ptr<Database> self_;  // hands record sets a share of this connection
+    QString key_;                   // canonical path in the registry of open files
+    QByteArray fileId_;             // which file on disk key_ named when it was opened
 };

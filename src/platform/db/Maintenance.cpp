@@ -12,11 +12,15 @@
 
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
+#include "platform/core/Log.h"
 #include "platform/db/Database.h"
+#include "platform/db/Transaction.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace {
@@ -46,11 +50,13 @@ AppError notACatalogue(const QString& path) {
 // Flushes a file (or a folder, after a rename) to the disk.
 void syncToDisk(const QString& path) {
 #ifdef Q_OS_UNIX
+    // The rename or the copy is done either way; a failed flush only weakens it against a
+    // power cut.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd >= 0) {
-        ::fsync(fd);
+    if (fd < 0 || ::fsync(fd) != 0)
+        qCWarning(lcDb).noquote() << "could not flush" << path << "to disk:" << strerror(errno);
+    if (fd >= 0)
         ::close(fd);
-    }
 #else
     Q_UNUSED(path);
 #endif
@@ -71,10 +77,11 @@ public:
         path_ = file.fileName();
     }
     ~TempBeside() {
-        if (!kept_) {
-            QFile::remove(path_);
-            QFile::remove(path_ + QStringLiteral("-journal"));
-        }
+        if (kept_)
+            return;
+        for (const QString& file : {path_, path_ + QStringLiteral("-journal")})
+            if (QFile::exists(file) && !QFile::remove(file))
+                qCWarning(lcDb).noquote() << "could not remove the temporary file" << file;
     }
     TempBeside(const TempBeside&) = delete;
     TempBeside& operator=(const TempBeside&) = delete;
@@ -90,15 +97,12 @@ bool passesIntegrityCheck(Database& db) {
     try {
         const auto rows = db.query(QStringLiteral("PRAGMA integrity_check"));
         return rows.size() == 1 && rows.first().value(0).toString() == QLatin1String("ok");
-    } catch (const AppError&) {
+    } catch (const AppError& e) {
+        qCWarning(lcDb).noquote() << "integrity check of" << db.path()
+                                  << "ran into an error:" << e.description();
         return false;  // the check itself ran into a damaged page
     }
 }
-
-struct Statement {
-    sqlite3_stmt* st;
-    ~Statement() { sqlite3_finalize(st); }
-};
 
 // Can the table be read from rowid `start` on? Reading through a damaged page fails.
 bool readableFrom(sqlite3_stmt* read, qint64 start) {
@@ -141,31 +145,35 @@ void copyRows(Database& source, Database& target, const QString& table) {
     }
     const QString name = Database::quoteIdentifier(table);
     const QString columns = quoted.join(QStringLiteral(", "));
-    Statement read{
+    const Statement read =
         source.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid >= ? ORDER BY rowid")
-                           .arg(columns, name))};
-    Statement insert{target.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, %3)")
-                                        .arg(name, columns, marks.join(QStringLiteral(", "))))};
+                           .arg(columns, name));
+    Statement insert = target.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, %3)")
+                                          .arg(name, columns, marks.join(QStringLiteral(", "))));
     qint64 next = std::numeric_limits<qint64>::min();
     for (;;) {
-        sqlite3_reset(read.st);
-        sqlite3_bind_int64(read.st, 1, next);
+        // Raw steps: a read that fails here is the damage to skip, not an error to raise.
+        sqlite3_reset(read.get());
+        sqlite3_bind_int64(read.get(), 1, next);
         int rc;
-        while ((rc = sqlite3_step(read.st)) == SQLITE_ROW) {
-            const qint64 rowid = sqlite3_column_int64(read.st, 0);
-            sqlite3_reset(insert.st);
-            sqlite3_bind_int64(insert.st, 1, rowid);
+        while ((rc = sqlite3_step(read.get())) == SQLITE_ROW) {
+            const qint64 rowid = sqlite3_column_int64(read.get(), 0);
+            insert.bindInt64(1, rowid);
             for (int i = 0; i < fields.size(); ++i)
-                sqlite3_bind_value(insert.st, i + 2, sqlite3_column_value(read.st, i + 1));
-            if (sqlite3_step(insert.st) != SQLITE_DONE)
-                target.fail(kSource);
+                sqlite3_bind_value(insert.get(), i + 2, sqlite3_column_value(read.get(), i + 1));
+            insert.run();
             if (rowid == std::numeric_limits<qint64>::max())
                 return;
             next = rowid + 1;
         }
         if (rc == SQLITE_DONE)
             return;
-        const std::optional<qint64> resume = resumePoint(read.st, next);
+        const QString damage = QString::fromUtf8(sqlite3_errmsg(source.handle()));
+        const std::optional<qint64> resume = resumePoint(read.get(), next);
+        const QString lost = resume ? QStringLiteral("%1 to %2").arg(next).arg(*resume - 1)
+                                    : QStringLiteral("%1 on").arg(next);
+        qCWarning(lcDb).noquote() << "repair:" << table << "unreadable from rowid" << lost
+                                  << "- those cards are lost:" << damage;
         if (!resume)
             return;
         next = *resume;
@@ -213,7 +221,7 @@ bool repair(const QString& path) {
     TempBeside temp(path);
     {
         auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
-        target->beginTransaction();
+        Transaction transaction(*target);
         for (const QVariantList& entry : schema) {
             const QString name = entry.value(1).toString();
             if (entry.value(0).toString() != QLatin1String("table") ||
@@ -229,10 +237,12 @@ bool repair(const QString& path) {
                 continue;
             try {
                 target->exec(entry.value(2).toString());
-            } catch (const AppError&) {
+            } catch (const AppError& e) {
+                qCWarning(lcDb).noquote() << "repair: dropped" << entry.value(0).toString()
+                                          << entry.value(1).toString() << "-" << e.description();
             }
         }
-        target->commit();
+        transaction.commit();
         if (!passesIntegrityCheck(*target))
             throw AppError(ErrorCode::DatabaseError, kSource,
                            QStringLiteral("Impossibile recuperare il database %1").arg(path));
@@ -256,7 +266,8 @@ bool isHealthy(const QString& path) {
     try {
         auto db = Database::open(path, Database::OpenMode::ExistingOnly);
         return passesIntegrityCheck(*db);
-    } catch (const AppError&) {
+    } catch (const AppError& e) {
+        qCWarning(lcDb).noquote() << "cannot check" << path << "-" << e.description();
         return false;
     }
 }

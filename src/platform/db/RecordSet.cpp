@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/core/AppError.h"
+#include "platform/db/Collation.h"
 #include "platform/db/Criteria.h"
 #include "platform/db/Database.h"
 
@@ -24,17 +25,20 @@ constexpr int kUpdateWithoutEdit = 3020;
                    QStringLiteral("Campo %1 non trovato nell'insieme").arg(what));
 }
 
-struct Statement {
-    sqlite3_stmt* st;
-    ~Statement() { sqlite3_finalize(st); }
-};
-
 // Runs a statement that returns no rows.
 void run(Database& db, const QString& sql, const QVariantList& params) {
-    Statement s{db.prepare(sql)};
-    db.bind(s.st, params);
-    if (sqlite3_step(s.st) != SQLITE_DONE)
-        db.fail(kSource);
+    Statement s = db.prepare(sql);
+    s.bind(params);
+    s.run();
+}
+
+// The first column of every row, as keys.
+std::vector<qint64> keysOf(Statement& s, std::size_t expected = 0) {
+    std::vector<qint64> keys;
+    keys.reserve(expected);
+    while (s.step())
+        keys.push_back(s.int64(0));
+    return keys;
 }
 
 // Index of key in the set, or -1. A table-ordered set is sorted by rowid: new
@@ -50,17 +54,9 @@ qint64 indexOf(const std::vector<qint64>& keys, qint64 key, bool sorted) {
 
 }  // namespace
 
-struct RecordSet::Statements {
-    sqlite3_stmt* fetch = nullptr;  // SELECT * ... WHERE rowid=?, kept for every move
-    ~Statements() { sqlite3_finalize(fetch); }
-};
-
 RecordSet::RecordSet(std::shared_ptr<Database> db, const QString& table, const QString& criterion,
                      const QString& orderBy)
-    : db_(std::move(db)),
-      criterion_(criterion.trimmed()),
-      orderBy_(orderBy.simplified()),
-      stmts_(std::make_unique<Statements>()) {
+    : db_(std::move(db)), criterion_(criterion.trimmed()), orderBy_(orderBy.simplified()) {
     if (!db_)
         throw AppError(ErrorCode::DatabaseClosed, kSource, QStringLiteral("Il database è chiuso"));
     table_ = db_->canonicalTableName(table);
@@ -80,11 +76,11 @@ RecordSet::RecordSet(std::shared_ptr<Database> db, const QString& table, const Q
         if (field.startsWith(QLatin1Char('[')) && field.endsWith(QLatin1Char(']')))
             field = field.mid(1, field.size() - 2);
         orderSql_ = Database::quoteIdentifier(fields_[fieldIndex(field)]) +
-                    QStringLiteral(" COLLATE NOCASE") +
+                    QStringLiteral(" COLLATE ") + QLatin1String(Collation::italian) +
                     (desc ? QStringLiteral(" DESC") : QString()) + QStringLiteral(", rowid");
         rowidOrder_ = false;
     }
-    stmts_->fetch = db_->prepare(
+    fetch_ = db_->prepare(
         QStringLiteral("SELECT * FROM %1 WHERE rowid=?").arg(Database::quoteIdentifier(table_)),
         true);
     load();
@@ -98,16 +94,9 @@ void RecordSet::load() {
     if (!whereSql_.isEmpty())
         sql += QStringLiteral(" WHERE ") + whereSql_;
     sql += QStringLiteral(" ORDER BY ") + (rowidOrder_ ? QStringLiteral("rowid") : orderSql_);
-    Statement s{db_->prepare(sql)};
-    db_->bind(s.st, whereParams_);
-    std::vector<qint64> keys;
-    keys.reserve(keys_.size());
-    int rc;
-    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
-        keys.push_back(sqlite3_column_int64(s.st, 0));
-    if (rc != SQLITE_DONE)
-        db_->fail(kSource);
-    keys_.swap(keys);
+    Statement s = db_->prepare(sql);
+    s.bind(whereParams_);
+    keys_ = keysOf(s, keys_.size());
     cachedKey_ = -1;
 }
 
@@ -329,24 +318,17 @@ void RecordSet::loadCurrentRow() const {
     const qint64 key = keys_[size_t(pos_)];
     if (cachedKey_ == key)
         return;
-    sqlite3_stmt* st = stmts_->fetch;
-    sqlite3_reset(st);
-    sqlite3_bind_int64(st, 1, key);
-    const int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) {
-        const int columns = std::min(sqlite3_column_count(st), int(fields_.size()));
-        cachedRow_ = QVariantList(fields_.size());
-        for (int c = 0; c < columns; ++c)
-            cachedRow_[c] = Database::columnValue(st, c);
-        sqlite3_reset(st);  // ends the read at once: writers must not wait on a browsing set
-        cachedKey_ = key;
-        return;
-    }
-    sqlite3_reset(st);
-    if (rc == SQLITE_DONE)  // deleted through another data source
+    fetch_.reset();
+    fetch_.bindInt64(1, key);
+    if (!fetch_.step())  // deleted through another data source
         throw AppError(ErrorCode::NoCurrentRecord, kSource,
                        QStringLiteral("Nessun record corrente: il record è stato eliminato"));
-    db_->fail(kSource);
+    const int columns = std::min(fetch_.columnCount(), int(fields_.size()));
+    cachedRow_ = QVariantList(fields_.size());
+    for (int c = 0; c < columns; ++c)
+        cachedRow_[c] = fetch_.value(c);
+    fetch_.reset();  // ends the read at once: writers must not wait on a browsing set
+    cachedKey_ = key;
 }
 
 QVariant RecordSet::value(int position) const {
@@ -404,16 +386,10 @@ bool RecordSet::findPrevious(const QString& criterion) {
 std::vector<qint64> RecordSet::matchingKeys(const QString& criterion) const {
     QVariantList params;
     const QString crit = Criteria::toSql(criterion, fields_, params);
-    Statement s{db_->prepare(QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY rowid")
-                                 .arg(Database::quoteIdentifier(table_), crit))};
-    db_->bind(s.st, params);
-    std::vector<qint64> keys;
-    int rc;
-    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
-        keys.push_back(sqlite3_column_int64(s.st, 0));
-    if (rc != SQLITE_DONE)
-        db_->fail(kSource);
-    return keys;
+    Statement s = db_->prepare(QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY rowid")
+                                   .arg(Database::quoteIdentifier(table_), crit));
+    s.bind(params);
+    return keysOf(s);
 }
 
 bool RecordSet::findFrom(const QString& criterion, qint64 start, int step) {
@@ -426,22 +402,20 @@ bool RecordSet::findFrom(const QString& criterion, qint64 start, int step) {
     qint64 found = -1;
     if (rowidOrder_ && whereSql_.isEmpty()) {
         // Table order: let SQLite walk the rowids, stopping at the first match.
-        Statement s{
+        Statement s =
             db_->prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid %2 ? AND (%3) "
                                         "ORDER BY rowid %4 LIMIT 1")
                              .arg(Database::quoteIdentifier(table_),
                                   step > 0 ? QStringLiteral(">=") : QStringLiteral("<="), crit,
-                                  step > 0 ? QStringLiteral("ASC") : QStringLiteral("DESC")))};
+                                  step > 0 ? QStringLiteral("ASC") : QStringLiteral("DESC")));
+        s.bind(params, 2);
         qint64 bound = keys_[size_t(start)];
         for (;;) {
-            sqlite3_reset(s.st);
-            db_->bind(s.st, QVariantList{bound} + params);
-            const int rc = sqlite3_step(s.st);
-            if (rc == SQLITE_DONE)
+            s.reset();
+            s.bindInt64(1, bound);
+            if (!s.step())
                 break;
-            if (rc != SQLITE_ROW)
-                db_->fail(kSource);
-            const qint64 rowid = sqlite3_column_int64(s.st, 0);
+            const qint64 rowid = s.int64(0);
             found = indexOf(keys_, rowid, true);
             if (found >= 0)
                 break;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/db/Statement.h"
+
 class Database;
 
 // An ordered list of row keys over one table (its rowid order, a field order or
@@ -20,7 +22,8 @@ public:
     enum class EditMode { None, Edit, Add };
 
     // table: an existing table; criterion: empty or "F Like \"pat\" OR ..." ;
-    // orderBy: empty (table order) or a field name, optionally followed by DESC.
+    // orderBy: empty (table order) or a field name, optionally followed by DESC, in
+    // Italian order (see Collation.h); equal values keep their table order.
     RecordSet(std::shared_ptr<Database> db, const QString& table, const QString& criterion = {},
               const QString& orderBy = {});
     ~RecordSet();
@@ -106,6 +109,5 @@ private:
     QVariantList whereParams_;
     QString orderSql_;
     std::vector<bool> dirty_;  // fields written since edit()/addNew()
-    struct Statements;
-    std::unique_ptr<Statements> stmts_;
+    mutable Statement fetch_;  // SELECT * ... WHERE rowid=?, kept for every move
 };

@@ -6,8 +6,11 @@
 
 #include "test_support/ErrorOf.h"
 #include "platform/core/AppError.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/Maintenance.h"
+#include "platform/db/RecordSet.h"
+#include "platform/db/Transaction.h"
 
 // Compaction into a new file and repair in place.
 class TestDbMaintenance : public QObject {
@@ -30,14 +33,14 @@ private:
     // Two tables of `rows` cards each, written one table after the other.
     void makeCatalogue(const QString& file, int rows) {
         auto db = Database::open(file, Database::OpenMode::CreateIfMissing);
-        db->beginTransaction();
+        Transaction transaction(*db);
         for (const QString& table : {QStringLiteral("LIBRI"), QStringLiteral("VIDEO")}) {
             db->createTable(table, {QStringLiteral("TITOLO"), QStringLiteral("NOTE")});
             for (int i = 1; i <= rows; ++i)
                 db->query(QStringLiteral("INSERT INTO %1 VALUES (?, ?)").arg(table),
                           {card(table, i), QVariant()});
         }
-        db->commit();
+        transaction.commit();
     }
 
     // rowid -> TITOLO of a table.
@@ -62,10 +65,13 @@ private slots:
 
     void compactCopiesEveryCard() {
         makeCatalogue(path("RACCOLIO.MDB"), 500);
-        {
-            auto db = Database::open(path("RACCOLIO.MDB"));
-            db->query(QStringLiteral("DELETE FROM LIBRI WHERE rowid % 3 = 0"));
-        }
+        DataSource ds;
+        ds.setDatabaseName(path("RACCOLIO.MDB"));
+        ds.setRecordSource(QStringLiteral("VIDEO"));
+        ds.refresh();
+        const auto stale = ds.sharedDatabase();  // a holder left behind
+        stale->query(QStringLiteral("DELETE FROM LIBRI WHERE rowid % 3 = 0"));
+        ds.closeDatabase();  // as maintenance does before file-level work
         const auto libri = cards(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"));
         DbMaintenance::compact(path("RACCOLIO.MDB"), path("RACCOLIO.VID"));
         QCOMPARE(cards(path("RACCOLIO.VID"), QStringLiteral("LIBRI")).values(), libri.values());
@@ -73,6 +79,15 @@ private slots:
         QVERIFY(QFileInfo(path("RACCOLIO.VID")).size() < QFileInfo(path("RACCOLIO.MDB")).size());
         QVERIFY(DbMaintenance::isHealthy(path("RACCOLIO.VID")));
         QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.MDB", "RACCOLIO.VID"}));
+
+        // The copy takes the original's name. Opening it again reaches the new file, not the
+        // connection to the old one left behind.
+        Database::open(path("RACCOLIO.VID"))->exec(QStringLiteral("DELETE FROM VIDEO"));
+        QVERIFY(QFile::remove(path("RACCOLIO.MDB")));
+        QVERIFY(QFile::rename(path("RACCOLIO.VID"), path("RACCOLIO.MDB")));
+        ds.refresh();
+        QVERIFY(ds.sharedDatabase() != stale);
+        QCOMPARE(ds.recordset().recordCount(), 0);
     }
 
     void compactRefusesAnExistingDestination() {
@@ -125,6 +140,7 @@ private slots:
             f.write(QByteArray(4096, char(0xFF)));
         }
         f.close();
+        const auto held = Database::open(path("RACCOLIO.MDB"));  // must not outlive the repair
         QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
 
         QVERIFY(DbMaintenance::repair(path("RACCOLIO.MDB")));

@@ -7,6 +7,7 @@
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
+#include "platform/db/Transaction.h"
 
 // Moves, editing, positions, bookmarks and finds of a record set.
 class TestRecordSet : public QObject {
@@ -19,14 +20,14 @@ private:
     // Table T (NOME, GENERE) holding the given names in this order; GENERE is the
     // name reversed, so that an order by GENERE differs from the table order.
     void makeTable(const QStringList& names) {
-        db_->beginTransaction();
+        Transaction transaction(*db_);
         db_->createTable(QStringLiteral("T"), {QStringLiteral("NOME"), QStringLiteral("GENERE")});
         for (const QString& n : names) {
             QString reversed = n;
             std::reverse(reversed.begin(), reversed.end());
             db_->query(QStringLiteral("INSERT INTO T VALUES (?, ?)"), {n, reversed});
         }
-        db_->commit();
+        transaction.commit();
     }
 
     std::unique_ptr<RecordSet> open(const QString& source = QStringLiteral("T")) {
@@ -72,7 +73,6 @@ private slots:
         QCOMPARE(name(*rs), QStringLiteral("a"));
         rs->moveLast();
         QCOMPARE(name(*rs), QStringLiteral("c"));
-        QCOMPARE(rs->recordCount(), 3);
         rs->moveNext();
         QVERIFY(rs->eof() && !rs->bof());
         QCOMPARE(errorOf([&] { rs->moveNext(); }), ErrorCode::NoCurrentRecord);
@@ -222,13 +222,10 @@ private slots:
         QCOMPARE(rs->fieldName(1), QStringLiteral("GENERE"));
         QCOMPARE(rs->fieldIndex(QStringLiteral("genere")), 1);
         QCOMPARE(rs->value(1), rs->value(QStringLiteral("Genere")));
-        try {
-            rs->value(QStringLiteral("AUTORE"));
-            QFAIL("missing field accepted");
-        } catch (const AppError& e) {
-            QCOMPARE(e.number(), ErrorCode::ItemNotFound);
-            QVERIFY(e.description().contains(QStringLiteral("AUTORE")));
-        }
+        QString description;
+        QCOMPARE(errorOf([&] { rs->value(QStringLiteral("AUTORE")); }, &description),
+                 ErrorCode::ItemNotFound);
+        QVERIFY(description.contains(QStringLiteral("AUTORE")));
         QCOMPARE(errorOf([&] { rs->value(2); }), ErrorCode::ItemNotFound);
         QCOMPARE(errorOf([&] { open(QStringLiteral("NOPE")); }), ErrorCode::ItemNotFound);
         QCOMPARE(errorOf([&] { open(QStringLiteral("SELECT T.* FROM T ORDER BY X")); }),
@@ -314,6 +311,21 @@ private slots:
         QCOMPARE(walk(*filtered), (QStringList{"ab", "xb", "zc"}));
         QVERIFY(filtered->findLast(QStringLiteral("NOME LIKE \"?b\"")));
         QCOMPARE(name(*filtered), QStringLiteral("xb"));
+    }
+
+    void italianOrder() {
+        // Accents sort with their letter, capitals with small letters; ties in table order.
+        makeTable({"Élgar", "albinoni", "Zappa", "Bach", "ébène", "Zappa"});
+        db_->exec(QStringLiteral("UPDATE T SET GENERE = rowid"));
+        auto rs = open(QStringLiteral("select T.* from T order by NOME"));
+        QStringList rows;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            rows << name(*rs) + rs->value(1).toString();
+        QCOMPARE(rows, (QStringList{"albinoni2", "Bach4", "ébène5", "Élgar1", "Zappa3", "Zappa6"}));
+        QCOMPARE(walk(*open(QStringLiteral("SELECT T.* FROM T ORDER BY NOME DESC"))),
+                 (QStringList{"Zappa", "Zappa", "Élgar", "ébène", "Bach", "albinoni"}));
+        QVERIFY(rs->findFirst(QStringLiteral("NOME LIKE \"*e*\"")));  // finds in the same order
+        QCOMPARE(rs->absolutePosition(), 2);
     }
 
     void findStoresAPendingEdit() {
