@@ -11,8 +11,7 @@
 #include "platform/settings/SettingsStore.h"
 #include "platform/ui/QtServices.h"
 #include "shell/SingleInstance.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/ProgramHooks.h"
+#include "shell/ui/Program.h"
 #include "shell/ui/StderrMessageService.h"
 
 int main(int argc, char* argv[]) {
@@ -52,17 +51,10 @@ int main(int argc, char* argv[]) {
     // Everything after "raccolio" on the command line, as one text.
     QStringList args = QApplication::arguments();
     args.removeFirst();
-    MainWindow window(services, args.join(QLatin1Char(' ')), programHooks(services));
-    if (auto* qtMessages = dynamic_cast<QtMessageService*>(messages.get()))
-        qtMessages->setParent(&window);
-    files.setParent(&window);
-    input.setParent(&window);
-    int status = 0;
-    QObject::connect(&window, &MainWindow::endRequested, &app, [&status](int code) {
-        status = code;
-        QApplication::exit(code);
+    return runMainWindow(app, services, args.join(QLatin1Char(' ')), [&](QWidget* window) {
+        if (auto* qtMessages = dynamic_cast<QtMessageService*>(messages.get()))
+            qtMessages->setParent(window);
+        files.setParent(window);
+        input.setParent(window);
     });
-    window.show();
-    const int result = app.exec();
-    return status != 0 ? status : result;
 }

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
-#include <QStyle>
 #include <QPainter>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -126,6 +127,9 @@ void MainWindow::buildWindow() {
         }
     });
     wireInputAids();
+    // The game sits on no bar and in no menu: this is its way in.
+    auto* game = new QShortcut(QKeySequence(QStringLiteral("Ctrl+G")), this);
+    connect(game, &QShortcut::activated, this, [this] { dispatch(QStringLiteral("ID_Gioca")); });
 }
 
 void MainWindow::buildCounter(QWidget* central, QVBoxLayout* layout) {
@@ -215,7 +219,7 @@ void MainWindow::dispatch(const QString& id) {
         if (it != commands_.cend())
             it.value()();
         else if (hooks_.command)
-            hooks_.command(id, this);
+            hooks_.command(id, *this, this);
     });
 }
 

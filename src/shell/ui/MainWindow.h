@@ -29,8 +29,9 @@ struct StartupHooks {
     std::function<void(QWidget* parent)> about;
     // Screen size in pixels and twips per pixel; unset: the primary screen's.
     std::function<QSize()> screenSize;
-    // Runs a command that belongs to another window (help, options, ...); false when unknown.
-    std::function<bool(const QString& id, QWidget* parent)> command;
+    // Runs a command that belongs to another window (help, options, the registers, ...),
+    // also a card button or label that opens one (by its control name); false when unknown.
+    std::function<bool(const QString& id, CardContext& cards, QWidget* parent)> command;
 };
 
 // MdiForm1: the command bar, the four archives' tabs and cards, the card counter and
@@ -118,6 +119,7 @@ private:
     QTimer* clock_ = nullptr;
     QHash<QComboBox*, const ChoiceListDef*> choiceLists_;  // Combo1..Combo4
     QHash<QObject*, QComboBox*> choiceLabels_;             // Supporto, Rated, Giudizio, Attori
+    QHash<QObject*, QString> commandLabels_;               // labels that open a window (Label29)
     QPointer<QComboBox> shownList_;                        // the choice list now over its field
     QString shownText_;               // the field's text when its list appeared
     QPointer<QWidget> lookupEditor_;  // a Chiavi window shown not modally

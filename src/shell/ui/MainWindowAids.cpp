@@ -1,5 +1,6 @@
 // The input aids of the cards: choice lists, the actor list, the lookup editors, and the
 // find window.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -55,10 +56,24 @@ void MainWindow::wireInputAids() {
         else
             connect(list, &QComboBox::activated, this, [this, list] { takeChoice(list); });
     }
-    for (CardFrame* fr : frames_)
+    for (CardFrame* fr : frames_) {
         for (LookupCombo* combo : fr->lookupCombos())
             connect(combo, &LookupCombo::buttonDoubleClicked, this,
                     [this, combo] { openLookupEditor(combo->objectName()); });
+        // Labels that open a window rather than a list, and the card's buttons, run the
+        // command of their name.
+        for (const FieldDef& f : fr->archive().fields)
+            if (QWidget* label = fr->control(f.linkLabel);
+                label && !choiceLabels_.contains(label)) {
+                label->installEventFilter(this);
+                commandLabels_.insert(label, f.linkLabel);
+            }
+        for (const char* name : {"SSCommand2", "SSCommand3"})
+            if (auto* button =
+                    qobject_cast<QAbstractButton*>(fr->control(QString::fromLatin1(name))))
+                connect(button, &QAbstractButton::clicked, this,
+                        [this, button] { dispatch(button->objectName()); });
+    }
 }
 
 QWidget* MainWindow::choiceField(const QComboBox* list) const {
@@ -152,6 +167,10 @@ bool MainWindow::filterChoiceListEvent(QComboBox* list, QEvent* e) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (auto* list = qobject_cast<QComboBox*>(watched); list && choiceLists_.contains(list))
         return filterChoiceListEvent(list, e) || QMainWindow::eventFilter(watched, e);
+    if (e->type() == QEvent::MouseButtonRelease && commandLabels_.contains(watched)) {
+        dispatch(commandLabels_.value(watched));
+        return true;
+    }
     if (e->type() == QEvent::MouseButtonRelease && choiceLabels_.contains(watched)) {
         guarded("MdiForm1.Label_Click",
                 [this, watched] { showChoiceList(choiceLabels_.value(watched)); });
@@ -176,9 +195,13 @@ void MainWindow::fillActorList() {
 void MainWindow::openLookupEditor(const QString& combo) {
     guarded("MdiForm1.DBCombo_DblClick", [this, &combo] {
         const LookupDef* lookup = Archives::lookupByCombo(combo);
-        // The authors register comes with its own window.
-        if (!lookup || lookup->opensAuthorsRegister())
+        if (!lookup)
             return;
+        // The authors register is a window of its own.
+        if (lookup->opensAuthorsRegister()) {
+            dispatch(combo);
+            return;
+        }
         handOverLabel_->setText(lookup->table);
         if (lookup->modalEditor) {
             LookupListWindow editor(*this, services_, lookup->table, this);

@@ -1,11 +1,16 @@
 #include "shell/ui/ProgramHooks.h"
 
+#include "game/ui/GameCommands.h"
+#include "maintenance/ui/MaintenanceCommands.h"
 #include "platform/core/HelpFile.h"
 #include "platform/ui/HelpViewer.h"
 #include "prefs/ui/AboutBox.h"
 #include "prefs/ui/OptionsWindow.h"
 #include "prefs/ui/PasswordChangeWindow.h"
 #include "prefs/ui/PasswordPrompt.h"
+#include "registers/ui/RegisterCommands.h"
+#include "search/ui/SearchCommands.h"
+#include "stats/ui/StatsCommands.h"
 
 StartupHooks programHooks(Services& services) {
     StartupHooks hooks;
@@ -14,7 +19,14 @@ StartupHooks programHooks(Services& services) {
         AboutBox box(services, parent);
         box.exec();
     };
-    hooks.command = [&services](const QString& id, QWidget* parent) {
+    hooks.command = [&services](const QString& id, CardContext& cards, QWidget* parent) {
+        // Each subsystem answers for its own commands.
+        if (runRegisterCommand(id, cards, services, parent) ||
+            runMaintenanceCommand(id, cards, services, parent) ||
+            runSearchCommand(id, cards, services, parent) ||
+            runStatsCommand(id, cards, services, parent) ||
+            runGameCommand(id, cards, services, parent))
+            return true;
         // Windows shown modally and fresh: each opening starts from a new window.
         if (id == QLatin1String("ID_Configurazione")) {
             OptionsWindow w(services, parent);

@@ -1,0 +1,6 @@
+#include "game/ui/GameCommands.h"
+
+bool runGameCommand(const QString& /*id*/, CardContext& /*cards*/, Services& /*services*/,
+                    QWidget* /*parent*/) {
+    return false;
+}
