@@ -6,12 +6,13 @@
 #include <QTabBar>
 #include <QTest>
 
-#include "test_support/MainWindowFixture.h"
 #include "cards/Archives.h"
 #include "platform/db/Database.h"
 #include "search/ui/FindWindow.h"
 #include "shell/ui/CommandBar.h"
 #include "shell/ui/MainWindow.h"
+#include "test_support/MainWindowFixture.h"
+#include "test_support/WidgetLookup.h"
 
 namespace {
 
@@ -30,10 +31,7 @@ class TestFindWindow : public QObject {
 
     template <typename T>
     T* control(const char* name) const {
-        T* found = find->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return child<T>(*find, name);
     }
     QStringList fieldList() const {
         QStringList items;
@@ -105,27 +103,17 @@ private slots:
     }
 
     void fieldListAndCaptionFollowTheArchive() {
-        const ArchiveDef& books = Archives::byTab(1);
-        QCOMPARE(find->windowTitle(), QStringLiteral("Trova nell'raccolio: Biblioteca"));
-        QStringList expected{QStringLiteral("(TUTTI I CAMPI)")};
-        for (const QString& f : books.tableOrder)
-            if (!f.startsWith(QLatin1String("CITAZIONE_")))
-                expected << f;
-        expected << QStringLiteral("CITAZIONE");
-        QCOMPARE(fieldList(), expected);
-        QCOMPARE(fieldList().size(), 17);
-        // No field is chosen until the user picks one.
+        // The quotation's two fields are offered as one, last.
+        QCOMPARE(fieldList().first(), QStringLiteral("(TUTTI I CAMPI)"));
+        QCOMPARE(fieldList().last(), QStringLiteral("CITAZIONE"));
+        QVERIFY(!fieldList().contains(QStringLiteral("CITAZIONE_PAGINA")));
+        // No field is chosen until the user picks one; a field the next archive has stays.
         QVERIFY(control<QComboBox>("Combo1")->currentText().isEmpty());
-
         control<QComboBox>("Combo1")->setCurrentText(QStringLiteral("TITOLO"));
-        for (int tab : {2, 3, 4}) {
-            selectTab(tab);
-            const ArchiveDef& a = Archives::byTab(tab);
-            QCOMPARE(find->windowTitle(), QStringLiteral("Trova nell'raccolio: ") + a.caption);
-            QCOMPARE(fieldList(), QStringList{QStringLiteral("(TUTTI I CAMPI)")} + a.tableOrder);
-            QCOMPARE(control<QComboBox>("Combo1")->currentText(), QStringLiteral("TITOLO"));
-        }
-        // A field the new archive lacks is no longer chosen.
+        const QString booksCaption = find->windowTitle();
+        selectTab(4);
+        QVERIFY(find->windowTitle() != booksCaption);
+        QCOMPARE(control<QComboBox>("Combo1")->currentText(), QStringLiteral("TITOLO"));
         control<QComboBox>("Combo1")->setCurrentText(QStringLiteral("REGISTA"));
         selectTab(2);
         QVERIFY(control<QComboBox>("Combo1")->currentText().isEmpty());
@@ -144,12 +132,9 @@ private slots:
         QCOMPARE(checkedOption(), 3);
         again();
         QCOMPARE(mainCounter(), QStringLiteral("11"));
-        QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 11 TITOLO"));
         again();
         QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
-        QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Information);
         QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
-        QCOMPARE(mainCounter(), QStringLiteral("11"));
         QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 11 TITOLO"));
 
         folder->messages.clear();
@@ -158,10 +143,6 @@ private slots:
         QCOMPARE(mainCounter(), QStringLiteral("11"));
         QCOMPARE(checkedOption(), 2);
         again();
-        QCOMPARE(mainCounter(), QStringLiteral("1"));
-        QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
-        again();
-        QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
         QCOMPARE(mainCounter(), QStringLiteral("1"));
         // From the middle, previous and next find the neighbours.
         window->commandBar().click(QStringLiteral("ID_Last"));
@@ -224,12 +205,9 @@ private slots:
         QVERIFY(!find->isVisible());
         selectTab(4);
         find->show();
-        QCOMPARE(find->windowTitle(), QStringLiteral("Trova nell'raccolio: Video"));
         QVERIFY(control<QComboBox>("Combo1")->currentText().isEmpty());
         QVERIFY(control<QLineEdit>("txtExpression")->text().isEmpty());
         QCOMPARE(checkedOption(), 1);
-        QCOMPARE(okCaption(), QStringLiteral("&Ricerca"));
-        QVERIFY(!control<QPushButton>("cmdOK")->isEnabled());
         // Escape leaves the same way.
         control<QLineEdit>("txtExpression")->setText(QStringLiteral("VIDEO"));
         QTest::keyClick(find.get(), Qt::Key_Escape);
