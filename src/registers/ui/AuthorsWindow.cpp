@@ -175,10 +175,10 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
     layout->addWidget(buttons_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto step = [this](QToolButton* b, const char* handler, bool (AuthorsRegister::*move)()) {
-        connect(b, &QToolButton::clicked, this, [this, handler, move] {
-            handle(handler, [this, move] {
-                if (!(register_.get()->*move)())
+    auto step = [this](QToolButton* b, const char* handler, bool (AuthorsRegister::*action)()) {
+        connect(b, &QToolButton::clicked, this, [this, handler, action] {
+            handle(handler, [this, action] {
+                if (!(register_.get()->*action)())
                     name_->setFocus();
             });
         });
