@@ -38,8 +38,7 @@ QStringList matchingFiles(const QString& folder, const QString& pattern) {
     // "*.*" means every file, also one without a dot in its name.
     const QString filter = pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern;
     QStringList paths;
-    const QStringList names = dir.entryList({filter}, QDir::Files | QDir::Hidden | QDir::System,
-                                            QDir::Name | QDir::IgnoreCase);
+    const QStringList names = dir.entryList({filter}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     paths.reserve(names.size());
     for (const QString& name : names)
         paths << fullPath(folder, name);

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "cards/CardBrowser.h"
+#include "platform/ui/LookupCombo.h"
 #include "registers/ui/AuthorsWindow.h"
 #include "registers/ui/FileChooserWindow.h"
 #include "registers/ui/RegisterCommands.h"
@@ -89,8 +90,19 @@ private slots:
             child<QComboBox>(w, "DBCombo3")->setEditText(QStringLiteral("live"));
         });
         QCOMPARE(window->cardField(QStringLiteral("CHIAVE3")), QStringLiteral("LIBRI 1 CHIAVE3"));
+        folder->input.queueText(QStringLiteral("blues"));
         run("SSCommand3", [](QWidget& w) {
             QTest::qWait(150);
+            // A word added in the keyword list editor can be chosen at once.
+            QTimer::singleShot(150, [] {
+                QWidget* editor = QApplication::activeModalWidget();
+                QCOMPARE(editor->objectName(), QStringLiteral("Keylist"));
+                QTest::mouseClick(child<QToolButton>(*editor, "Command1"), Qt::LeftButton);
+                trigger(*editor, "memOK");
+            });
+            auto* second = child<LookupCombo>(w, "DBCombo2");
+            emit second->buttonDoubleClicked();
+            QVERIFY(second->findText(QStringLiteral("blues")) >= 0);
             child<QComboBox>(w, "DBCombo1")->setEditText(QString());
             child<QComboBox>(w, "DBCombo3")->setEditText(QStringLiteral("live"));
             trigger(w, "mennOK");
