@@ -1,12 +1,12 @@
 #include <QTest>
 
+#include "test_support/TempProgramFolder.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
 #include "registers/LookupListEditor.h"
 #include "search/FindRules.h"
-#include "test_support/TempProgramFolder.h"
 
 // The word-list editor on a new catalogue: GEN2 starts with Backup, Documenti, Giochi,
 // Multimedia, Programmi; MUSICATIPOBRANO with seven words; CHIAVE with six.
