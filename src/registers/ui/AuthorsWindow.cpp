@@ -242,7 +242,15 @@ void AuthorsWindow::showState() {
         buttons_->setFocus();
 }
 
+void AuthorsWindow::storePendingEdit() {
+    if (data_->isOpen() && data_->recordset().editMode() != RecordSet::EditMode::None) {
+        data_->recordset().update();
+        data_->notifyCurrentChanged();
+    }
+}
+
 void AuthorsWindow::handOver() {
+    storePendingEdit();
     // The book card's author list shows the authors as now stored.
     cards_.reloadLookups();
     if (services_.messages.question(AuthorsRegister::handOverQuestion()))
@@ -262,9 +270,6 @@ void AuthorsWindow::done(int result) {
         return;
     }
     // Whatever way the window closes, a field being typed is stored with its record.
-    runGuarded(services_.messages, "Autori.Form_Unload", [this] {
-        if (data_->isOpen() && data_->recordset().editMode() != RecordSet::EditMode::None)
-            data_->recordset().update();
-    });
+    runGuarded(services_.messages, "Autori.Form_Unload", [this] { storePendingEdit(); });
     QDialog::done(result);
 }

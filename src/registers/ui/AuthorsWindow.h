@@ -33,6 +33,7 @@ private:
     void handle(const char* handler, const std::function<void()>& body);
     void showState();
     void handOver();
+    void storePendingEdit();
 
     CardContext& cards_;
     Services& services_;
