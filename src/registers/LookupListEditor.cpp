@@ -133,9 +133,17 @@ bool LookupListEditor::remove() {
 }
 
 bool LookupListEditor::find(bool fromStart) {
+    return find(
+        FindRules::containsTest(wordField_, services_.state.searchText, QStringLiteral(" LIKE ")),
+        fromStart);
+}
+
+void LookupListEditor::recount() {
+    count_ = source_.recordset().recordCount();
+}
+
+bool LookupListEditor::find(const QString& criterion, bool fromStart) {
     RecordSet& records = source_.recordset();
-    const QString criterion =
-        FindRules::containsTest(wordField_, services_.state.searchText, QStringLiteral(" LIKE "));
     services_.state.searchCriterion = criterion;
     const bool found = FindRules::find(
         records, fromStart ? FindRules::Direction::First : FindRules::Direction::Next, criterion);

@@ -62,6 +62,10 @@ public:
     // one; shows the information message on no match. The position is recomputed from
     // the current record either way. Returns whether a word matched.
     bool find(bool fromStart);
+    // The same find with a criterion of the caller's (kept as the search criterion).
+    bool find(const QString& criterion, bool fromStart);
+    // Takes the record count again (after an addition stored by the caller).
+    void recount();
 
     int position() const { return position_; }
     int count() const { return count_; }

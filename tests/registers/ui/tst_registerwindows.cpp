@@ -1,0 +1,157 @@
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QStringListModel>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "cards/CardBrowser.h"
+#include "platform/ui/LookupCombo.h"
+#include "registers/ui/AuthorsWindow.h"
+#include "registers/ui/FileChooserWindow.h"
+#include "registers/ui/RegisterCommands.h"
+#include "shell/ui/ProgramHooks.h"
+#include "test_support/MainWindowFixture.h"
+#include "test_support/WidgetLookup.h"
+
+// Each window opened from the real main window as its card's controls open it, driven
+// while it is shown modally; what it sets must be stored with the card.
+class TestRegisterWindows : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+
+    // Runs id and drives the modal window it shows with act.
+    void run(const char* id, std::function<void(QWidget&)> act) {
+        QTimer::singleShot(0, [act = std::move(act)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            act(*modal);
+            if (modal->isVisible())
+                modal->close();
+        });
+        QVERIFY(
+            runRegisterCommand(QString::fromLatin1(id), *window, folder->services, window.get()));
+    }
+    static void trigger(QWidget& w, const char* action) { child<QAction>(w, action)->trigger(); }
+    QString stored(const char* table, const char* field) {
+        window->browser().next();  // leaving the card stores it
+        return folder->column(QString::fromLatin1(table), QString::fromLatin1(field)).first();
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{2, 2, 2, 2});
+        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
+        window = startMainWindow(*folder, programHooks(folder->services));
+    }
+    void cleanup() {
+        closeMainWindow(*folder, window);
+        folder.reset();
+    }
+
+    void authorsRegisterAddsAndHandsOver() {
+        folder->messages.queueYes();
+        run("DBCombo6", [this](QWidget& w) {
+            QCOMPARE(child<QLabel>(w, "Label4")->text(), QStringLiteral("1"));
+            QTest::mouseClick(child<QToolButton>(w, "Command1"), Qt::LeftButton);
+            QVERIFY(!child<QWidget>(w, "Picture1")->isEnabled());
+            QVERIFY(!child<QAction>(w, "ok01")->isEnabled());
+            QTest::keyClicks(child<QLineEdit>(w, "Text1"), QStringLiteral("Mario"));
+            QTest::keyClicks(child<QLineEdit>(w, "Text2"), QStringLiteral("Rossi"));
+            w.close();  // refused while adding
+            QVERIFY(w.isVisible());
+            trigger(w, "conf01agg");
+            QCOMPARE(child<QLabel>(w, "Label3")->text(), QStringLiteral("2"));
+            QVERIFY(!child<QAction>(w, "conf01agg")->isVisible());
+            QCOMPARE(child<QLineEdit>(w, "Text5")->text(), QStringLiteral("Rossi Mario"));
+            QTest::mouseClick(child<QToolButton>(w, "Command7"), Qt::LeftButton);  // inert
+            trigger(w, "ok01");
+        });
+        QCOMPARE(folder->messages.texts(), QStringList({AuthorsRegister::closeRefusedMessage(),
+                                                        AuthorsRegister::handOverQuestion()}));
+        QCOMPARE(window->cardField(QStringLiteral("AUTORE")), QStringLiteral("Rossi Mario"));
+        QVERIFY(child<QComboBox>(*window, "DBCombo6")->findText(QStringLiteral("Rossi Mario")) >=
+                0);
+        QCOMPARE(stored("LIBRI", "AUTORE"), QStringLiteral("Rossi Mario"));
+    }
+
+    void keywordsWrittenOnlyOnOk() {
+        window->setCardField(QStringLiteral("CHIAVE1"), QStringLiteral("jazz"));
+        run("ID_ParoleChiavi", [](QWidget& w) {
+            QTest::qWait(150);  // the keywords are read shortly after loading
+            QCOMPARE(child<QComboBox>(w, "DBCombo1")->currentText(), QStringLiteral("jazz"));
+            child<QComboBox>(w, "DBCombo3")->setEditText(QStringLiteral("live"));
+        });
+        QCOMPARE(window->cardField(QStringLiteral("CHIAVE3")), QStringLiteral("LIBRI 1 CHIAVE3"));
+        folder->input.queueText(QStringLiteral("blues"));
+        run("SSCommand3", [](QWidget& w) {
+            QTest::qWait(150);
+            // A word added in the keyword list editor can be chosen at once.
+            QTimer::singleShot(150, [] {
+                QWidget* editor = QApplication::activeModalWidget();
+                QCOMPARE(editor->objectName(), QStringLiteral("Keylist"));
+                QTest::mouseClick(child<QToolButton>(*editor, "Command1"), Qt::LeftButton);
+                trigger(*editor, "memOK");
+            });
+            auto* second = child<LookupCombo>(w, "DBCombo2");
+            emit second->buttonDoubleClicked();
+            QVERIFY(second->findText(QStringLiteral("blues")) >= 0);
+            child<QComboBox>(w, "DBCombo1")->setEditText(QString());
+            child<QComboBox>(w, "DBCombo3")->setEditText(QStringLiteral("live"));
+            trigger(w, "mennOK");
+        });
+        QCOMPARE(window->cardField(QStringLiteral("CHIAVE1")), QString());
+        QCOMPARE(stored("LIBRI", "CHIAVE3"), QStringLiteral("live"));
+    }
+
+    void quotationOfTheBook() {
+        run("SSCommand2", [](QWidget& w) {
+            QCOMPARE(child<QLabel>(w, "Label10")->text(), QStringLiteral("LIBRI 1 TITOLO"));
+            child<QLineEdit>(w, "Text3")->setText(QStringLiteral("12"));
+            child<QPlainTextEdit>(w, "Text4")->setPlainText(QStringLiteral("Quel ramo"));
+            trigger(w, "memOK");
+        });
+        QCOMPARE(window->cardField(QStringLiteral("CITAZIONE_CITAZIONE")),
+                 QStringLiteral("Quel ramo"));
+        QCOMPARE(window->cardField(QStringLiteral("TITOLO")), QStringLiteral("LIBRI 1 TITOLO"));
+        QCOMPARE(stored("LIBRI", "CITAZIONE_PAGINA"), QStringLiteral("12"));
+    }
+
+    void fileChooserAppendsTheExportList() {
+        folder->writeFile(QStringLiteral("a.txt"), "a");
+        folder->writeFile(QStringLiteral("b.doc"), "b");
+        window->browser().selectArchive(Archive::Media);
+        const QString before = window->cardField(QStringLiteral("ELENCO"));
+        auto pick = [this](QWidget& w) {
+            auto& chooser = static_cast<FileChooserWindow&>(w);
+            chooser.openFolder(folder->path());
+            child<QComboBox>(w, "Combo1")->setEditText(QStringLiteral("*.txt"));
+            auto* list = child<QListView>(w, "List1");
+            QCOMPARE(list->model()->rowCount(), 1);
+            QTest::keyClick(list, Qt::Key_Return);  // nothing selected: nothing moves
+            list->setCurrentIndex(list->model()->index(0, 0));
+            QTest::keyClick(list, Qt::Key_Return);
+            QCOMPARE(child<QListView>(w, "List2")->model()->rowCount(), 1);
+        };
+        run("Label29", [&](QWidget& w) {
+            pick(w);
+            QTest::mouseClick(child<QWidget>(w, "Command5"), Qt::LeftButton);
+        });
+        QCOMPARE(window->cardField(QStringLiteral("ELENCO")), before);
+        run("Label29", [&](QWidget& w) {
+            pick(w);
+            QTest::mouseClick(child<QWidget>(w, "Command6"), Qt::LeftButton);
+        });
+        QCOMPARE(stored("CDROM", "ELENCO"), before + "\n" + folder->file(QStringLiteral("a.txt")));
+    }
+};
+
+QTEST_MAIN(TestRegisterWindows)
+#include "tst_registerwindows.moc"
