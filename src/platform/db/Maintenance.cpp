@@ -65,7 +65,27 @@ void syncToDisk(const QString& path) {
 // An empty file beside the target, removed again unless kept.
 class TempBeside {
 public:
-    explicit TempBeside(const QString& target) {
+    // A chosen name: the program's own temporary file, so a leftover of it goes.
+    TempBeside(const QString& target, const QString& chosen) {
+        if (chosen.isEmpty()) {
+            create(target);
+            return;
+        }
+        path_ = chosen;
+        removeLeftovers();
+    }
+    explicit TempBeside(const QString& target) { create(target); }
+    ~TempBeside() {
+        if (!kept_)
+            removeLeftovers();
+    }
+    TempBeside(const TempBeside&) = delete;
+    TempBeside& operator=(const TempBeside&) = delete;
+    const QString& path() const { return path_; }
+    void keep() { kept_ = true; }
+
+private:
+    void create(const QString& target) {
         const QFileInfo info(target);
         QTemporaryFile file(
             info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.tmp").arg(info.fileName())));
@@ -76,19 +96,11 @@ public:
                                .arg(info.absolutePath()));
         path_ = file.fileName();
     }
-    ~TempBeside() {
-        if (kept_)
-            return;
+    void removeLeftovers() const {
         for (const QString& file : {path_, path_ + QStringLiteral("-journal")})
             if (QFile::exists(file) && !QFile::remove(file))
                 qCWarning(lcDb).noquote() << "could not remove the temporary file" << file;
     }
-    TempBeside(const TempBeside&) = delete;
-    TempBeside& operator=(const TempBeside&) = delete;
-    const QString& path() const { return path_; }
-    void keep() { kept_ = true; }
-
-private:
     QString path_;
     bool kept_ = false;
 };
@@ -180,9 +192,70 @@ void copyRows(Database& source, Database& target, const QString& table) {
     }
 }
 
+// rename(2): replaces the target in one step, so a reader sees the old file or the new one.
+void renameOver(const QString& from, const QString& to) {
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(from).toStdString(),
+                            QFile::encodeName(to).toStdString(), error);
+    if (error)
+        throw AppError(ErrorCode::FileError, kSource,
+                       QStringLiteral("Impossibile sostituire il file %1").arg(to));
+}
+
+struct ProgressState {
+    const DbMaintenance::Progress* report;
+    QString file;
+    qint64 total;
+};
+
+int onProgress(void* context) {
+    auto* state = static_cast<ProgressState*>(context);
+    (*state->report)(QFileInfo(state->file).size(), state->total);
+    return 0;
+}
+
 }  // namespace
 
 namespace DbMaintenance {
+
+void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
+              const Progress& progress, const QString& tempPath) {
+    requireExisting(sourcePath);
+    if (!hasSqliteHeader(sourcePath))
+        throw notACatalogue(sourcePath);
+    TempBeside temp(destinationPath, tempPath);
+    {
+        auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
+        ProgressState state{&progress, temp.path(), QFileInfo(sourcePath).size()};
+        if (progress)
+            sqlite3_progress_handler(source->handle(), 20000, onProgress, &state);
+        try {
+            source->query(QStringLiteral("VACUUM INTO ?"), {temp.path()});
+        } catch (...) {
+            sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+            throw;
+        }
+        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+    }
+    {
+        auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        if (!passesIntegrityCheck(*copy))
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("La copia del database non è integra"));
+        if (verify)
+            verify(*copy);
+    }
+    syncToDisk(temp.path());
+    renameOver(temp.path(), destinationPath);
+    temp.keep();
+    syncToDisk(QFileInfo(destinationPath).absolutePath());
+    if (progress)
+        progress(QFileInfo(destinationPath).size(), QFileInfo(destinationPath).size());
+}
+
+bool looksLikeDatabase(const QString& path) {
+    return hasSqliteHeader(path);
+}
 
 void compact(const QString& sourcePath, const QString& destinationPath) {
     if (QFileInfo::exists(destinationPath))
@@ -249,12 +322,7 @@ bool repair(const QString& path) {
     }
     source.reset();
     syncToDisk(temp.path());
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(temp.path()).toStdString(),
-                            QFile::encodeName(path).toStdString(), error);
-    if (error)
-        throw AppError(ErrorCode::FileError, kSource,
-                       QStringLiteral("Impossibile sostituire il file %1").arg(path));
+    renameOver(temp.path(), path);
     temp.keep();
     syncToDisk(QFileInfo(path).absolutePath());
     return true;
