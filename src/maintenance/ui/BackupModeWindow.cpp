@@ -40,11 +40,14 @@ BackupModeWindow::BackupModeWindow(QWidget* parent)
     layout->addWidget(cancelled_);
     layout->addSpacing(8);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 BackupModeWindow::Choice BackupModeWindow::ask(const QString& caption) {
     setWindowTitle(caption);
+    // Wide enough for the caption in the title bar, beside its buttons.
+    const QSize hint = sizeHint();
+    setFixedSize(qMax(hint.width(), fontMetrics().horizontalAdvance(caption) + 110),
+                 hint.height());
     automatic_->setChecked(true);
     exec();
     if (cancelled_->isChecked())
