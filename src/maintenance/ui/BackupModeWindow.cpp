@@ -46,8 +46,7 @@ BackupModeWindow::Choice BackupModeWindow::ask(const QString& caption) {
     setWindowTitle(caption);
     // Wide enough for the caption in the title bar, beside its buttons.
     const QSize hint = sizeHint();
-    setFixedSize(qMax(hint.width(), fontMetrics().horizontalAdvance(caption) + 110),
-                 hint.height());
+    setFixedSize(qMax(hint.width(), fontMetrics().horizontalAdvance(caption) + 110), hint.height());
     automatic_->setChecked(true);
     exec();
     if (cancelled_->isChecked())

@@ -2,10 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -85,16 +86,26 @@ public:
     void keep() { kept_ = true; }
 
 private:
+    // Not QTemporaryFile: its names repeat in a forked process and it can hand back no name
+    // when one is taken by a leftover of an interrupted run. The process id and a number
+    // from the system's generator make the name; the exclusive create proves it free.
     void create(const QString& target) {
         const QFileInfo info(target);
-        QTemporaryFile file(
-            info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.tmp").arg(info.fileName())));
-        file.setAutoRemove(false);
-        if (!file.open())
-            throw AppError(ErrorCode::FileError, kSource,
-                           QStringLiteral("Impossibile creare un file temporaneo nella cartella %1")
-                               .arg(info.absolutePath()));
-        path_ = file.fileName();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString name = info.absoluteDir().filePath(
+                QStringLiteral(".%1.%2-%3.tmp")
+                    .arg(info.fileName())
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0')));
+            QFile file(name);
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                path_ = name;
+                return;
+            }
+        }
+        throw AppError(ErrorCode::FileError, kSource,
+                       QStringLiteral("Impossibile creare un file temporaneo nella cartella %1")
+                           .arg(info.absolutePath()));
     }
     void removeLeftovers() const {
         for (const QString& file : {path_, path_ + QStringLiteral("-journal")})
