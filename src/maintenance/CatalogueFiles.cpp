@@ -43,7 +43,8 @@ void checkCatalogue(Database& copy) {
 }  // namespace
 
 void backup(const QString& destination, const DbMaintenance::Progress& progress) {
-    DbMaintenance::copyOver(Catalogue::defaultPath(), destination, checkCatalogue, progress);
+    // Page for page: the catalogue's own compaction is a separate command.
+    DbMaintenance::snapshotOver(Catalogue::defaultPath(), destination, checkCatalogue, progress);
 }
 
 void restore(const QString& source, const DbMaintenance::Progress& progress) {

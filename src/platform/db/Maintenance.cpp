@@ -229,25 +229,11 @@ int onProgress(void* context) {
 
 namespace DbMaintenance {
 
-void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
-              const Progress& progress, const QString& tempPath) {
-    requireExisting(sourcePath);
-    if (!hasSqliteHeader(sourcePath))
-        throw notACatalogue(sourcePath);
-    TempBeside temp(destinationPath, tempPath);
-    {
-        auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
-        ProgressState state{&progress, temp.path(), QFileInfo(sourcePath).size()};
-        if (progress)
-            sqlite3_progress_handler(source->handle(), 20000, onProgress, &state);
-        try {
-            source->query(QStringLiteral("VACUUM INTO ?"), {temp.path()});
-        } catch (...) {
-            sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
-            throw;
-        }
-        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
-    }
+namespace {
+
+// The common end of a copy: checked, on disk, renamed over the destination.
+void putInPlace(TempBeside& temp, const QString& destinationPath, const Verify& verify,
+                const Progress& progress) {
     {
         auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
         if (!passesIntegrityCheck(*copy))
@@ -262,6 +248,65 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
     syncToDisk(QFileInfo(destinationPath).absolutePath());
     if (progress)
         progress(QFileInfo(destinationPath).size(), QFileInfo(destinationPath).size());
+}
+
+void requireDatabase(const QString& path) {
+    requireExisting(path);
+    if (!hasSqliteHeader(path))
+        throw notACatalogue(path);
+}
+
+}  // namespace
+
+void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
+              const Progress& progress, const QString& tempPath) {
+    requireDatabase(sourcePath);
+    TempBeside temp(destinationPath, tempPath);
+    {
+        auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
+        ProgressState state{&progress, temp.path(), QFileInfo(sourcePath).size()};
+        if (progress)
+            sqlite3_progress_handler(source->handle(), 20000, onProgress, &state);
+        try {
+            source->query(QStringLiteral("VACUUM INTO ?"), {temp.path()});
+        } catch (...) {
+            sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+            throw;
+        }
+        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+    }
+    putInPlace(temp, destinationPath, verify, progress);
+}
+
+void snapshotOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
+                  const Progress& progress) {
+    requireDatabase(sourcePath);
+    TempBeside temp(destinationPath);
+    {
+        auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
+        auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        // The copy is flushed once, whole, before it is used.
+        target->exec(QStringLiteral("PRAGMA synchronous=OFF"));
+        sqlite3_backup* backup =
+            sqlite3_backup_init(target->handle(), "main", source->handle(), "main");
+        if (!backup)
+            target->fail(kSource);
+        int rc;
+        int waits = 0;
+        while ((rc = sqlite3_backup_step(backup, 2048)) == SQLITE_OK ||
+               ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++waits < 250)) {
+            if (rc != SQLITE_OK)
+                sqlite3_sleep(20);  // another writer holds the source for a moment
+            else if (progress) {
+                const qint64 pages = sqlite3_backup_pagecount(backup);
+                progress(pages - sqlite3_backup_remaining(backup), pages);
+            }
+        }
+        sqlite3_backup_finish(backup);
+        if (rc != SQLITE_DONE)
+            target->fail(kSource);
+    }
+    putInPlace(temp, destinationPath, verify, progress);
 }
 
 bool looksLikeDatabase(const QString& path) {
