@@ -13,28 +13,19 @@ namespace {
 
 using Mode = MaintenanceProcedures::Mode;
 
-// File names handed out in order; an empty one is a cancelled dialog.
-class QueuedFiles : public FileDialogService {
-public:
+// File names handed out in order; none left is a cancelled dialog.
+struct QueuedFiles : FileDialogService {
     QStringList names;
-    int asked = 0;
+    QString next() { return names.isEmpty() ? QString() : names.takeFirst(); }
     QString openFileName(const QString&, const QString&, const QString&) override { return next(); }
     QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
         return next();
     }
-
-private:
-    QString next() {
-        ++asked;
-        return names.isEmpty() ? QString() : names.takeFirst();
-    }
 };
 
-// Counts closes and reopens; the procedures need nothing else of the main window.
-class CountingCards : public CardContext {
-public:
-    int closed = 0;
-    int reopened = 0;
+// The procedures only close and reopen the main window's sources.
+struct CountingCards : CardContext {
+    int closed = 0, reopened = 0;
     CardBrowser& browser() override { throw std::logic_error("not used"); }
     QString cardField(const QString&) const override { return {}; }
     void setCardField(const QString&, const QString&) override {}
@@ -48,17 +39,11 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void addBook(const QString& catalogue, const QString& title) {
-    Database::open(catalogue)->query(QStringLiteral("INSERT INTO LIBRI (TITOLO) VALUES (?)"),
-                                     {title});
-}
-
-// The damage a torn write leaves: the first page garbled behind an intact header.
+// What a torn write leaves: the first page garbled behind an intact header.
 void damageFirstPage(const QString& path) {
     QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    f.seek(100);
-    f.write(QByteArray(3996, '\x5a'));
+    QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(100));
+    f.write(QByteArray(3996, 'Z'));
 }
 
 }  // namespace
@@ -69,102 +54,90 @@ class MaintenanceTest : public QObject {
     std::unique_ptr<TempProgramFolder> folder_;
     QueuedFiles files_;
     CountingCards cards_;
-    std::unique_ptr<Services> services_;
     QList<Mode> modes_;
-    QStringList captions_;
     QList<bool> enabled_;
     bool ended_ = false;
 
-    MaintenanceProcedures procedures() {
+    void run(void (MaintenanceProcedures::*procedure)()) {
+        Services services{folder_->messages, files_, folder_->input, folder_->settings,
+                          folder_->state};
         MaintenanceProcedures::Hooks hooks;
-        hooks.chooseMode = [this](const QString& caption) {
-            captions_ << caption;
-            return modes_.takeFirst();
-        };
+        hooks.chooseMode = [this](const QString&) { return modes_.takeFirst(); };
         hooks.setWindowEnabled = [this](bool on) { enabled_ << on; };
         hooks.endProgram = [this] { ended_ = true; };
-        return MaintenanceProcedures(cards_, *services_, hooks);
+        MaintenanceProcedures procedures(cards_, services, hooks);
+        (procedures.*procedure)();
     }
     QString mdb() const { return folder_->cataloguePath(); }
     QString bk4() const { return folder_->file(QStringLiteral("RACCOLIO.BK4")); }
+    int books() const { return folder_->count(QStringLiteral("LIBRI")); }
+    void addBook() {
+        Database::open(mdb())->exec(QStringLiteral("INSERT INTO LIBRI DEFAULT VALUES"));
+    }
+    QString lastMessage() const { return folder_->messages.lastText(); }
 
 private slots:
     void init() {
-        folder_ = std::make_unique<TempProgramFolder>(QList<int>{3, 2, 1, 1});
+        folder_ = std::make_unique<TempProgramFolder>(QList<int>{3, 0, 0, 0});
         files_ = {};
         cards_ = {};
-        services_ = std::make_unique<Services>(
-            Services{folder_->messages, files_, folder_->input, folder_->settings, folder_->state});
-        modes_.clear();
-        captions_.clear();
         enabled_.clear();
         ended_ = false;
         QDir::setCurrent(QDir::tempPath());
     }
     void cleanup() {
-        QCOMPARE(modes_.size(), 0);
-        services_.reset();
+        QVERIFY(modes_.isEmpty());
         folder_.reset();
     }
 
-    void automaticBackupThenRestoreBringsBackTheSavedCards() {
+    void automaticBackupAndRestore() {
         modes_ << Mode::Automatic << Mode::Automatic;
-        procedures().backup();
-        QCOMPARE(folder_->messages.lastText(),
-                 QStringLiteral("Il backup dei dati è stato completato con successo."));
+        run(&MaintenanceProcedures::backup);
+        QVERIFY(lastMessage().contains(QStringLiteral("backup")));
         QCOMPARE(enabled_, (QList<bool>{false, true}));
         QCOMPARE(QDir::currentPath(), QDir(folder_->path()).canonicalPath());
 
-        addBook(mdb(), QStringLiteral("dopo il backup"));
-        QCOMPARE(folder_->count(QStringLiteral("LIBRI")), 4);
-        procedures().restore();
-        QCOMPARE(captions_, (QStringList{QStringLiteral("Modalità di backup..."),
-                                         QStringLiteral("Modalità di ripristino...")}));
-        QCOMPARE(folder_->messages.lastText(),
-                 QStringLiteral("Il ripristino dei dati è stato completato con successo."));
-        QCOMPARE(folder_->count(QStringLiteral("LIBRI")), 3);
+        addBook();
+        run(&MaintenanceProcedures::restore);
+        QVERIFY(lastMessage().contains(QStringLiteral("ripristino")));
+        QCOMPARE(books(), 3);
         QCOMPARE(cards_.closed, 2);
         QCOMPARE(cards_.reopened, 2);
-        const QStringList left = QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden);
-        QCOMPARE(left,
-                 (QStringList{QStringLiteral("RACCOLIO.BK4"), QStringLiteral("RACCOLIO.MDB")}));
+        // Nothing of the copies is left behind.
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void cancelAndNoChangeNothing() {
-        modes_ << Mode::Cancelled << Mode::Cancelled;
-        procedures().backup();
-        procedures().restore();
+        modes_ << Mode::Cancelled << Mode::Cancelled << Mode::Automatic;
+        run(&MaintenanceProcedures::backup);
+        run(&MaintenanceProcedures::restore);
         QCOMPARE(folder_->messages.count(), 0);
         QVERIFY(enabled_.isEmpty());
 
         folder_->writeFile(QStringLiteral("RACCOLIO.BK4"), "vecchio backup");
-        modes_ << Mode::Automatic;
         folder_->messages.queueNo();
-        procedures().backup();
+        run(&MaintenanceProcedures::backup);
         QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::None);
         QCOMPARE(contents(bk4()), QByteArray("vecchio backup"));
         QCOMPARE(enabled_, (QList<bool>{false, true}));
 
-        modes_ << Mode::Manual << Mode::Manual;  // empty names: the dialog was cancelled
-        procedures().backup();
-        procedures().restore();
-        QCOMPARE(files_.asked, 2);
-        QCOMPARE(folder_->messages.count(), 1);
-
+        modes_ << Mode::Manual << Mode::Manual;  // both file dialogs cancelled
+        run(&MaintenanceProcedures::backup);
+        run(&MaintenanceProcedures::restore);
         folder_->messages.queueNo();
         folder_->messages.queueNo();
-        procedures().compact();
-        procedures().repair();
+        run(&MaintenanceProcedures::compact);
+        run(&MaintenanceProcedures::repair);
+        QCOMPARE(folder_->messages.count(), 3);
         QCOMPARE(cards_.closed, 0);
         QVERIFY(!ended_);
     }
 
     void restoreRefusesWhatIsNoBackup() {
         const QByteArray before = contents(mdb());
-        modes_ << Mode::Automatic;
-        procedures().restore();
-        QCOMPARE(folder_->messages.lastText(),
-                 QStringLiteral("Nessun file di backup salvato in precedenza."));
+        modes_ << Mode::Automatic << Mode::Manual << Mode::Manual;
+        run(&MaintenanceProcedures::restore);
+        QVERIFY(lastMessage().startsWith(QStringLiteral("Nessun file di backup")));
 
         // Whatever the extension: a text file, and a database without the archives.
         folder_->writeFile(QStringLiteral("testo.bk4"), "non sono un archivio");
@@ -173,58 +146,49 @@ private slots:
             ->exec(QStringLiteral("CREATE TABLE T (A)"));
         files_.names << folder_->file(QStringLiteral("testo.bk4"))
                      << folder_->file(QStringLiteral("altro.BK4"));
-        modes_ << Mode::Manual << Mode::Manual;
-        procedures().restore();
-        procedures().restore();
+        run(&MaintenanceProcedures::restore);
+        run(&MaintenanceProcedures::restore);
         QCOMPARE(folder_->messages.count(), 3);
-        QVERIFY(folder_->messages.lastText().contains(QStringLiteral("non è stato modificato")));
         QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::Critical);
         QCOMPARE(contents(mdb()), before);
         QCOMPARE(cards_.closed, 0);
     }
 
-    void manualBackupAndRestoreByTheNameChosen() {
+    void manualFilesByTheNameChosen() {
         QTemporaryDir elsewhere;
         const QString mixed = elsewhere.filePath(QStringLiteral("Copia.Bk4"));
-        files_.names << mixed << mixed;
-        modes_ << Mode::Manual << Mode::Manual;
-        procedures().backup();
-        QVERIFY(QFile::exists(mixed));
+        const QString bak = elsewhere.filePath(QStringLiteral("copia.bak"));
+        files_.names << mixed << mixed << bak << bak;
+        modes_ << Mode::Manual << Mode::Manual << Mode::Manual << Mode::Manual;
+        run(&MaintenanceProcedures::backup);
         QCOMPARE(QDir::currentPath(), QDir(folder_->path()).canonicalPath());
-        addBook(mdb(), QStringLiteral("in più"));
-        procedures().restore();  // no validity question for .Bk4
-        QCOMPARE(folder_->count(QStringLiteral("LIBRI")), 3);
+        addBook();
+        run(&MaintenanceProcedures::restore);  // no validity question for .Bk4
+        QCOMPARE(books(), 3);
 
-        QVERIFY(QFile::copy(mixed, elsewhere.filePath(QStringLiteral("copia.bak"))));
-        files_.names << elsewhere.filePath(QStringLiteral("copia.bak"))
-                     << elsewhere.filePath(QStringLiteral("copia.bak"));
-        modes_ << Mode::Manual << Mode::Manual;
+        QVERIFY(QFile::copy(mixed, bak));
+        addBook();
         folder_->messages.queueNo();
-        procedures().restore();
-        QVERIFY(folder_->messages.lastText().startsWith(QStringLiteral("Attenzione! Il file")));
+        run(&MaintenanceProcedures::restore);
+        QCOMPARE(books(), 4);
         folder_->messages.queueYes();
-        procedures().restore();
-        QCOMPARE(folder_->messages.lastText(),
-                 QStringLiteral("Il ripristino dei dati è stato completato con successo."));
+        run(&MaintenanceProcedures::restore);
+        QCOMPARE(books(), 3);
     }
 
-    void compactionReplacesTheFileAndEndsTheProgram() {
+    void compactionAndRepair() {
         folder_->writeFile(QStringLiteral("RACCOLIO.VID"), "resto di un'interruzione");
-        Database::open(mdb())->exec(QStringLiteral("DELETE FROM CDAUDIO"));
         folder_->messages.queueYes();
-        procedures().compact();
+        run(&MaintenanceProcedures::compact);
         QVERIFY(ended_);
         QVERIFY(!QFile::exists(folder_->file(QStringLiteral("RACCOLIO.VID"))));
-        QVERIFY(
-            folder_->messages.lastText().contains(QStringLiteral("Riavviare Raccolio 5.5 Pro")));
-        QCOMPARE(folder_->count(QStringLiteral("LIBRI")), 3);
-        QCOMPARE(folder_->count(QStringLiteral("CDAUDIO")), 0);
+        QVERIFY(lastMessage().contains(QStringLiteral("Riavviare Raccolio 5.5 Pro")));
+        QCOMPARE(books(), 3);
         QCOMPARE(cards_.reopened, 0);
 
         folder_->messages.queueYes();
-        procedures().repair();
-        QCOMPARE(folder_->messages.lastText(),
-                 QStringLiteral("Il recupero dei dati è stato completato con successo."));
+        run(&MaintenanceProcedures::repair);
+        QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::Information);
         QCOMPARE(cards_.reopened, 1);
     }
 
@@ -232,20 +196,15 @@ private slots:
         folder_->writeFile(QStringLiteral("straniero.MDB"), "testo qualsiasi");
         QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("straniero.MDB"))),
                  CatalogueFiles::State::Foreign);
-        QCOMPARE(CatalogueFiles::examine(mdb()), CatalogueFiles::State::Healthy);
-
-        modes_ << Mode::Automatic;
-        procedures().backup();
+        CatalogueFiles::backup(bk4());
         damageFirstPage(mdb());
         QCOMPARE(CatalogueFiles::examine(mdb()), CatalogueFiles::State::Damaged);
         // Its schema is gone, so nothing can be salvaged; the backup is offered next.
         folder_->messages.queueYes();
         folder_->messages.queueYes();
         QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
-        QCOMPARE(folder_->count(QStringLiteral("LIBRI")), 3);
-        const QStringList kept =
-            QDir(folder_->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")});
-        QCOMPARE(kept.size(), 1);
+        QCOMPARE(books(), 3);
+        QCOMPARE(QDir(folder_->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")}).size(), 1);
 
         QFile::remove(bk4());
         damageFirstPage(mdb());
