@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
@@ -140,6 +141,10 @@ private slots:
             QVERIFY(DbMaintenance::isHealthy(bk4));
             const Titles inBackup = titlesIn(bk4);
             QVERIFY(inBackup.contains(saved) || (backingUp && inBackup.contains(backupCandidate)));
+            // At most the copy the kill interrupted is left over, never an old one.
+            QVERIFY(QDir(folder.path())
+                        .entryList({QStringLiteral(".*.tmp")}, QDir::Hidden | QDir::Files)
+                        .size() <= 2);
             stored = now;
             saved = inBackup;
         }

@@ -91,6 +91,15 @@ private:
     // from the system's generator make the name; the exclusive create proves it free.
     void create(const QString& target) {
         const QFileInfo info(target);
+        // Copies left by an interrupted run: only one instance of the program works here.
+        QDir folder = info.absoluteDir();
+        const QStringList stale =
+            folder.entryList({QStringLiteral(".%1.*.tmp").arg(info.fileName()),
+                              QStringLiteral(".%1.*.tmp-journal").arg(info.fileName())},
+                             QDir::Files | QDir::Hidden);
+        for (const QString& name : stale)
+            if (!folder.remove(name))
+                qCWarning(lcDb).noquote() << "could not remove the leftover file" << name;
         for (int attempt = 0; attempt < 100; ++attempt) {
             const QString name = info.absoluteDir().filePath(
                 QStringLiteral(".%1.%2-%3.tmp")
