@@ -18,16 +18,13 @@ public:
     explicit CopyProgress(QWidget* parent) : parent_(parent) {}
 
     DbMaintenance::Progress start(const QString& label) {
-        // No parent: the main window may be disabled, and that would disable its children.
-        dialog_ = std::make_unique<QProgressDialog>(label, QString(), 0, 1000);
+        dialog_ = std::make_unique<QProgressDialog>(label, QString(), 0, 1000, parent_);
         dialog_->setObjectName(QStringLiteral("MaintenanceProgress"));
         dialog_->setWindowTitle(QApplication::applicationName());
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setMinimumDuration(300);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
-        if (parent_)
-            dialog_->move(parent_->geometry().center() - dialog_->rect().center());
         dialog_->setValue(0);
         clock_.start();
         return [this](qint64 done, qint64 total) {
