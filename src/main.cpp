@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "cards/Catalogue.h"
+#include "maintenance/CatalogueFiles.h"
+#include "maintenance/DamagedCatalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/AppState.h"
@@ -39,8 +41,13 @@ int main(int argc, char* argv[]) {
     try {
         Catalogue::openOrCreate(Catalogue::defaultPath());
     } catch (const AppError& e) {
-        messages->error(e);
-        return 2;
+        // A foreign file is refused untouched; a damaged catalogue may still be saved.
+        const QString path = Catalogue::defaultPath();
+        if (CatalogueFiles::examine(path) != CatalogueFiles::State::Damaged ||
+            !offerCatalogueRecovery(path, *messages)) {
+            messages->error(e);
+            return 2;
+        }
     }
 
     QtFileDialogService files;

@@ -2,10 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -65,23 +66,19 @@ void syncToDisk(const QString& path) {
 // An empty file beside the target, removed again unless kept.
 class TempBeside {
 public:
-    explicit TempBeside(const QString& target) {
-        const QFileInfo info(target);
-        QTemporaryFile file(
-            info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.tmp").arg(info.fileName())));
-        file.setAutoRemove(false);
-        if (!file.open())
-            throw AppError(ErrorCode::FileError, kSource,
-                           QStringLiteral("Impossibile creare un file temporaneo nella cartella %1")
-                               .arg(info.absolutePath()));
-        path_ = file.fileName();
-    }
-    ~TempBeside() {
-        if (kept_)
+    // A chosen name: the program's own temporary file, so a leftover of it goes.
+    TempBeside(const QString& target, const QString& chosen) {
+        if (chosen.isEmpty()) {
+            create(target);
             return;
-        for (const QString& file : {path_, path_ + QStringLiteral("-journal")})
-            if (QFile::exists(file) && !QFile::remove(file))
-                qCWarning(lcDb).noquote() << "could not remove the temporary file" << file;
+        }
+        path_ = chosen;
+        removeLeftovers();
+    }
+    explicit TempBeside(const QString& target) { create(target); }
+    ~TempBeside() {
+        if (!kept_)
+            removeLeftovers();
     }
     TempBeside(const TempBeside&) = delete;
     TempBeside& operator=(const TempBeside&) = delete;
@@ -89,6 +86,41 @@ public:
     void keep() { kept_ = true; }
 
 private:
+    // Not QTemporaryFile: its names repeat in a forked process and it can hand back no name
+    // when one is taken by a leftover of an interrupted run. The process id and a number
+    // from the system's generator make the name; the exclusive create proves it free.
+    void create(const QString& target) {
+        const QFileInfo info(target);
+        // Copies left by an interrupted run: only one instance of the program works here.
+        QDir folder = info.absoluteDir();
+        const QStringList stale =
+            folder.entryList({QStringLiteral(".%1.*.tmp").arg(info.fileName()),
+                              QStringLiteral(".%1.*.tmp-journal").arg(info.fileName())},
+                             QDir::Files | QDir::Hidden);
+        for (const QString& name : stale)
+            if (!folder.remove(name))
+                qCWarning(lcDb).noquote() << "could not remove the leftover file" << name;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString name = info.absoluteDir().filePath(
+                QStringLiteral(".%1.%2-%3.tmp")
+                    .arg(info.fileName())
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0')));
+            QFile file(name);
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                path_ = name;
+                return;
+            }
+        }
+        throw AppError(ErrorCode::FileError, kSource,
+                       QStringLiteral("Impossibile creare un file temporaneo nella cartella %1")
+                           .arg(info.absolutePath()));
+    }
+    void removeLeftovers() const {
+        for (const QString& file : {path_, path_ + QStringLiteral("-journal")})
+            if (QFile::exists(file) && !QFile::remove(file))
+                qCWarning(lcDb).noquote() << "could not remove the temporary file" << file;
+    }
     QString path_;
     bool kept_ = false;
 };
@@ -180,9 +212,115 @@ void copyRows(Database& source, Database& target, const QString& table) {
     }
 }
 
+// rename(2): replaces the target in one step, so a reader sees the old file or the new one.
+void renameOver(const QString& from, const QString& to) {
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(from).toStdString(),
+                            QFile::encodeName(to).toStdString(), error);
+    if (error)
+        throw AppError(ErrorCode::FileError, kSource,
+                       QStringLiteral("Impossibile sostituire il file %1").arg(to));
+}
+
+struct ProgressState {
+    const DbMaintenance::Progress* report;
+    QString file;
+    qint64 total;
+};
+
+int onProgress(void* context) {
+    auto* state = static_cast<ProgressState*>(context);
+    (*state->report)(QFileInfo(state->file).size(), state->total);
+    return 0;
+}
+
 }  // namespace
 
 namespace DbMaintenance {
+
+namespace {
+
+// The common end of a copy: checked, on disk, renamed over the destination.
+void putInPlace(TempBeside& temp, const QString& destinationPath, const Verify& verify,
+                const Progress& progress) {
+    {
+        auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        if (!passesIntegrityCheck(*copy))
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("La copia del database non è integra"));
+        if (verify)
+            verify(*copy);
+    }
+    syncToDisk(temp.path());
+    renameOver(temp.path(), destinationPath);
+    temp.keep();
+    syncToDisk(QFileInfo(destinationPath).absolutePath());
+    if (progress)
+        progress(QFileInfo(destinationPath).size(), QFileInfo(destinationPath).size());
+}
+
+void requireDatabase(const QString& path) {
+    requireExisting(path);
+    if (!hasSqliteHeader(path))
+        throw notACatalogue(path);
+}
+
+}  // namespace
+
+void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
+              const Progress& progress, const QString& tempPath) {
+    requireDatabase(sourcePath);
+    TempBeside temp(destinationPath, tempPath);
+    {
+        auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
+        ProgressState state{&progress, temp.path(), QFileInfo(sourcePath).size()};
+        if (progress)
+            sqlite3_progress_handler(source->handle(), 20000, onProgress, &state);
+        try {
+            source->query(QStringLiteral("VACUUM INTO ?"), {temp.path()});
+        } catch (...) {
+            sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+            throw;
+        }
+        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+    }
+    putInPlace(temp, destinationPath, verify, progress);
+}
+
+void snapshotOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
+                  const Progress& progress) {
+    requireDatabase(sourcePath);
+    TempBeside temp(destinationPath);
+    {
+        auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
+        auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        // The copy is flushed once, whole, before it is used.
+        target->exec(QStringLiteral("PRAGMA synchronous=OFF"));
+        sqlite3_backup* backup =
+            sqlite3_backup_init(target->handle(), "main", source->handle(), "main");
+        if (!backup)
+            target->fail(kSource);
+        int rc;
+        int waits = 0;
+        while ((rc = sqlite3_backup_step(backup, 2048)) == SQLITE_OK ||
+               ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++waits < 250)) {
+            if (rc != SQLITE_OK)
+                sqlite3_sleep(20);  // another writer holds the source for a moment
+            else if (progress) {
+                const qint64 pages = sqlite3_backup_pagecount(backup);
+                progress(pages - sqlite3_backup_remaining(backup), pages);
+            }
+        }
+        sqlite3_backup_finish(backup);
+        if (rc != SQLITE_DONE)
+            target->fail(kSource);
+    }
+    putInPlace(temp, destinationPath, verify, progress);
+}
+
+bool looksLikeDatabase(const QString& path) {
+    return hasSqliteHeader(path);
+}
 
 void compact(const QString& sourcePath, const QString& destinationPath) {
     if (QFileInfo::exists(destinationPath))
@@ -249,12 +387,7 @@ bool repair(const QString& path) {
     }
     source.reset();
     syncToDisk(temp.path());
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(temp.path()).toStdString(),
-                            QFile::encodeName(path).toStdString(), error);
-    if (error)
-        throw AppError(ErrorCode::FileError, kSource,
-                       QStringLiteral("Impossibile sostituire il file %1").arg(path));
+    renameOver(temp.path(), path);
     temp.keep();
     syncToDisk(QFileInfo(path).absolutePath());
     return true;

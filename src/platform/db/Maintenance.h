@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+
+class Database;
 
 // File-level operations on a catalogue file. The source must not be open for writing elsewhere.
 namespace DbMaintenance {
@@ -15,6 +18,28 @@ void compact(const QString& sourcePath, const QString& destinationPath);
 // an SQLite database raises AppError(NotACatalogue) and is left as it was.
 // Returns true when something had to be salvaged.
 bool repair(const QString& path);
+
+// Told how far a long copy has come (bytes written of about `total`); called often, on the
+// calling thread, so a window can paint in between.
+using Progress = std::function<void(qint64 done, qint64 total)>;
+// Checks a finished copy before it takes its place; throws AppError to refuse it.
+using Verify = std::function<void(Database& copy)>;
+
+// Writes a compacted copy of source and puts it in place of destination, which may exist:
+// the copy is made under `tempPath` (default: a fresh name beside destination; a leftover
+// file of that name is removed first), passes the integrity check and `verify`, is
+// flushed, and is then renamed over destination; the folder is flushed last. A failure at
+// any point leaves destination as it was. Source is only read.
+void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify = {},
+              const Progress& progress = {}, const QString& tempPath = {});
+
+// As copyOver, but a page-for-page copy through SQLite's online backup: faster than a
+// compaction, and its progress is exact. Free pages of source stay free in the copy.
+void snapshotOver(const QString& sourcePath, const QString& destinationPath,
+                  const Verify& verify = {}, const Progress& progress = {});
+
+// True when the file starts as an SQLite database does.
+bool looksLikeDatabase(const QString& path);
 
 // True when the file passes SQLite's integrity check.
 bool isHealthy(const QString& path);

@@ -1,0 +1,97 @@
+#include "maintenance/CatalogueFiles.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "cards/Catalogue.h"
+#include "platform/core/AppError.h"
+#include "platform/core/AppInfo.h"
+#include "platform/core/Log.h"
+#include "platform/core/ProgramFolder.h"
+#include "platform/db/Database.h"
+
+namespace CatalogueFiles {
+
+QString backupPath() {
+    return ProgramFolder::file(QStringLiteral("RACCOLIO.BK4"));
+}
+
+QString compactionPath() {
+    return ProgramFolder::file(QStringLiteral("RACCOLIO.VID"));
+}
+
+void requireCatalogue(const QString& path) {
+    if (!QFileInfo::exists(path))
+        throw AppError(ErrorCode::FileNotFound, QStringLiteral("CatalogueFiles"),
+                       QStringLiteral("File non trovato: %1").arg(path));
+    if (!DbMaintenance::looksLikeDatabase(path))
+        throw AppError(ErrorCode::NotACatalogue, QStringLiteral("CatalogueFiles"),
+                       QStringLiteral("Il file %1 non è un archivio valido di %2")
+                           .arg(QFileInfo(path).fileName(), AppInfo::title()));
+    auto db = Database::open(path, Database::OpenMode::ExistingOnly);
+    Catalogue::validate(*db);
+}
+
+namespace {
+
+void checkCatalogue(Database& copy) {
+    Catalogue::validate(copy);
+}
+
+}  // namespace
+
+void backup(const QString& destination, const DbMaintenance::Progress& progress) {
+    // Page for page: the catalogue's own compaction is a separate command.
+    DbMaintenance::snapshotOver(Catalogue::defaultPath(), destination, checkCatalogue, progress);
+}
+
+void restore(const QString& source, const DbMaintenance::Progress& progress) {
+    requireCatalogue(source);
+    DbMaintenance::copyOver(source, Catalogue::defaultPath(), checkCatalogue, progress);
+}
+
+void compact(const DbMaintenance::Progress& progress) {
+    DbMaintenance::copyOver(Catalogue::defaultPath(), Catalogue::defaultPath(), checkCatalogue,
+                            progress, compactionPath());
+}
+
+bool repair() {
+    return DbMaintenance::repair(Catalogue::defaultPath());
+}
+
+State examine(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return State::Missing;
+    if (!DbMaintenance::looksLikeDatabase(path))
+        return State::Foreign;
+    if (!DbMaintenance::isHealthy(path))
+        return State::Damaged;
+    try {
+        auto db = Database::open(path, Database::OpenMode::ExistingOnly);
+        Catalogue::validate(*db);
+        return State::Healthy;
+    } catch (const AppError& e) {
+        qCInfo(lcDb).noquote() << path
+                               << "is a sound database but no catalogue:" << e.description();
+        return State::Foreign;
+    }
+}
+
+QString keepDamagedCopy(const QString& path) {
+    const QFileInfo info(path);
+    const QString base = info.absoluteDir().filePath(
+        QStringLiteral("%1.damaged-%2")
+            .arg(info.completeBaseName(), QDate::currentDate().toString(Qt::ISODate)));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = QStringLiteral("%1-%2").arg(base).arg(n);
+    if (!QFile::copy(path, name))
+        throw AppError(ErrorCode::FileError, QStringLiteral("CatalogueFiles"),
+                       QStringLiteral("Impossibile conservare una copia del file %1 come %2")
+                           .arg(info.fileName(), QFileInfo(name).fileName()));
+    return name;
+}
+
+}  // namespace CatalogueFiles

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/db/Maintenance.h"
+
+// The catalogue file's replacements. Each one writes its new file beside the target and
+// renames it over the target only when complete, checked and on disk: a failure or a
+// kill at any moment leaves the old file or the new one, whole. The data sources must be
+// closed by the caller.
+namespace CatalogueFiles {
+
+QString backupPath();      // RACCOLIO.BK4 in the program folder
+QString compactionPath();  // RACCOLIO.VID, the compaction's own temporary file
+
+// Raises AppError(NotACatalogue) unless the file is a database with the catalogue's tables;
+// nothing is written.
+void requireCatalogue(const QString& path);
+
+void backup(const QString& destination, const DbMaintenance::Progress& progress = {});
+void restore(const QString& source, const DbMaintenance::Progress& progress = {});
+void compact(const DbMaintenance::Progress& progress = {});
+// Salvages what can be read; true when something had to be salvaged.
+bool repair();
+
+// What start-up finds at the catalogue's path.
+enum class State { Missing, Healthy, Foreign, Damaged };
+State examine(const QString& path);
+
+// Keeps a copy of a damaged catalogue as RACCOLIO.damaged-<date> beside it (a number is
+// added when that name is taken); returns its path.
+QString keepDamagedCopy(const QString& path);
+
+}  // namespace CatalogueFiles

@@ -1,0 +1,64 @@
+#include "maintenance/DamagedCatalogue.h"
+
+#include <QFileInfo>
+
+#include "maintenance/CatalogueFiles.h"
+#include "platform/core/AppError.h"
+#include "platform/core/AppInfo.h"
+#include "platform/core/Log.h"
+#include "platform/db/Maintenance.h"
+#include "platform/services/MessageService.h"
+
+namespace {
+
+bool usable(const QString& path) {
+    return CatalogueFiles::examine(path) == CatalogueFiles::State::Healthy;
+}
+
+}  // namespace
+
+bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
+    const QString name = QFileInfo(path).fileName();
+    QString kept;
+    const auto keepDamaged = [&] {
+        if (kept.isEmpty())
+            kept = CatalogueFiles::keepDamagedCopy(path);
+    };
+    if (messages.question(
+            QStringLiteral("Il file ") + name +
+            QStringLiteral(
+                " è danneggiato e non può essere aperto. Recuperare i dati ancora "
+                "leggibili? Il file danneggiato sarà conservato nella stessa cartella."))) {
+        try {
+            keepDamaged();
+            DbMaintenance::repair(path);
+            if (usable(path)) {
+                messages.information(
+                    QStringLiteral("Il recupero dei dati è stato completato con successo. Il "
+                                   "file danneggiato è stato conservato come ") +
+                    QFileInfo(kept).fileName() + QStringLiteral("."));
+                return true;
+            }
+        } catch (const AppError& e) {
+            qCWarning(lcDb).noquote() << "salvaging" << path << "failed:" << e.description();
+        }
+        messages.critical(QStringLiteral("Non è stato possibile recuperare i dati di ") + name +
+                          QStringLiteral("."));
+    }
+    const QString backup = CatalogueFiles::backupPath();
+    if (!QFileInfo::exists(backup))
+        return false;
+    if (!messages.question(QStringLiteral("Ripristinare i dati dal file di backup ") +
+                           QFileInfo(backup).fileName() + QStringLiteral(" di ") +
+                           AppInfo::title() + QStringLiteral("?")))
+        return false;
+    try {
+        keepDamaged();
+        CatalogueFiles::restore(backup);
+    } catch (const AppError& e) {
+        messages.error(e);
+        return false;
+    }
+    messages.information(QStringLiteral("Il ripristino dei dati è stato completato con successo."));
+    return usable(path);
+}
