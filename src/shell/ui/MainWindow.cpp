@@ -277,6 +277,13 @@ void MainWindow::reloadLookups() {
 
 void MainWindow::closeDataSources() {
     hideChoiceLists();
+    // A list editor kept open beside the card holds a data source of its own: it closes
+    // (storing a word being typed), so no connection is left on a file about to be
+    // replaced.
+    if (lookupEditor_) {
+        lookupEditor_->close();
+        delete lookupEditor_.data();  // now: its connection must be gone before we return
+    }
     for (DataSource* ds : sources_) {
         // A card being typed is stored before its file is let go.
         if (ds->isOpen() && ds->recordset().editMode() != RecordSet::EditMode::None)

@@ -116,7 +116,10 @@ private slots:
         QVERIFY(editor && editor->isVisible());
         QTest::mouseDClick(soloist, Qt::LeftButton, {}, buttonPoint(soloist));
         QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("Chiavi")).size(), 1);
-        editor->close();
+        // Work on the catalogue file leaves no editor holding a connection to it.
+        window->closeDataSources();
+        QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("Chiavi")).size(), 0);
+        window->reopenDataSources();
     }
 
     void modalEditorLivesForOneCall() {
