@@ -1,5 +1,7 @@
 #include "stats/FieldTally.h"
 
+#include <sqlite3.h>
+
 #include <QHash>
 
 #include "platform/core/AppError.h"
@@ -13,7 +15,7 @@ QString tallyName(const QVariant& value) {
 }
 
 FieldTally tallyField(Database& db, const QString& table, const QString& field,
-                      const std::function<bool(int)>& progress) {
+                      const std::function<void()>& tick) {
     const QString source = QStringLiteral("Statistiche.Conteggio");
     const QString canonicalTable = db.canonicalTableName(table);
     QString column;
@@ -31,10 +33,26 @@ FieldTally tallyField(Database& db, const QString& table, const QString& field,
     Statement st = db.prepare(QStringLiteral("SELECT %1, COUNT(*), MIN(rowid) FROM %2 "
                                              "GROUP BY %1 COLLATE BINARY ORDER BY 3")
                                   .arg(q, Database::quoteIdentifier(canonicalTable)));
+    // The grouping itself returns no row until it is done: let the caller breathe meanwhile.
+    struct TickWhileRunning {
+        sqlite3* db;
+        TickWhileRunning(sqlite3* handle, const std::function<void()>* tick) : db(handle) {
+            if (*tick)
+                sqlite3_progress_handler(db, 200000, &TickWhileRunning::call,
+                                         const_cast<std::function<void()>*>(tick));
+        }
+        ~TickWhileRunning() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
+        TickWhileRunning(const TickWhileRunning&) = delete;
+        TickWhileRunning& operator=(const TickWhileRunning&) = delete;
+        static int call(void* f) {
+            (*static_cast<std::function<void()>*>(f))();
+            return 0;
+        }
+    } ticking(db.handle(), &tick);
+
     FieldTally tally;
     // A stored text "Senza nome" and a Null land on one entry, as their texts are equal.
     QHash<QString, int> entryOf;
-    int read = 0;
     while (st.step()) {
         const QString name = tallyName(st.value(0));
         const auto count = qint32(st.int64(1));
@@ -46,8 +64,8 @@ FieldTally tallyField(Database& db, const QString& table, const QString& field,
             tally.names.append(name);
             tally.counts.append(count);
         }
-        if (progress && (++read % 4096) == 0 && !progress(read))
-            throw AppError(ErrorCode::DialogCancelled, source, QStringLiteral("Annullato"));
+        if (tick && (tally.size() % 4096) == 0)
+            tick();
     }
     if (tally.size() == 0)
         throw AppError(ErrorCode::NoCurrentRecord, source,

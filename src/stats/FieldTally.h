@@ -21,8 +21,8 @@ struct FieldTally {
 QString tallyName(const QVariant& value);
 
 // One grouped query instead of comparing every card with every value met so far.
-// progress(valuesRead) is called now and then while the result is read; returning false
-// stops the count (AppError 32755). An empty table raises 3021 (no current record), a
+// tick() is called now and then while the engine works, so a window can keep painting
+// over a long count. An empty table raises 3021 (no current record), a
 // missing field 3265, like moving a cursor over the cards would.
 FieldTally tallyField(Database& db, const QString& table, const QString& field,
-                      const std::function<bool(int)>& progress = {});
+                      const std::function<void()>& tick = {});

@@ -44,10 +44,10 @@ void fillChart(ChartModel& chart, const FieldTally& tally) {
 }
 
 void countIntoChart(ChartModel& chart, CardBrowser& cards, const StatisticsChoiceDef& choice,
-                    const std::function<bool(int)>& progress) {
+                    const std::function<void()>& tick) {
     chart.bottomTitle = choice.bottomTitle;
-    const FieldTally tally = tallyField(cards.currentSource().database(), cards.archiveDef().table,
-                                        choice.field, progress);
+    const FieldTally tally =
+        tallyField(cards.currentSource().database(), cards.archiveDef().table, choice.field, tick);
     fillChart(chart, tally);
     cards.first();
 }

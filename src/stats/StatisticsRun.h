@@ -38,6 +38,6 @@ void fillChart(ChartModel& chart, const FieldTally& tally);
 // Counts a field of the current archive into the chart (bottom title, points) and
 // leaves the main window on the first card. Errors of the count propagate.
 void countIntoChart(ChartModel& chart, CardBrowser& cards, const StatisticsChoiceDef& choice,
-                    const std::function<bool(int)>& progress = {});
+                    const std::function<void()>& tick = {});
 
 }  // namespace Statistics
