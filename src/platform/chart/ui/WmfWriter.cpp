@@ -250,10 +250,10 @@ private:
             case Qt::VerPattern:
                 style = 2, hatch = 1;
                 break;
-            case Qt::BDiagPattern:  // Qt's "/" is the format's forward diagonal
+            case Qt::FDiagPattern:  // falling to the right: the format's downward diagonal
                 style = 2, hatch = 2;
                 break;
-            case Qt::FDiagPattern:
+            case Qt::BDiagPattern:  // rising to the right: its upward diagonal
                 style = 2, hatch = 3;
                 break;
             case Qt::CrossPattern:
