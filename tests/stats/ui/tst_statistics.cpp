@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
+#include <QPrinterInfo>
 #include <QRadioButton>
 #include <QTest>
 #include <functional>
@@ -165,6 +167,13 @@ private slots:
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
         QCOMPARE(folder.messages.log().last().icon, MessageService::Icon::Critical);
         QCOMPARE(QDir::currentPath(), QDir(folder.path()).canonicalPath());
+
+        child<QAction>(window, "copclip")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), drawn);
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            child<QAction>(window, "prngraf")->trigger();
+            QVERIFY(folder.messages.lastText().startsWith(QStringLiteral("Si è verificato")));
+        }
     }
 };
 
