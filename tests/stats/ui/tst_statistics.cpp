@@ -1,0 +1,181 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QTest>
+#include <functional>
+
+#include "cards/CardBrowser.h"
+#include "shell/ui/CommandBar.h"
+#include "shell/ui/ProgramHooks.h"
+#include "stats/StatisticsRun.h"
+#include "stats/ui/ChartWindow.h"
+#include "test_support/MainWindowFixture.h"
+#include "test_support/WidgetLookup.h"
+
+namespace {
+
+// Answers the chart export's save dialog with a queued name ("" is a cancel).
+class QueuedSaveDialog : public FileDialogService {
+public:
+    QStringList names;
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
+        return names.isEmpty() ? QString() : names.takeFirst();
+    }
+};
+
+// Runs act on the modal window named name once it is up (the caller is blocked in it).
+void whenModal(const QString& name, std::function<void(QWidget&)> act) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, act] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || w->objectName() != name || !w->isVisible())
+            return;
+        timer->deleteLater();
+        timer->stop();
+        act(*w);
+    });
+    timer->start(20);
+}
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestStatistics : public QObject {
+    Q_OBJECT
+
+    static std::unique_ptr<MainWindow> start(TempProgramFolder& folder) {
+        folder.settings.write(QStringLiteral("About"), QStringLiteral("0"));
+        return startMainWindow(folder, programHooks(folder.services));
+    }
+    QStringList enabledFields(QWidget& window) {
+        QStringList on;
+        for (auto* b : child<QWidget>(window, "Riferimento")->findChildren<QRadioButton*>())
+            if (b->isEnabled())
+                on << b->text();
+        return on;
+    }
+
+private slots:
+    void countsTheCurrentArchiveAndShowsTheChart() {
+        TempProgramFolder folder({3, 2, 0, 4});
+        auto window = start(folder);
+        CardBrowser& cards = window->browser();
+
+        // Music lists "Genere", but its table has no such field.
+        cards.selectArchive(Archive::Music);
+        bool seen = false;
+        whenModal("Statistiche", [&](QWidget& w) {
+            seen = true;
+            QVERIFY(!enabledFields(w).contains(QStringLiteral("Genere")));
+            child<QPushButton>(w, "esciuscita")->click();
+        });
+        window->commandBar().click(QStringLiteral("ID_GraficiStatistici"));
+        QVERIFY(seen);
+
+        cards.selectArchive(Archive::Videos);
+        cards.last();
+        ChartModel shown;
+        whenModal("Statistiche", [&](QWidget& w) {
+            QCOMPARE(enabledFields(w),
+                     (QStringList{"Anno", "Argomento", "Genere", "Rating", "Giudizio"}));
+            child<QRadioButton>(w, "TipoGrafico2")->click();
+            whenModal("Grafico", [&](QWidget& chart) {
+                shown = static_cast<ChartWindow&>(chart).chart();
+                child<QAction>(chart, "uscgraf")->trigger();
+            });
+            child<QPushButton>(w, "visgrafico")->click();
+        });
+        window->commandBar().click(QStringLiteral("ID_GraficiStatistici"));
+        QCOMPARE(shown.type, 2);
+        QCOMPARE(shown.title, Statistics::chartTitle());
+        QCOMPARE(shown.numPoints(), 4);
+        QCOMPARE(shown.points()[3].legend, QStringLiteral("VIDEO 4 ARGOMENTO"));
+        QCOMPARE(cards.position(), 1);
+        QCOMPARE(folder.messages.count(), 0);
+        closeMainWindow(folder, window);
+    }
+
+    void anEmptyArchiveShowsTheMessage() {
+        TempProgramFolder folder({1, 1, 0, 1});
+        auto window = start(folder);
+        window->browser().selectArchive(Archive::Media);
+        // The subject still opens the chart with what it holds; another field does not.
+        for (const char* option : {"Riferimento1", "Riferimento0"}) {
+            bool chartShown = false;
+            whenModal("Statistiche", [&, option](QWidget& w) {
+                child<QRadioButton>(w, option)->click();
+                whenModal("Grafico", [&](QWidget& chart) {
+                    chartShown = true;
+                    chart.close();
+                });
+                child<QPushButton>(w, "visgrafico")->click();
+            });
+            window->commandBar().click(QStringLiteral("ID_GraficiStatistici"));
+            QCOMPARE(chartShown, QByteArray(option) == "Riferimento1");
+            QCOMPARE(folder.messages.lastText(), Statistics::countFailedText());
+        }
+        QCOMPARE(folder.messages.count(), 2);
+        closeMainWindow(folder, window);
+    }
+
+    void exportWritesAsksAndReports() {
+        TempProgramFolder folder;
+        QueuedSaveDialog files;
+        Services services{folder.messages, files, folder.input, folder.settings, folder.state};
+        ChartWindow window(services);
+        Statistics::prepareChart(window.chart(), {});
+        window.chart().setNumPoints(2);
+        window.chart().setCurrentPoint(1);
+        window.chart().setValue(7);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QSize drawn = child<QWidget>(window, "Graph1")->size();
+        const QString bmp = folder.file(QStringLiteral("grafico.bmp"));
+        const QString wmf = folder.file(QStringLiteral("grafico.wmf"));
+
+        files.names = {QString(), bmp, wmf};
+        window.exportChart(ChartOutput::ImageFormat::Bitmap);  // cancelled
+        QCOMPARE(folder.messages.count(), 0);
+        window.exportChart(ChartOutput::ImageFormat::Bitmap);
+        window.exportChart(ChartOutput::ImageFormat::Metafile);
+        QCOMPARE(QImage(bmp).size(), drawn);
+        QVERIFY(contents(wmf).startsWith(QByteArray::fromHex("d7cdc69a")));
+        QCOMPARE(folder.messages.lastText(),
+                 QStringLiteral("Il grafico è stato salvato correttamente nel file ") + wmf);
+
+        // An existing file: No keeps it, Yes replaces it.
+        const QByteArray before = contents(bmp);
+        window.chart().type = 1;
+        files.names = {bmp, bmp};
+        folder.messages.queueNo();
+        window.exportChart(ChartOutput::ImageFormat::Bitmap);
+        QCOMPARE(contents(bmp), before);
+        folder.messages.queueYes();
+        window.exportChart(ChartOutput::ImageFormat::Bitmap);
+        QVERIFY(contents(bmp) != before);
+        QCOMPARE(window.chart().drawMode(), int(ChartModel::Draw));
+
+        // A file that could not be written is not reported as saved.
+        files.names = {folder.file(QStringLiteral("manca/grafico.bmp"))};
+        window.exportChart(ChartOutput::ImageFormat::Bitmap);
+        QCOMPARE(folder.messages.log().last().icon, MessageService::Icon::Critical);
+        QCOMPARE(QDir::currentPath(), QDir(folder.path()).canonicalPath());
+
+        child<QAction>(window, "copclip")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), drawn);
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            child<QAction>(window, "prngraf")->trigger();
+            QVERIFY(folder.messages.lastText().startsWith(QStringLiteral("Si è verificato")));
+        }
+    }
+};
+
+QTEST_MAIN(TestStatistics)
+#include "tst_statistics.moc"
