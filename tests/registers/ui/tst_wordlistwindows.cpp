@@ -5,18 +5,16 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "test_support/MainWindowFixture.h"
 #include "platform/db/Database.h"
 #include "registers/ui/KeywordListWindow.h"
 #include "registers/ui/LookupListWindow.h"
 #include "search/ui/SearchPromptDriver.h"
 #include "shell/ui/MainWindow.h"
+#include "test_support/MainWindowFixture.h"
 
 using Choice = SearchPromptDriver::Choice;
 
 namespace {
-
-const QString kNoMatch = QStringLiteral("Nessuna corrispondenza trovata nella scheda specificata.");
 
 QStringList comboItems(QComboBox* combo) {
     QStringList items;
@@ -84,23 +82,16 @@ private slots:
     void buttonsDriveTheEditor() {
         startMain();
         openList(QStringLiteral("GEN2"));
-        QCOMPARE(counter(), QStringLiteral("1 di 5"));
-        QCOMPARE(word(), QStringLiteral("Backup"));
-        press("Command4");
-        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        // Each button reaches the editor (its rules are tested without the window).
         press("Command5");
         press("Command5");
         QCOMPARE(word(), QStringLiteral("Giochi"));
         press("Command2");
         QCOMPARE(counter(), QStringLiteral("1 di 4"));
-        QCOMPARE(word(), QStringLiteral("Backup"));
         press("Command6");
-        press("Command5");
-        QCOMPARE(counter(), QStringLiteral("4 di 4"));
         folder->input.queueText(QStringLiteral("Audio"));
         press("Command1");
         QCOMPARE(counter(), QStringLiteral("5 di 5"));
-        QCOMPARE(word(), QStringLiteral("Audio"));
         // The word can be corrected in place; it is stored on the next move.
         auto* text = control<QLineEdit>("Text1");
         text->selectAll();
@@ -136,11 +127,6 @@ private slots:
         QCOMPARE(counter(), QStringLiteral("3 di 5"));
         QCOMPARE(folder->messages.count(), 0);
 
-        SearchPromptDriver::confirm(QStringLiteral("zzz"));
-        press("SSCommand1");
-        QCOMPARE(folder->messages.texts(), QStringList{kNoMatch});
-        QCOMPARE(word(), QStringLiteral("Giochi"));
-        QCOMPARE(counter(), QStringLiteral("3 di 5"));
         // Cancelling the prompt finds nothing, not even with the old text.
         folder->messages.clear();
         press("Command3");
@@ -209,9 +195,6 @@ private slots:
         KeywordListWindow keys(folder->services, [&] { ++refreshed; });
         editor = &keys;
         keys.show();
-        QCOMPARE(keys.objectName(), QStringLiteral("Keylist"));
-        QCOMPARE(keys.windowTitle(), QStringLiteral("Aggiornamento lista chiavi..."));
-        QCOMPARE(control<QToolButton>("Command3")->toolTip(), QStringLiteral("Primo cartella"));
         QTRY_COMPARE(counter(), QStringLiteral("1 di 6"));
         QCOMPARE(word(), QStringLiteral("Classico"));
         // The table's own order, not the alphabet.
