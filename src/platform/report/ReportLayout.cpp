@@ -67,9 +67,11 @@ std::vector<ReportItem> ReportLayout::page(int number) const {
     const double width = size.width() - 2 * kMargin;
     std::vector<ReportItem> items;
     items.push_back({QRectF(kMargin, kMargin, width, 20), report_.title, S::Title});
-    items.push_back(
-        {QRectF(kMargin, kMargin + 22, width, 16), report_.expandedHeading(), S::Heading});
-    items.push_back({QRectF(kMargin, kMargin + 22, width, 16),
+    // The date keeps a box of its own, so a long heading ends in "…" before it.
+    constexpr double dateWidth = 100;
+    items.push_back({QRectF(kMargin, kMargin + 22, width - dateWidth, 16),
+                     report_.expandedHeading(), S::Heading});
+    items.push_back({QRectF(kMargin + width - dateWidth, kMargin + 22, dateWidth, 16),
                      QStringLiteral("Data: ") + today_.toString(QStringLiteral("dd/MM/yyyy")),
                      S::Small, true});
 

@@ -45,6 +45,22 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     return b;
 }
 
+// Row 0 of the grid holds the field names: drawn as a fixed header row.
+class GridModel : public ResultGridModel {
+public:
+    using ResultGridModel::ResultGridModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (index.row() == 0 && role == Qt::FontRole) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        if (index.row() == 0 && role == Qt::BackgroundRole)
+            return QApplication::palette().button();
+        return ResultGridModel::data(index, role);
+    }
+};
+
 }  // namespace
 
 RicercaForm::RicercaForm(CardContext& cards, Services& services, QWidget* parent)
@@ -74,7 +90,7 @@ RicercaForm::RicercaForm(CardContext& cards, Services& services, QWidget* parent
     exit_ = button(QStringLiteral("&Uscita"), "cmdCancel", this);
     print_ = button(QStringLiteral("&Stampa ricerca"), "Command1", this);
 
-    model_ = new ResultGridModel(this);
+    model_ = new GridModel(this);
     view_ = new QTableView(this);
     view_->setObjectName(QStringLiteral("MSFlexGrid1"));
     view_->setAccessibleName(QStringLiteral("Risultato della ricerca"));
@@ -144,8 +160,11 @@ void RicercaForm::setUp() {
 void RicercaForm::resetGrid() {
     model_->showHeader(tableFields_);
     const QFontMetrics metrics = view_->fontMetrics();
+    QFont bold = view_->font();
+    bold.setBold(true);
+    const QFontMetrics boldMetrics(bold);
     for (int c = 0; c < tableFields_.size(); ++c)
-        view_->setColumnWidth(c, metrics.horizontalAdvance(tableFields_[c]) + 16);
+        view_->setColumnWidth(c, boldMetrics.horizontalAdvance(tableFields_[c]) + 16);
     view_->setCurrentIndex(model_->index(0, 0));
 }
 
