@@ -49,16 +49,30 @@ int ReportLayout::pageCount() const {
     return std::max<int>(1, int((count_ + perPage_ - 1) / perPage_));
 }
 
-QString ReportLayout::selectText() const {
+QString ReportLayout::columnsText() const {
     QStringList columns;
     for (const QString& f : fields_)
         columns << Database::quoteIdentifier(f);
+    return columns.join(u',');
+}
+
+QString ReportLayout::orderText() const {
     QStringList order;
     for (const QString& f : report_.order)
         order << Database::quoteIdentifier(f) + QStringLiteral(" COLLATE NOCASE");
     order << QStringLiteral("rowid");
-    return QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ? OFFSET ?")
-        .arg(columns.join(u','), Database::quoteIdentifier(report_.source), order.join(u','));
+    return order.join(u',');
+}
+
+void ReportLayout::readKeys() const {
+    if (keysRead_)
+        return;
+    Statement keys = db_->prepare(QStringLiteral("SELECT rowid FROM %1 ORDER BY %2")
+                                      .arg(Database::quoteIdentifier(report_.source), orderText()));
+    keys_.reserve(size_t(count_));
+    while (keys.step())
+        keys_.push_back(keys.int64(0));
+    keysRead_ = true;
 }
 
 std::vector<ReportItem> ReportLayout::page(int number) const {
@@ -95,11 +109,34 @@ std::vector<ReportItem> ReportLayout::page(int number) const {
     }
     items.push_back({QRectF(kMargin, kTop - 4, width, 0), {}, S::Rule});
 
-    Statement rows = db_->prepare(selectText());
-    rows.bind({perPage_, qint64(number - 1) * perPage_});
+    // Page 1 by a bounded sort (no key list needed to open a report), later pages by key.
+    const QString table = Database::quoteIdentifier(report_.source);
+    Statement rows = db_->prepare(
+        number == 1
+            ? QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 LIMIT ?")
+                  .arg(columnsText(), table, orderText())
+            : QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnsText(), table));
+    const qint64 first = qint64(number - 1) * perPage_;
+    const qint64 last = std::min<qint64>(first + perPage_, count_);
+    if (number == 1)
+        rows.bind({perPage_});
+    else
+        readKeys();
+    qint64 next = first;
     double y = kTop;
     const double labelWidth = width * 0.25;
-    while (rows.step()) {
+    const auto step = [&] {
+        if (number == 1)
+            return rows.step();
+        while (next < last && next < qint64(keys_.size())) {
+            rows.reset();
+            rows.bind({keys_[size_t(next++)]});
+            if (rows.step())
+                return true;
+        }
+        return false;
+    };
+    while (step()) {
         for (int c = 0; c < rows.columnCount(); ++c) {
             const QString value = rows.value(c).toString().trimmed();
             if (cards) {

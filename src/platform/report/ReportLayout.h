@@ -20,9 +20,10 @@ struct ReportItem {
     bool centred = false;
 };
 
-// Lays out a template over its data. Every record takes the same height, so page n reads
-// only its own records (LIMIT/OFFSET in the template's order): no pass over the pages
-// before it, nothing kept between pages.
+// Lays out a template over its data. Every record takes the same height, so page n is
+// records (n-1)*k+1 .. n*k of the template's order: no pass over the pages before it,
+// nothing of a page kept after it. Page 1 is read by a bounded sort; any other page
+// through the row keys in order, read once (8 bytes a record) when first needed.
 class ReportLayout {
 public:
     ReportLayout(ReportTemplate report, std::shared_ptr<Database> db, QDate today);
@@ -35,7 +36,9 @@ public:
     const ReportTemplate& report() const { return report_; }
 
 private:
-    QString selectText() const;
+    QString columnsText() const;
+    QString orderText() const;
+    void readKeys() const;
 
     ReportTemplate report_;
     std::shared_ptr<Database> db_;
@@ -43,4 +46,6 @@ private:
     QStringList fields_;
     qint64 count_ = 0;
     int perPage_ = 1;
+    mutable std::vector<qint64> keys_;  // rowids in report order, once a later page is asked
+    mutable bool keysRead_ = false;
 };
