@@ -124,8 +124,15 @@ private slots:
         QCOMPARE(control<QLabel>(preview(), "lblPage")->text(), QStringLiteral("Pagina 1 di 1"));
         QCOMPARE(ReportEngine::of(window.get()).settings.reportFile, QStringLiteral("LIBRI2.RPT"));
 
-        // The same result as a PDF: one page, and a cancel stops it.
+        // The printed heading and rows; the same result as a PDF: one page, and a cancel
+        // stops it.
         std::unique_ptr<ReportLayout> layout = ReportEngine::of(window.get()).prepare();
+        QStringList printed;
+        for (const ReportItem& item : layout->page(1))
+            printed << item.text;
+        QVERIFY(printed.contains(QStringLiteral(
+            "Raccolio: LIBRERIA - Campo di ricerca: TITOLO - Testo di ricerca: 3 TITOLO")));
+        QVERIFY(printed.contains(QStringLiteral("LIBRI 13 TITOLO")));
         const QString pdf = folder->file(QStringLiteral("r.pdf"));
         QVERIFY(ReportPainter::writePdf(pdf, *layout));
         QFile file(pdf);
