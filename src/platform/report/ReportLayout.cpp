@@ -67,6 +67,19 @@ QString ReportLayout::orderText() const {
 void ReportLayout::readKeys() const {
     if (keysRead_)
         return;
+    // The sort spills to disk beyond the page cache: give it room for this one statement.
+    const QVariant cache = db_->query(QStringLiteral("PRAGMA cache_size")).value(0).value(0);
+    db_->exec(QStringLiteral("PRAGMA cache_size = -131072"));
+    struct Restore {
+        Database& db;
+        qint64 pages;
+        ~Restore() {
+            try {
+                db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(pages));
+            } catch (...) {
+            }
+        }
+    } restore{*db_, cache.toLongLong()};
     Statement keys = db_->prepare(QStringLiteral("SELECT rowid FROM %1 ORDER BY %2")
                                       .arg(Database::quoteIdentifier(report_.source), orderText()));
     keys_.reserve(size_t(count_));
