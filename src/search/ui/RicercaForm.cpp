@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -194,6 +195,8 @@ void RicercaForm::search() {
             return;
         }
         resetGrid();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         const ArchiveDef& archive = cards_.browser().archiveDef();
         std::shared_ptr<Database> db = catalogue();
 
@@ -217,6 +220,8 @@ void RicercaForm::search() {
         const StructuredSearch::Outcome outcome =
             StructuredSearch::run(*db, archive, field_->currentText(), text_->text(), keepGoing);
         progress.hide();
+        restoreCursor.dismiss();
+        QApplication::restoreOverrideCursor();
         if (outcome.cancelled)
             return;
         if (outcome.count == 0) {

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -117,6 +118,9 @@ void ReportPreview::render() {
     previous_->setEnabled(page_ > 1);
     next_->setEnabled(page_ < pages);
     last_->setEnabled(page_ < pages);
+    // The first page after page 1 of a big report reads the keys of every record once.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     const double dpr = devicePixelRatioF();
     const double scale = zoom_->currentData().toInt() / 100.0 * logicalDpiX() / 72.0 * dpr;
     QImage image = ReportPainter::pageImage(*layout_, page_, scale);
