@@ -20,6 +20,7 @@ void printSearchResult(CardContext& cards, const QString& fieldChoice, const QSt
 
 // Prints any template of the program folder (the authors register's AUTORI.RPT): only
 // the report file and the window title are set; destination, geometry and formula stay
-// as the last print left them. `source` names the handler in the error message.
+// as the last print left them. `source` names the handler in the error message; parent
+// (not null) is any window of the main window's family: the engine lives with the main window.
 void printReport(const QString& templateName, QWidget* parent, Services& services,
                  const char* source = "Autori.Command7_Click");
