@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "platform/report/ReportSettings.h"
+
+class QWidget;
+class ReportLayout;
+struct Services;
+
+// The report engine: one object that lives with the program's main window and keeps
+// its settings from one print command to the next. run() prints with the settings as
+// they stand: destination 0 opens a preview window, 1 prints on the default printer.
+class ReportEngine : public QObject {
+    Q_OBJECT
+public:
+    explicit ReportEngine(QObject* parent);
+
+    // The engine of the window `widget` belongs to (its top-most parent), created with it.
+    static ReportEngine& of(QWidget* widget);
+
+    ReportSettings settings;
+
+    // Reads the template from the program folder, applies formula slot 0 and opens its
+    // data. AppError for a missing or malformed template, a missing formula or table.
+    std::unique_ptr<ReportLayout> prepare() const;
+    // Runs the report (the action). Errors are raised before any window opens.
+    void run(Services& services, QWidget* parent);
+};

@@ -1,0 +1,109 @@
+#include "platform/report/ui/ReportPainter.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include "platform/core/AppError.h"
+#include "platform/report/ReportLayout.h"
+
+namespace ReportPainter {
+
+namespace {
+
+QFont fontFor(ReportItem::Style style) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    // Pixel sizes are in points here: the painter's scale turns them into device units.
+    switch (style) {
+        case ReportItem::Style::Title:
+            font.setPixelSize(16);
+            font.setBold(true);
+            break;
+        case ReportItem::Style::Heading:
+            font.setPixelSize(10);
+            font.setBold(true);
+            break;
+        case ReportItem::Style::Label:
+            font.setPixelSize(9);
+            font.setBold(true);
+            break;
+        case ReportItem::Style::Small:
+            font.setPixelSize(8);
+            break;
+        default:
+            font.setPixelSize(9);
+    }
+    return font;
+}
+
+}  // namespace
+
+void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale) {
+    painter.save();
+    painter.scale(scale, scale);
+    painter.setPen(Qt::black);
+    for (const ReportItem& item : layout.page(number)) {
+        if (item.style == ReportItem::Style::Rule) {
+            painter.setPen(QPen(Qt::black, 0.5));
+            painter.drawLine(item.box.topLeft(), item.box.topRight());
+            continue;
+        }
+        const QFont font = fontFor(item.style);
+        painter.setFont(font);
+        // Too long a text ends in "…" within its box rather than running into the next.
+        const QString text = QFontMetricsF(font).elidedText(item.text.simplified(), Qt::ElideRight,
+                                                            item.box.width());
+        Qt::Alignment align = Qt::AlignVCenter;
+        align |= item.centred ? Qt::AlignHCenter : item.alignRight ? Qt::AlignRight : Qt::AlignLeft;
+        painter.drawText(item.box, int(align), text);
+    }
+    painter.restore();
+}
+
+QImage pageImage(const ReportLayout& layout, int number, double scale) {
+    const QSizeF size = layout.pageSize() * scale;
+    QImage image(size.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintPage(painter, layout, number, scale);
+    return image;
+}
+
+bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
+              const std::function<bool(int, int)>& keepGoing) {
+    const QPageLayout::Orientation orientation =
+        layout.report().landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(0, 0, 0, 0)));
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw AppError(kReportErrorNumber, QStringLiteral("ReportEngine"),
+                       QStringLiteral("Impossibile avviare la stampa."));
+    const double scale = device.logicalDpiX() / 72.0;
+    const int pages = layout.pageCount();
+    for (int n = 1; n <= pages; ++n) {
+        if (keepGoing && !keepGoing(n, pages)) {
+            painter.end();
+            return false;
+        }
+        if (n > 1)
+            device.newPage();
+        paintPage(painter, layout, n, scale);
+    }
+    painter.end();
+    return true;
+}
+
+bool writePdf(const QString& path, const ReportLayout& layout,
+              const std::function<bool(int, int)>& keepGoing) {
+    QPdfWriter writer(path);
+    writer.setResolution(300);
+    writer.setTitle(layout.report().title);
+    writer.setCreator(QStringLiteral("Raccolio"));
+    return paintAll(writer, layout, keepGoing);
+}
+
+}  // namespace ReportPainter

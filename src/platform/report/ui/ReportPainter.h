@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QPainter;
+class QPagedPaintDevice;
+class QImage;
+class ReportLayout;
+
+// Draws the pages of a report laid out in points on any device.
+namespace ReportPainter {
+
+// Paints page `number` with the page's top left at the painter's origin, `scale`
+// device units per point.
+void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale);
+// One page as an image, `scale` pixels per point, on white.
+QImage pageImage(const ReportLayout& layout, int number, double scale);
+// Every page, one after the other, on a paged device (printer or PDF): each page is
+// laid out, painted and let go before the next. keepGoing(page, pages) false stops.
+// Returns false when stopped.
+bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
+              const std::function<bool(int, int)>& keepGoing = {});
+// A PDF of the whole report at `path`; AppError when the file cannot be written.
+bool writePdf(const QString& path, const ReportLayout& layout,
+              const std::function<bool(int, int)>& keepGoing = {});
+
+}  // namespace ReportPainter

@@ -1,0 +1,104 @@
+#include <QDir>
+#include <QTest>
+
+#include "platform/db/Database.h"
+#include "platform/report/ReportLayout.h"
+#include "test_support/ErrorOf.h"
+#include "test_support/TempProgramFolder.h"
+
+namespace {
+
+QString dataFile(const QString& name) {
+    return QStringLiteral(RACCOLIO_DATA_DIR "/") + name;
+}
+
+QStringList texts(const std::vector<ReportItem>& items, ReportItem::Style style) {
+    QStringList out;
+    for (const ReportItem& item : items)
+        if (item.style == style)
+            out << item.text;
+    return out;
+}
+
+const char* kMinimal =
+    "RACCOLIO-REPORT 1\n@source LIBRI\n@heading {F}\n@formula F = x\n"
+    "@column TITOLO; Titolo; 1\n";
+
+}  // namespace
+
+// Templates, formulas and the page arithmetic of a layout.
+class TestReportLayout : public QObject {
+    Q_OBJECT
+
+private slots:
+    void malformedTemplatesNameTheirLine() {
+        QString why;
+        const auto parse = [&](const char* text) {
+            return errorOf([&] { ReportTemplate::parse(QString::fromUtf8(text), "X.RPT"); }, &why);
+        };
+        QCOMPARE(parse("@source LIBRI"), kReportErrorNumber);
+        QCOMPARE(parse("RACCOLIO-REPORT 1\n@source LIBRI\n\n@colonna A; a; 1\n"),
+                 kReportErrorNumber);
+        QVERIFY2(why.contains(QStringLiteral("X.RPT")) && why.contains(QStringLiteral("riga 4")),
+                 qPrintable(why));
+        QCOMPARE(parse("RACCOLIO-REPORT 1\n@source LIBRI\n@column A; a; zero\n"),
+                 kReportErrorNumber);
+        QVERIFY(why.contains(QStringLiteral("riga 3")));
+        QCOMPARE(parse("RACCOLIO-REPORT 1\n@source LIBRI\n@heading {F}\n@column A; a; 1\n"),
+                 kReportErrorNumber);
+        QCOMPARE(parse(kMinimal), 0);
+        QCOMPARE(errorOf([] { ReportTemplate::load(dataFile(QStringLiteral("NESSUNO.RPT"))); }),
+                 53);
+    }
+
+    void formulaSlot() {
+        ReportTemplate t = ReportTemplate::parse(QString::fromUtf8(kMinimal), "X.RPT");
+        t.applyFormula({});
+        QCOMPARE(t.expandedHeading(), QStringLiteral("x"));
+        t.applyFormula(QStringLiteral("F= \"Campo: \"TITOLO\"\""));
+        QCOMPARE(t.expandedHeading(), QStringLiteral("Campo: \"TITOLO\""));
+        QCOMPARE(errorOf([&] { t.applyFormula(QStringLiteral("G= \"y\"")); }), kReportErrorNumber);
+    }
+
+    void shippedTemplatesLayOutPagesByArithmetic() {
+        TempProgramFolder folder({100, 2, 2, 2});
+        auto db = Database::open(folder.cataloguePath());
+        for (const QString& name :
+             QDir(QStringLiteral(RACCOLIO_DATA_DIR)).entryList({QStringLiteral("*.RPT")})) {
+            ReportTemplate t = ReportTemplate::load(dataFile(name));
+            if (t.source.startsWith(QLatin1String("Temp")))
+                db->createTable(t.source, db->fieldNames(t.source == QLatin1String("TempLibri")
+                                                             ? QStringLiteral("LIBRI")
+                                                         : t.source == QLatin1String("TempAudio")
+                                                             ? QStringLiteral("CDAUDIO")
+                                                         : t.source == QLatin1String("TempCdrom")
+                                                             ? QStringLiteral("CDROM")
+                                                             : QStringLiteral("VIDEO")));
+            QVERIFY2(errorOf([&] { ReportLayout(t, db, QDate(2026, 1, 2)).page(1); }) == 0,
+                     qPrintable(name));
+        }
+
+        ReportTemplate books = ReportTemplate::load(dataFile(QStringLiteral("LIBRI.RPT")));
+        ReportLayout layout(books, db, QDate(2026, 1, 2));
+        const int perPage = layout.recordsPerPage();
+        QVERIFY(perPage > 10 && perPage < 100);
+        QCOMPARE(layout.pageCount(), (100 + perPage - 1) / perPage);
+        // Page 2 starts with record perPage + 1 in title order.
+        QStringList titles = folder.column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO"));
+        std::sort(titles.begin(), titles.end());
+        const auto page2 = layout.page(2);
+        QVERIFY(texts(page2, ReportItem::Style::Text).contains(titles[perPage]));
+        QVERIFY(!texts(page2, ReportItem::Style::Text).contains(titles[perPage - 1]));
+        QVERIFY(texts(page2, ReportItem::Style::Small)
+                    .contains(QStringLiteral("Pagina 2 di %1").arg(layout.pageCount())));
+        QVERIFY(
+            texts(page2, ReportItem::Style::Small).contains(QStringLiteral("Data: 02/01/2026")));
+        // Every item stays on the page.
+        const QRectF page(QPointF(0, 0), layout.pageSize());
+        for (const ReportItem& item : layout.page(layout.pageCount()))
+            QVERIFY(page.contains(item.box.topLeft()) && page.contains(item.box.bottomRight()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReportLayout)
+#include "tst_reportlayout.moc"

@@ -1,0 +1,183 @@
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "cards/Archives.h"
+#include "platform/core/ProgramFolder.h"
+#include "platform/db/Database.h"
+#include "platform/report/ReportLayout.h"
+#include "platform/report/ui/ReportEngine.h"
+#include "platform/report/ui/ReportPainter.h"
+#include "platform/report/ui/ReportPreview.h"
+#include "search/ResultGridModel.h"
+#include "search/ui/PrintCommands.h"
+#include "search/ui/RicercaForm.h"
+#include "shell/ui/CommandBar.h"
+#include "shell/ui/ProgramHooks.h"
+#include "test_support/MainWindowFixture.h"
+
+// RicercaForm and the print commands over the real main window: 17 books, 2 music
+// cards, no storage media, 5 videos; the templates laid in the program folder.
+class TestRicercaForm : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+
+    template <typename T>
+    static T* control(QWidget* root, const char* name) {
+        T* found = root->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    ReportPreview* preview() const { return window->findChild<ReportPreview*>(); }
+    void closePreview() {
+        for (ReportPreview* p : window->findChildren<ReportPreview*>())
+            p->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void command(const char* id) { window->commandBar().click(QString::fromLatin1(id)); }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{17, 2, 0, 5});
+        const QDir data(QStringLiteral(RACCOLIO_DATA_DIR));
+        for (const QString& name : data.entryList({QStringLiteral("*.RPT")}))
+            QFile::copy(data.filePath(name), folder->file(name));
+        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));  // no about box
+        window = startMainWindow(*folder, programHooks(folder->services));
+    }
+    void cleanup() {
+        closePreview();
+        closeMainWindow(*folder, window);
+        folder.reset();
+    }
+
+    void commandOpensAModalWindowForTheArchiveShown() {
+        window->findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(3);
+        QString title;
+        QStringList header;
+        bool modal = false;
+        QTimer::singleShot(0, this, [&] {
+            RicercaForm* form = nullptr;
+            (void)QTest::qWaitFor([&] {
+                form = window->findChild<RicercaForm*>();
+                return form && form->isVisible();
+            });
+            if (!form)
+                return;
+            modal = form->isModal();
+            title = form->windowTitle();
+            const QAbstractItemModel* grid = control<QTableView>(form, "MSFlexGrid1")->model();
+            for (int c = 0; c < grid->columnCount(); ++c)
+                header << grid->index(0, c).data().toString();
+            header << control<QComboBox>(form, "Combo1")->itemText(0);
+            form->reject();
+        });
+        command("ID_RicercaconStampaStrutturata");
+        QVERIFY(modal);
+        QCOMPARE(title, QStringLiteral("Ricerca nell'raccolio: VIDEOTECA"));
+        QCOMPARE(header, Database::open(folder->cataloguePath())->fieldNames("VIDEO")
+                             << QStringLiteral("(TUTTI I CAMPI)"));
+        QVERIFY(!window->findChild<RicercaForm*>());  // released on close
+    }
+
+    void searchFillsTheGridAndPrintsTheResult() {
+        RicercaForm form(*window, folder->services, window.get());
+        form.show();
+        const QString counter = control<QLabel>(window.get(), "Label7")->text();
+        auto* text = control<QLineEdit>(&form, "txtExpression");
+        auto* ok = control<QPushButton>(&form, "cmdOK");
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClicks(text, QStringLiteral("3 titolo"));
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(
+            folder->messages.lastText(),
+            QStringLiteral("Impossibile eseguire la ricerca. Selezionare il campo di ricerca."));
+        QCOMPARE(form.focusWidget(), control<QComboBox>(&form, "Combo1"));
+
+        control<QComboBox>(&form, "Combo1")->setCurrentText(QStringLiteral("TITOLO"));
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Sono state trovate 2 schede corrispondenti."));
+        QCOMPARE(form.grid().rowCount(), 3);
+        QCOMPARE(form.grid().index(2, 0).data().toString(), QStringLiteral("LIBRI 13 TITOLO"));
+        auto* view = control<QTableView>(&form, "MSFlexGrid1");
+        QVERIFY(view->columnWidth(0) >
+                view->fontMetrics().horizontalAdvance(QStringLiteral("LIBRI 13 TITOLO")));
+        QCOMPARE(control<QLabel>(window.get(), "Label7")->text(), counter);  // card not moved
+
+        QTest::mouseClick(control<QPushButton>(&form, "Command1"), Qt::LeftButton);
+        QVERIFY(preview());
+        QCOMPARE(preview()->windowTitle(),
+                 QStringLiteral("Raccolio 5.5 Pro - anteprima di stampa..."));
+        QCOMPARE(control<QLabel>(preview(), "lblPage")->text(), QStringLiteral("Pagina 1 di 1"));
+        QCOMPARE(ReportEngine::of(window.get()).settings.reportFile, QStringLiteral("LIBRI2.RPT"));
+
+        // The printed heading and rows; the same result as a PDF: one page, and a cancel
+        // stops it.
+        std::unique_ptr<ReportLayout> layout = ReportEngine::of(window.get()).prepare();
+        QStringList printed;
+        for (const ReportItem& item : layout->page(1))
+            printed << item.text;
+        QVERIFY(printed.contains(QStringLiteral(
+            "Raccolio: LIBRERIA - Campo di ricerca: TITOLO - Testo di ricerca: 3 TITOLO")));
+        QVERIFY(printed.contains(QStringLiteral("LIBRI 13 TITOLO")));
+        const QString pdf = folder->file(QStringLiteral("r.pdf"));
+        QVERIFY(ReportPainter::writePdf(pdf, *layout));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QCOMPARE(bytes.count("/Type /Page\n"), 1);
+        QVERIFY(!ReportPainter::writePdf(pdf, *layout, [](int, int) { return false; }));
+
+        // The authors print after it keeps that heading in its formula slot, without error.
+        const int shown = folder->messages.count();
+        printReport(Archives::authorsReportTemplate(), window.get(), folder->services);
+        QCOMPARE(folder->messages.count(), shown);
+        QCOMPARE(window->findChildren<ReportPreview*>().size(), 2);
+    }
+
+    void printCommandsAskFirstAndReportFailures() {
+        folder->messages.queueNo();
+        command("ID_AnteprimadiStampa");
+        QVERIFY(!preview());
+        QVERIFY(ReportEngine::of(window.get()).settings.reportFile.isEmpty());
+
+        folder->messages.queueYes();
+        command("ID_AnteprimadiStampa");
+        QVERIFY(preview());
+        QVERIFY(QTest::qWaitForWindowExposed(preview()));
+        QCOMPARE(preview()->pos(), QPoint(0, 0));
+        control<QPushButton>(preview(), "cmdLast")->click();
+        QCOMPARE(preview()->currentPage(), 1);  // 17 books fit on one page
+        closePreview();
+
+        QFile::remove(folder->file(QStringLiteral("LIBRI.RPT")));
+        folder->messages.queueYes();
+        command("ID_AnteprimadiStampa");
+        QVERIFY(!preview());
+        QVERIFY(folder->messages.lastText().contains(QStringLiteral("LIBRI.RPT")));
+
+        if (QPrinterInfo::defaultPrinter().isNull()) {
+            window->findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(3);
+            folder->messages.queueYes();
+            command("ID_StampaSemplice");
+            QVERIFY(folder->messages.lastText().contains(QStringLiteral("stampante")));
+            QCOMPARE(ReportEngine::of(window.get()).settings.destination, 1);
+        }
+    }
+};
+
+QTEST_MAIN(TestRicercaForm)
+#include "tst_ricercaform.moc"
