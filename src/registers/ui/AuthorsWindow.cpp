@@ -1,5 +1,8 @@
 #include "registers/ui/AuthorsWindow.h"
 
+#include "cards/Archives.h"
+#include "search/ui/PrintCommands.h"
+
 #include <QCoreApplication>
 #include <QFormLayout>
 #include <QFrame>
@@ -15,6 +18,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "cards/Archives.h"
 #include "cards/CardContext.h"
 #include "platform/core/AppInfo.h"
 #include "platform/db/DataSource.h"
@@ -23,6 +27,7 @@
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "platform/ui/Binder.h"
+#include "search/ui/PrintCommands.h"
 #include "search/ui/SearchPrompt.h"
 
 namespace {
@@ -214,8 +219,10 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
             register_->find(*fromStart);
         });
     });
-    // The register's report is printed by the report engine, not yet part of the program.
-    connect(print, &QToolButton::clicked, this, [this] { buttons_->setFocus(); });
+    connect(print, &QToolButton::clicked, this, [this] {
+        printReport(Archives::authorsReportTemplate(), this, services_);
+        buttons_->setFocus();
+    });
     connect(ok_, &QAction::triggered, this,
             [this] { handle("ok01_Click", [this] { handOver(); }); });
     showState();
