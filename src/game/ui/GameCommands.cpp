@@ -1,6 +1,13 @@
 #include "game/ui/GameCommands.h"
 
-bool runGameCommand(const QString& /*id*/, CardContext& /*cards*/, Services& /*services*/,
-                    QWidget* /*parent*/) {
-    return false;
+#include "game/ui/Board.h"
+
+bool runGameCommand(const QString& id, CardContext& /*cards*/, Services& services,
+                    QWidget* parent) {
+    if (id != QStringLiteral("ID_Gioca"))
+        return false;
+    // Modal; released when it closes.
+    Board board(services, parent);
+    board.exec();
+    return true;
 }

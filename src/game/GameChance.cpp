@@ -1,0 +1,8 @@
+#include "game/GameChance.h"
+
+#include <QRandomGenerator>
+
+GameChance GameChance::system() {
+    return {[] { return QRandomGenerator::global()->generateDouble(); },
+            [] { return QTime::currentTime(); }};
+}
