@@ -71,7 +71,6 @@ private slots:
             QCOMPARE(child<QLabel>(w, "Label3")->text(), QStringLiteral("2"));
             QVERIFY(!child<QAction>(w, "conf01agg")->isVisible());
             QCOMPARE(child<QLineEdit>(w, "Text5")->text(), QStringLiteral("Rossi Mario"));
-            QTest::mouseClick(child<QToolButton>(w, "Command7"), Qt::LeftButton);  // inert
             trigger(w, "ok01");
         });
         QCOMPARE(folder->messages.texts(), QStringList({AuthorsRegister::closeRefusedMessage(),
