@@ -63,6 +63,14 @@ MessageService::Answer ScriptedMessageService::show(const QString& text, Buttons
     return next(answers_, "Yes/No message", text, Answer::No);
 }
 
+MessageService::Answer ScriptedMessageService::showCaptioned(const QString& caption,
+                                                             const QString& text, Buttons buttons,
+                                                             Icon icon) {
+    const Answer a = show(text, buttons, icon);
+    log_.last().caption = caption;
+    return a;
+}
+
 QStringList ScriptedMessageService::texts() const {
     QStringList out;
     for (const ShownMessage& m : log_)

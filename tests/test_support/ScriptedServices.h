@@ -18,6 +18,7 @@ struct ShownMessage {
     QString text;
     MessageService::Buttons buttons;
     MessageService::Icon icon;
+    QString caption = {};  // empty: the application title
 };
 
 class ScriptedMessageService : public MessageService {
@@ -28,6 +29,8 @@ public:
     void queueNo() { answers_.enqueue(Answer::No); }
 
     Answer show(const QString& text, Buttons buttons, Icon icon) override;
+    Answer showCaptioned(const QString& caption, const QString& text, Buttons buttons,
+                         Icon icon) override;
 
     const QList<ShownMessage>& log() const { return log_; }
     QStringList texts() const;

@@ -453,8 +453,6 @@ void Board::composeFrame(int i) {
 }
 
 void Board::showMessage(const QString& caption, const QString& text) {
-    // The message service captions every box with the application title; this window's
-    // two boxes ("Benvenuti!", "Game Over") wait for a service that takes a caption.
-    Q_UNUSED(caption);
-    services_.messages.plain(text);
+    services_.messages.showCaptioned(caption, text, MessageService::Buttons::Ok,
+                                     MessageService::Icon::None);
 }

@@ -13,6 +13,13 @@ public:
 
     virtual ~MessageService() = default;
     virtual Answer show(const QString& text, Buttons buttons, Icon icon) = 0;
+    // The same with a caption of its own (a window's own boxes, such as the game's); a
+    // service that cannot show captions shows the box as show() does.
+    virtual Answer showCaptioned(const QString& caption, const QString& text, Buttons buttons,
+                                 Icon icon) {
+        Q_UNUSED(caption);
+        return show(text, buttons, icon);
+    }
 
     void information(const QString& text) { show(text, Buttons::Ok, Icon::Information); }
     void critical(const QString& text) { show(text, Buttons::Ok, Icon::Critical); }

@@ -39,8 +39,13 @@ QString displayText(QString text) {
 }  // namespace
 
 MessageService::Answer QtMessageService::show(const QString& text, Buttons buttons, Icon icon) {
+    return showCaptioned(AppInfo::title(), text, buttons, icon);
+}
+
+MessageService::Answer QtMessageService::showCaptioned(const QString& caption, const QString& text,
+                                                       Buttons buttons, Icon icon) {
     const bool yesNo = buttons == Buttons::YesNo;
-    QMessageBox box(boxIcon(icon), AppInfo::title(), displayText(text),
+    QMessageBox box(boxIcon(icon), caption, displayText(text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     dialogParent(parent_));
     box.setTextFormat(Qt::PlainText);

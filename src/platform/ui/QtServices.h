@@ -18,6 +18,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     // Caption: the application title. Yes/No boxes default to Yes; Escape answers No.
     Answer show(const QString& text, Buttons buttons, Icon icon) override;
+    Answer showCaptioned(const QString& caption, const QString& text, Buttons buttons,
+                         Icon icon) override;
 
 private:
     QPointer<QWidget> parent_;
