@@ -86,12 +86,14 @@ ChartWindow::ChartWindow(Services& services, QWidget* parent)
     layout->setMenuBar(bar);
     layout->addWidget(view_);
 
-    // Centred by the size it has when loaded, then given its working size.
+    // Centred by its working size, so that the whole chart is on the screen (centring by
+    // the size before the resize pushed half of it off the bottom right).
+    resize(640, 480);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->availableGeometry();
-        move(s.left() + (s.width() - width()) / 2, s.top() + (s.height() - height()) / 2);
+        move(s.left() + qMax(0, (s.width() - width()) / 2),
+             s.top() + qMax(0, (s.height() - height()) / 2));
     }
-    resize(640, 480);
 }
 
 ChartWindow::~ChartWindow() {
