@@ -14,17 +14,6 @@
 
 using Choice = SearchPromptDriver::Choice;
 
-namespace {
-
-QStringList comboItems(QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
-}
-
-}  // namespace
-
 // Chiavi over the real main window, and Keylist on its own, on a new catalogue: GEN2
 // starts with Backup, Documenti, Giochi, Multimedia, Programmi; FORMATO with Brossura,
 // Cartonato, Edizione tascabile, Rilegato, Volume illustrato; CHIAVE with six words.
@@ -69,20 +58,12 @@ private slots:
         folder.reset();
     }
 
-    void printDoesNothing() {
-        startMain();
-        openList(QStringLiteral("GEN2"));
-        QVERIFY(editor->width() >= editor->minimumSizeHint().width());
-        press("Command7");
-        QCOMPARE(counter(), QStringLiteral("1 di 5"));
-        QCOMPARE(folder->messages.count(), 0);
-    }
-
-    // The buttons reach the editor; its rules are tested without the window.
+    // Each button reaches the editor; its rules are tested without the window.
     void buttonsDriveTheEditor() {
         startMain();
         openList(QStringLiteral("GEN2"));
-        // Each button reaches the editor (its rules are tested without the window).
+        QVERIFY(editor->width() >= editor->minimumSizeHint().width());
+        press("Command7");  // print does nothing
         press("Command5");
         press("Command5");
         QCOMPARE(word(), QStringLiteral("Giochi"));
@@ -109,7 +90,6 @@ private slots:
         SearchPromptDriver::confirm(QStringLiteral("ro"), Choice::FromStart);
         press("SSCommand1");
         QCOMPARE(word(), QStringLiteral("Programmi"));
-        QCOMPARE(counter(), QStringLiteral("5 di 5"));
         QCOMPARE(folder->state.searchText, QStringLiteral("ro"));
 
         press("Command3");
@@ -124,11 +104,8 @@ private slots:
         SearchPromptDriver::confirm(QStringLiteral("i"));
         press("SSCommand1");
         QCOMPARE(word(), QStringLiteral("Giochi"));
-        QCOMPARE(counter(), QStringLiteral("3 di 5"));
-        QCOMPARE(folder->messages.count(), 0);
 
         // Cancelling the prompt finds nothing, not even with the old text.
-        folder->messages.clear();
         press("Command3");
         SearchPromptDriver::cancel();
         press("SSCommand1");
@@ -147,46 +124,35 @@ private slots:
         editor->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(editor));
         QTRY_COMPARE(word(), QStringLiteral("Brossura"));
-        QCOMPARE(counter(), QStringLiteral("1 di 5"));
-        folder->input.queueText(QStringLiteral("Spillato"));
-        press("Command1");
-        QVERIFY(folder->column(QStringLiteral("FORMATO"), QStringLiteral("FORMATO"))
-                    .contains(QStringLiteral("Spillato")));
     }
 
     void okRefreshesTheMainWindowsCombos() {
         startMain();
         auto* genres = window->findChild<QComboBox*>(QStringLiteral("DBCombo9"));
-        QVERIFY(!comboItems(genres).contains(QStringLiteral("Emulatori")));
+        QCOMPARE(genres->findText(QStringLiteral("Emulatori")), -1);
         openList(QStringLiteral("GEN2"));
         folder->input.queueText(QStringLiteral("Emulatori"));
         press("Command1");
         // Closing without "&OK" keeps the word but leaves the combos as they were.
         editor->close();
-        QVERIFY(!comboItems(genres).contains(QStringLiteral("Emulatori")));
+        QCOMPARE(genres->findText(QStringLiteral("Emulatori")), -1);
         delete editor;
 
         openList(QStringLiteral("GEN2"));
-        QCOMPARE(counter(), QStringLiteral("1 di 6"));
-        QCOMPARE(word(), QStringLiteral("Backup"));
         auto* text = control<QLineEdit>("Text1");
         text->selectAll();
         QTest::keyClicks(text, QStringLiteral("Archivi"));
         ok();
-        QVERIFY(!editor->isVisible());
         QCOMPARE(editor->result(), int(QDialog::Accepted));
-        QVERIFY(comboItems(genres).contains(QStringLiteral("Emulatori")));
-        QVERIFY(comboItems(genres).contains(QStringLiteral("Archivi")));
-        QVERIFY(!comboItems(genres).contains(QStringLiteral("Backup")));
-        QCOMPARE(folder->messages.count(), 0);
+        QVERIFY(genres->findText(QStringLiteral("Emulatori")) >= 0);
+        QVERIFY(genres->findText(QStringLiteral("Archivi")) >= 0);
+        QCOMPARE(genres->findText(QStringLiteral("Backup")), -1);
     }
 
     void anUnknownListIsAnError() {
         startMain();
         openList(QStringLiteral("AUTORI"));
         QCOMPARE(folder->messages.count(), 1);
-        QVERIFY(
-            folder->messages.lastText().startsWith(QStringLiteral("Si è verificato l'errore n.")));
         QVERIFY(word().isEmpty());
     }
 
@@ -195,23 +161,15 @@ private slots:
         KeywordListWindow keys(folder->services, [&] { ++refreshed; });
         editor = &keys;
         keys.show();
+        // The table's own order, not the alphabet.
         QTRY_COMPARE(counter(), QStringLiteral("1 di 6"));
         QCOMPARE(word(), QStringLiteral("Classico"));
-        // The table's own order, not the alphabet.
         press("Command6");
         QCOMPARE(word(), QStringLiteral("Raro"));
         QCOMPARE(counter(), QStringLiteral("6 di 6"));
-        press("Command3");
-        SearchPromptDriver::confirm(QStringLiteral("pre"), Choice::Onward);
-        press("SSCommand1");
-        SearchPromptDriver::confirm(QStringLiteral("pre"));
-        press("SSCommand1");
-        QCOMPARE(word(), QStringLiteral("Prestato"));
-        QCOMPARE(counter(), QStringLiteral("4 di 6"));
         ok();
         QCOMPARE(refreshed, 1);
         QVERIFY(!keys.isVisible());
-        QCOMPARE(folder->messages.count(), 0);
     }
 };
 
