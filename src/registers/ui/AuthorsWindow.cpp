@@ -1,5 +1,7 @@
 #include "registers/ui/AuthorsWindow.h"
 
+#include "registers/ui/CounterLabels.h"
+
 #include "cards/Archives.h"
 #include "search/ui/PrintCommands.h"
 
@@ -150,25 +152,12 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
         p.setBrush(Qt::white);
         p.drawRect(QRectF(5.5, 12.5, 9, 6));
     }));
-    auto label = [this](const QString& text, const char* objectName) {
-        auto* l = new QLabel(text, buttons_);
-        l->setObjectName(QString::fromLatin1(objectName));
-        return l;
-    };
-    QLabel* cardLabel = label(QStringLiteral("Cartella"), "Label1");
-    position_ = label(QStringLiteral("1"), "Label3");
-    QLabel* ofLabel = label(QStringLiteral("di"), "Label2");
-    count_ = label(QString(), "Label4");
-    for (QLabel* l : {position_, count_}) {
-        QFont bold = l->font();
-        bold.setBold(true);
-        l->setFont(bold);
-    }
     for (QWidget* w : std::initializer_list<QWidget*>{first, previous, next, last})
         bar->addWidget(w);
     bar->addSpacing(10);
-    for (QWidget* w : std::initializer_list<QWidget*>{cardLabel, position_, ofLabel, count_})
-        bar->addWidget(w);
+    const CounterLabels counter = addCounterLabels(bar, buttons_);
+    position_ = counter.position;
+    count_ = counter.count;
     bar->addStretch(1);
     for (QWidget* w : std::initializer_list<QWidget*>{add, remove, find, print})
         bar->addWidget(w);

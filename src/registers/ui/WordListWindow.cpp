@@ -1,5 +1,7 @@
 #include "registers/ui/WordListWindow.h"
 
+#include "registers/ui/CounterLabels.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -127,21 +129,6 @@ WordListWindow::WordListWindow(Services& services, const QString& caption, const
     word_->setMinimumWidth(300);
     wordLabel->setBuddy(word_);
 
-    auto counterLabel = [this](const QString& text, const char* name) {
-        auto* l = new QLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        return l;
-    };
-    QLabel* cardLabel = counterLabel(QStringLiteral("Cartella"), "Label1");
-    position_ = counterLabel(QStringLiteral("1"), "Label3");
-    QLabel* ofLabel = counterLabel(QStringLiteral("di"), "Label2");
-    count_ = counterLabel(QString(), "Label4");
-    for (QLabel* l : {position_, count_}) {
-        QFont bold = l->font();
-        bold.setBold(true);
-        l->setFont(bold);
-    }
-
     QToolButton* firstButton = stepButton("|<", "Command3", firstTip, this);
     QToolButton* previousButton =
         stepButton("<", "Command4", QStringLiteral("Cartella precedente"), this);
@@ -160,10 +147,9 @@ WordListWindow::WordListWindow(Services& services, const QString& caption, const
 
     auto* counter = new QHBoxLayout;
     counter->setSpacing(4);
-    counter->addWidget(cardLabel);
-    counter->addWidget(position_);
-    counter->addWidget(ofLabel);
-    counter->addWidget(count_);
+    const CounterLabels labels = addCounterLabels(counter, this);
+    position_ = labels.position;
+    count_ = labels.count;
 
     auto* controls = new QHBoxLayout;
     controls->setSpacing(3);

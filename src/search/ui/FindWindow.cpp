@@ -21,19 +21,12 @@
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "search/FindRules.h"
+#include "search/ui/SearchInputs.h"
 
 namespace {
 
 const QString kSearch = QStringLiteral("&Ricerca");
 const QString kRepeat = QStringLiteral("&Ripeti ricerca");
-
-QLabel* captionPanel(const QString& text, QWidget* parent, const char* name) {
-    auto* panel = new QLabel(text, parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setMargin(3);
-    return panel;
-}
 
 QStringList archiveFields(DataSource& source, const ArchiveDef& archive) {
     return source.isOpen() ? source.recordset().fieldNames() : archive.tableOrder;
@@ -48,20 +41,11 @@ FindWindow::FindWindow(CardContext& cards, Services& services, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(false);
 
-    field_ = new QComboBox(this);
-    field_->setObjectName(QStringLiteral("Combo1"));
-    field_->setAccessibleName(QStringLiteral("Campo di ricerca"));
-    field_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    QLabel* fieldPanel = captionPanel(QStringLiteral("Campo di ricerca:"), this, "SSPanel2");
-    fieldPanel->setBuddy(field_);
-
-    text_ = new QLineEdit(this);
-    text_->setObjectName(QStringLiteral("txtExpression"));
-    text_->setAccessibleName(QStringLiteral("Parola o frase da trovare"));
-    text_->setMinimumWidth(280);
-    QLabel* textPanel =
-        captionPanel(QStringLiteral("Parola o frase da trovare:"), this, "SSPanel1");
-    textPanel->setBuddy(text_);
+    const SearchInputs inputs = makeSearchInputs(this);
+    field_ = inputs.field;
+    text_ = inputs.text;
+    QLabel* fieldPanel = inputs.fieldPanel;
+    QLabel* textPanel = inputs.textPanel;
 
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("Frame1"));

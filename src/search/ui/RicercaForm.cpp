@@ -28,16 +28,9 @@
 #include "search/ResultGridModel.h"
 #include "search/StructuredSearch.h"
 #include "search/ui/PrintCommands.h"
+#include "search/ui/SearchInputs.h"
 
 namespace {
-
-QLabel* captionPanel(const QString& text, QWidget* parent, const char* name) {
-    auto* panel = new QLabel(text, parent);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setMargin(3);
-    return panel;
-}
 
 QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -70,21 +63,11 @@ RicercaForm::RicercaForm(CardContext& cards, Services& services, QWidget* parent
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setModal(true);
 
-    field_ = new QComboBox(this);
-    field_->setObjectName(QStringLiteral("Combo1"));
-    field_->setAccessibleName(QStringLiteral("Campo di ricerca"));
-    field_->setFocusPolicy(Qt::StrongFocus);  // a passing wheel does not change the field
-    field_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    QLabel* fieldPanel = captionPanel(QStringLiteral("Campo di ricerca:"), this, "SSPanel2");
-    fieldPanel->setBuddy(field_);
-
-    text_ = new QLineEdit(this);
-    text_->setObjectName(QStringLiteral("txtExpression"));
-    text_->setAccessibleName(QStringLiteral("Parola o frase da trovare"));
-    text_->setMinimumWidth(280);
-    QLabel* textPanel =
-        captionPanel(QStringLiteral("Parola o frase da trovare:"), this, "SSPanel1");
-    textPanel->setBuddy(text_);
+    const SearchInputs inputs = makeSearchInputs(this);
+    field_ = inputs.field;
+    text_ = inputs.text;
+    QLabel* fieldPanel = inputs.fieldPanel;
+    QLabel* textPanel = inputs.textPanel;
 
     ok_ = button(QStringLiteral("&Ricerca"), "cmdOK", this);
     ok_->setEnabled(false);

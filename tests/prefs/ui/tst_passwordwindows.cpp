@@ -54,10 +54,10 @@ private slots:
         // success picture with the window still up.
         QCOMPARE(picture->pixmap().toImage(), success);
         QVERIFY(prompt.isVisible());
-        // Second pause: the picture area empties, then the prompt closes.
-        QTRY_VERIFY(!picture->isVisible());
-        QVERIFY(prompt.isVisible());
+        // Second pause: the picture area empties and the prompt closes (a loaded machine
+        // may run both pauses between two looks, so their order is not checked here).
         QTRY_VERIFY(!prompt.isVisible());
+        QVERIFY(!picture->isVisible());
         QCOMPARE(prompt.result(), int(QDialog::Accepted));
         QCOMPARE(shown(), 0);
     }
