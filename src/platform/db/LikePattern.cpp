@@ -66,6 +66,12 @@ inline char32_t decode(const unsigned char* p, const unsigned char* end, int& le
         }
         c = (c << 6) | (p[i] & 0x3F);
     }
+    // An overlong form is not that character: "\xC1\xA1" must not pass for "a".
+    static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kShortest[n]) {
+        len = 1;
+        return 0xDC00 + b;
+    }
     len = n;
     return c;
 }
@@ -248,6 +254,13 @@ private:
         return npos;
     }
 
+    static size_t charsBetween(const unsigned char* v, size_t from, size_t to) {
+        size_t chars = 0;
+        for (int len; from < to; from += size_t(len), ++chars)
+            decode(v + from, v + to, len);
+        return chars;
+    }
+
     bool matchSegments(const unsigned char* v, size_t n) const {
         const Segment* seg = segments_.data();
         const size_t count = segments_.size();
@@ -273,13 +286,15 @@ private:
         // (folding keeps one character for one).
         const Segment& last = seg[count - 1];
         size_t start = n;
-        for (size_t c = last.chars; c > 0; --c) {
-            if (start == 0)
-                return false;
+        for (size_t c = last.chars; c > 0 && start > 0; --c) {
             --start;
             while (start > 0 && (v[start] & 0xC0) == 0x80)
                 --start;
         }
+        // Stray continuation bytes are characters of their own, which the step back
+        // cannot tell: then the characters from start are not the segment's count.
+        if (charsBetween(v, start, n) != last.chars)
+            return matchGeneral(v, n);
         return start >= pos && matchAt(v, n, start, text + last.offset, last.size) == n;
     }
 

@@ -160,6 +160,24 @@ private slots:
         }
     }
 
+    void invalidUtf8StoredTextMatchesByteForByte() {
+        // Text from old files may hold stray bytes: each is one character of its own,
+        // and an overlong form is not the letter it spells.
+        const auto like = [&](const char* valueHex, const char* patternHex) {
+            return db_
+                ->query(QStringLiteral("SELECT raccolio_like(CAST(x'%1' AS TEXT), "
+                                       "CAST(x'%2' AS TEXT))")
+                            .arg(QLatin1String(valueHex), QLatin1String(patternHex)))
+                .first()
+                .first()
+                .toInt();
+        };
+        QCOMPARE(like("c30000a0", "2aa0"), 1);  // "*\xA0" after a NUL
+        QCOMPARE(like("a0a0", "2aa0a0"), 1);
+        QCOMPARE(like("c1a1", "61"), 0);  // overlong "a"
+        QCOMPARE(like("c1a1", "3f3f"), 1);
+    }
+
     void quotedContainsPatternDoublesQuotes() {
         // A searched quote is found, not a way out of the criterion.
         QCOMPARE(titles(QStringLiteral("TITOLO LIKE ") +
