@@ -1,0 +1,216 @@
+// A disk that fills up or fails in the middle of a write: every operation reports the
+// error, the catalogue keeps every stored card and passes the integrity check, and the
+// same operation succeeds once the disk works again.
+#include <sqlite3.h>
+
+#include <QTest>
+
+#include "platform/core/AppError.h"
+#include "platform/db/Database.h"
+#include "platform/db/Maintenance.h"
+#include "platform/db/RecordSet.h"
+#include "test_support/TempProgramFolder.h"
+
+namespace {
+
+// A VFS in front of the default one whose writes fail once `writesLeft` reaches zero,
+// and keep failing (a full disk stays full) until it is set back to -1.
+struct FaultVfs {
+    static inline sqlite3_vfs* real = nullptr;
+    static inline sqlite3_vfs vfs{};
+    static inline sqlite3_io_methods methods{};
+    static inline int writesLeft = -1;
+    static inline int failure = SQLITE_FULL;
+
+    struct File {
+        sqlite3_file base;
+        sqlite3_file* inner;
+    };
+    static sqlite3_file* inner(sqlite3_file* f) { return reinterpret_cast<File*>(f)->inner; }
+
+    static bool fails() {
+        if (writesLeft < 0)
+            return false;
+        if (writesLeft == 0)
+            return true;
+        --writesLeft;
+        return false;
+    }
+
+    static int open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFlags) {
+        auto* file = reinterpret_cast<File*>(f);
+        file->inner = reinterpret_cast<sqlite3_file*>(file + 1);
+        const int rc = real->xOpen(real, name, file->inner, flags, outFlags);
+        file->base.pMethods = rc == SQLITE_OK ? &methods : nullptr;
+        return rc;
+    }
+
+    static void install() {
+        real = sqlite3_vfs_find(nullptr);
+        vfs = *real;
+        vfs.zName = "faulty";
+        vfs.szOsFile = int(sizeof(File)) + real->szOsFile;
+        vfs.xOpen = open;
+        // Version 1: no shared memory, which the catalogue's rollback journal never needs.
+        methods.iVersion = 1;
+        methods.xClose = [](sqlite3_file* f) {
+            const int rc = inner(f)->pMethods->xClose(inner(f));
+            f->pMethods = nullptr;
+            return rc;
+        };
+        methods.xRead = [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) {
+            return inner(f)->pMethods->xRead(inner(f), b, n, o);
+        };
+        methods.xWrite = [](sqlite3_file* f, const void* b, int n, sqlite3_int64 o) {
+            return fails() ? failure : inner(f)->pMethods->xWrite(inner(f), b, n, o);
+        };
+        methods.xTruncate = [](sqlite3_file* f, sqlite3_int64 size) {
+            return fails() ? failure : inner(f)->pMethods->xTruncate(inner(f), size);
+        };
+        methods.xSync = [](sqlite3_file* f, int flags) {
+            return fails() ? SQLITE_IOERR_FSYNC : inner(f)->pMethods->xSync(inner(f), flags);
+        };
+        methods.xFileSize = [](sqlite3_file* f, sqlite3_int64* size) {
+            return inner(f)->pMethods->xFileSize(inner(f), size);
+        };
+        methods.xLock = [](sqlite3_file* f, int l) {
+            return inner(f)->pMethods->xLock(inner(f), l);
+        };
+        methods.xUnlock = [](sqlite3_file* f, int l) {
+            return inner(f)->pMethods->xUnlock(inner(f), l);
+        };
+        methods.xCheckReservedLock = [](sqlite3_file* f, int* out) {
+            return inner(f)->pMethods->xCheckReservedLock(inner(f), out);
+        };
+        methods.xFileControl = [](sqlite3_file* f, int op, void* arg) {
+            return inner(f)->pMethods->xFileControl(inner(f), op, arg);
+        };
+        methods.xSectorSize = [](sqlite3_file* f) {
+            return inner(f)->pMethods->xSectorSize(inner(f));
+        };
+        methods.xDeviceCharacteristics = [](sqlite3_file* f) {
+            return inner(f)->pMethods->xDeviceCharacteristics(inner(f));
+        };
+        sqlite3_vfs_register(&vfs, 1);
+    }
+};
+
+// Runs the operation with writes failing after n of them; true when it reported an error.
+template <typename Op>
+bool failsAfter(int n, int code, Op op) {
+    FaultVfs::writesLeft = n;
+    FaultVfs::failure = code;
+    bool failed = false;
+    try {
+        op();
+    } catch (const AppError& e) {
+        failed = true;
+        if (e.description().isEmpty())
+            qFatal("an error without a description");
+    }
+    FaultVfs::writesLeft = -1;
+    return failed;
+}
+
+}  // namespace
+
+class TestStorageFaults : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder_;
+    std::shared_ptr<Database> db_;
+
+    QStringList titles() {
+        QStringList out;
+        for (const QVariantList& row :
+             db_->query(QStringLiteral("SELECT TITOLO FROM LIBRI ORDER BY rowid")))
+            out << row.first().toString();
+        return out;
+    }
+    void verifyIntact() {
+        QCOMPARE(db_->query(QStringLiteral("PRAGMA integrity_check")).first().first().toString(),
+                 QStringLiteral("ok"));
+    }
+
+private slots:
+    void initTestCase() { FaultVfs::install(); }
+    void init() {
+        db_.reset();
+        folder_ = std::make_unique<TempProgramFolder>(QList<int>{3, 0, 0, 0});
+        db_ = Database::open(folder_->cataloguePath());
+    }
+
+    void faults_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("after");
+        for (const int code : {SQLITE_FULL, SQLITE_IOERR_WRITE}) {
+            for (const int after : {0, 1, 2, 4}) {
+                const QByteArray name = (code == SQLITE_FULL ? "full" : "ioerr") + QByteArray("/") +
+                                        QByteArray::number(after);
+                QTest::newRow(name.constData()) << code << after;
+            }
+        }
+    }
+
+    // An edited card, a new card and a deleted one: the failed store leaves the
+    // catalogue as it was and the typed values in the buffer, so a retry stores them.
+    void faults() {
+        QFETCH(int, code);
+        QFETCH(int, after);
+        const QStringList before = titles();
+        auto rs = db_->openRecordSet(QStringLiteral("LIBRI"));
+        rs->moveFirst();
+        rs->setValue(QStringLiteral("TITOLO"), QStringLiteral("corretto"));
+        const bool editFailed = failsAfter(after, code, [&] { rs->update(); });
+        QVERIFY(editFailed || after > 0);  // the very first write always fails
+        if (editFailed) {
+            verifyIntact();
+            QCOMPARE(titles(), before);
+            QCOMPARE(rs->value(QStringLiteral("TITOLO")).toString(), QStringLiteral("corretto"));
+            rs->update();
+        }
+        QCOMPARE(titles().first(), QStringLiteral("corretto"));
+
+        const QStringList edited = titles();
+        rs->addNew();
+        rs->setValue(QStringLiteral("TITOLO"), QStringLiteral("nuovo"));
+        if (failsAfter(after, code, [&] { rs->update(); })) {
+            verifyIntact();
+            QCOMPARE(titles(), edited);
+            rs->update();
+        }
+        QCOMPARE(titles(), edited + QStringList{QStringLiteral("nuovo")});
+
+        rs->moveFirst();
+        if (failsAfter(after, code, [&] { rs->deleteCurrent(); })) {
+            verifyIntact();
+            QCOMPARE(titles().size(), 4);
+            rs->deleteCurrent();
+        }
+        QCOMPARE(titles().size(), 3);
+        verifyIntact();
+    }
+
+    void compactionOnAFullDisk() {
+        const QStringList before = titles();
+        db_.reset();
+        const QString target = folder_->file(QStringLiteral("COPIA.MDB"));
+        for (int after = 0; after < 6; ++after) {
+            const bool failed = failsAfter(after, SQLITE_FULL, [&] {
+                DbMaintenance::compact(folder_->cataloguePath(), target);
+            });
+            QVERIFY(failed || after > 0);
+            if (!failed)
+                break;
+            QVERIFY(!QFile::exists(target));
+        }
+        QFile::remove(target);
+        DbMaintenance::compact(folder_->cataloguePath(), target);
+        db_ = Database::open(target);
+        QCOMPARE(titles(), before);
+        verifyIntact();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStorageFaults)
+#include "tst_storagefaults.moc"
