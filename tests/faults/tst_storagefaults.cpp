@@ -5,10 +5,12 @@
 
 #include <QTest>
 
+#include "cards/Archives.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/db/Maintenance.h"
 #include "platform/db/RecordSet.h"
+#include "search/StructuredSearch.h"
 #include "test_support/TempProgramFolder.h"
 
 namespace {
@@ -189,6 +191,28 @@ private slots:
         }
         QCOMPARE(titles().size(), 3);
         verifyIntact();
+    }
+
+    // A search that cannot write its result table keeps the previous result.
+    void structuredSearchResultTable() {
+        const ArchiveDef& books = Archives::def(Archive::Books);
+        const QString titolo = QStringLiteral("TITOLO");
+        const auto resultRows = [&] {
+            return db_->query(QStringLiteral("SELECT TITOLO FROM ") + books.resultTable).size();
+        };
+        QCOMPARE(StructuredSearch::run(*db_, books, titolo, QStringLiteral("LIBRI 2")).count, 1);
+        for (int after = 0; after < 4; ++after) {
+            const bool failed = failsAfter(after, SQLITE_FULL, [&] {
+                StructuredSearch::run(*db_, books, titolo, QStringLiteral("LIBRI"));
+            });
+            QVERIFY(failed || after > 0);
+            if (!failed)
+                break;
+            verifyIntact();
+            QCOMPARE(resultRows(), 1);
+        }
+        QCOMPARE(StructuredSearch::run(*db_, books, titolo, QStringLiteral("LIBRI")).count, 3);
+        QCOMPARE(resultRows(), 3);
     }
 
     void compactionOnAFullDisk() {
