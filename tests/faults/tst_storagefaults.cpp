@@ -7,9 +7,11 @@
 
 #include "cards/Archives.h"
 #include "platform/core/AppError.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/Maintenance.h"
 #include "platform/db/RecordSet.h"
+#include "registers/LookupListEditor.h"
 #include "search/StructuredSearch.h"
 #include "test_support/TempProgramFolder.h"
 
@@ -191,6 +193,23 @@ private slots:
         }
         QCOMPARE(titles().size(), 3);
         verifyIntact();
+    }
+
+    // A new lookup word whose store fails is still in the buffer: the next move stores it.
+    void lookupWord() {
+        DataSource source;
+        source.setDatabaseName(QStringLiteral("RACCOLIO.MDB"));
+        LookupListEditor editor(source, folder_->services);
+        editor.activate(QStringLiteral("GEN2"));
+        const int words = editor.count();
+        folder_->input.queueText(QStringLiteral("Nuovo genere"));
+        QVERIFY(failsAfter(0, SQLITE_FULL, [&] { editor.add(); }));
+        verifyIntact();
+        QCOMPARE(folder_->count(QStringLiteral("GEN2")), words);
+        editor.last();
+        QCOMPARE(folder_->count(QStringLiteral("GEN2")), words + 1);
+        QVERIFY(folder_->column(QStringLiteral("GEN2"), QStringLiteral("GENERE"))
+                    .contains(QStringLiteral("Nuovo genere")));
     }
 
     // A search that cannot write its result table keeps the previous result.
