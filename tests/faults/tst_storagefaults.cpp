@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <QTest>
+#include <array>
 
 #include "cards/Archives.h"
 #include "platform/core/AppError.h"
@@ -140,7 +141,7 @@ private slots:
     void initTestCase() { FaultVfs::install(); }
     void init() {
         db_.reset();
-        folder_ = std::make_unique<TempProgramFolder>(QList<int>{3, 0, 0, 0});
+        folder_ = std::make_unique<TempProgramFolder>(QList<int>{3, 0, 1, 0});
         db_ = Database::open(folder_->cataloguePath());
     }
 
@@ -193,6 +194,31 @@ private slots:
         }
         QCOMPARE(titles().size(), 3);
         verifyIntact();
+    }
+
+    // A 1 MB note, a list of 10,000 lines and a title with a character of every Unicode
+    // plane are stored whole, read back whole and searched without stalling.
+    void longAndUnusualTexts() {
+        QString planes;
+        for (char32_t plane = 0; plane <= 16; ++plane)
+            planes += QString::fromUcs4(std::array<char32_t, 1>{plane * 0x10000 + 0x41}.data(), 1);
+        const QString note = QString(1 << 20, u'n') + QStringLiteral("fine");
+        QStringList lines;
+        for (int i = 0; i < 10000; ++i)
+            lines << QStringLiteral("file%1.txt").arg(i);
+        auto rs = db_->openRecordSet(QStringLiteral("CDROM"));
+        rs->moveFirst();
+        rs->setValue(QStringLiteral("TITOLO"), planes);
+        rs->setValue(QStringLiteral("NOTE"), note);
+        rs->setValue(QStringLiteral("ELENCO"), lines.join(u'\n'));
+        rs->update();
+        auto again = db_->openRecordSet(QStringLiteral("CDROM"));
+        again->moveFirst();
+        QCOMPARE(again->value(QStringLiteral("TITOLO")).toString(), planes);
+        QCOMPARE(again->value(QStringLiteral("NOTE")).toString(), note);
+        QCOMPARE(again->value(QStringLiteral("ELENCO")).toString().count(u'\n'), 9999);
+        QVERIFY(again->findFirst(QStringLiteral("NOTE LIKE \"*n#fine*\" OR NOTE LIKE \"*nfine\"")));
+        QVERIFY(again->findFirst(QStringLiteral("ELENCO LIKE \"*file9999.txt\"")));
     }
 
     // A new lookup word whose store fails is still in the buffer: the next move stores it.
