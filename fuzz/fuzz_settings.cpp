@@ -24,6 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (const char* name : {"Titolo", "VIDEO", "Colore", "x"})
         (void)store.read(key, QString::fromLatin1(name));
+    // A write commits through a synced temporary file: slow, so only now and then.
+    if (size % 32 != 0)
+        return 0;
     const QString value = QStringLiteral("valore ✓");
     store.write(key, QStringLiteral("Scritto"), value);
     store.write(key, QStringLiteral("Numero"), QStringLiteral("42"), SettingsStore::DWord);

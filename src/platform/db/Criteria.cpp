@@ -258,8 +258,9 @@ RecordSource RecordSource::parse(const QString& text) {
     } catch (const AppError&) {
         throw bad();
     }
+    // "[]" names nothing: refused here rather than as a table that cannot be found.
     const auto isName = [](const Token& k) {
-        return k.kind == Token::Bracketed || k.kind == Token::Word;
+        return (k.kind == Token::Bracketed && !k.text.trimmed().isEmpty()) || k.kind == Token::Word;
     };
     RecordSource rs;
     // A bare table name.

@@ -308,7 +308,8 @@ private slots:
         for (const QString& text :
              {QStringLiteral("DELETE FROM LIBRI"), QStringLiteral("SELECT TITOLO FROM LIBRI"),
               QStringLiteral("SELECT CDROM.* FROM LIBRI"), QStringLiteral("LIBRI; DROP TABLE X"),
-              QStringLiteral("SELECT * FROM LIBRI ORDER TITOLO"), QStringLiteral("")}) {
+              QStringLiteral("SELECT * FROM LIBRI ORDER TITOLO"), QStringLiteral(""),
+              QStringLiteral("[]"), QStringLiteral("SELECT * FROM [ ]")}) {
             QCOMPARE(errorOf([&] { RecordSource::parse(text); }), ErrorCode::BadCriterion);
         }
     }
