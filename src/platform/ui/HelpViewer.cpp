@@ -252,7 +252,7 @@ void showHelp(Services& services, QWidget* parent, const HelpRequest& request) {
     runGuarded(services.messages, "Help.show", [&] {
         HelpFile file;
         try {
-            file = HelpFile::load(ProgramFolder::file(HelpFile::fileName()));
+            file = HelpFile::load(ProgramFolder::dataFile(HelpFile::fileName()));
         } catch (const AppError& e) {
             services.messages.critical(e.description() + QLatin1Char('.'));
             return;

@@ -189,7 +189,7 @@ void MainWindow::fillActorList() {
     for (auto it = choiceLists_.cbegin(); it != choiceLists_.cend(); ++it)
         if (it.value()->appendsLine)
             it.key()->addItems(
-                ActorList::readFile(ProgramFolder::file(QStringLiteral("attori.dat"))));
+                ActorList::readFile(ProgramFolder::dataFile(QStringLiteral("attori.dat"))));
 }
 
 void MainWindow::openLookupEditor(const QString& combo) {

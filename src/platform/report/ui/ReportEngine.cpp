@@ -25,7 +25,7 @@ ReportEngine& ReportEngine::of(QWidget* widget) {
 }
 
 std::unique_ptr<ReportLayout> ReportEngine::prepare() const {
-    ReportTemplate report = ReportTemplate::load(ProgramFolder::file(settings.reportFile));
+    ReportTemplate report = ReportTemplate::load(ProgramFolder::dataFile(settings.reportFile));
     report.applyFormula(settings.formula0);
     auto db = Database::open(ProgramFolder::file(AppInfo::catalogueFileName()));
     return std::make_unique<ReportLayout>(std::move(report), std::move(db), QDate::currentDate());
