@@ -1,13 +1,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
-#include <functional>
 
-#include "test_support/ErrorOf.h"
-#include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
 #include "platform/db/Transaction.h"
+#include "test_support/ErrorOf.h"
 
 // Moves, editing, positions, bookmarks and finds of a record set.
 class TestRecordSet : public QObject {
@@ -46,6 +44,13 @@ private:
         return out;
     }
 
+    // Where a find lands: the current name, or "-" when it finds nothing.
+    static QString hit(const RecordSet& rs, bool found) {
+        if (found == rs.noMatch())
+            return QStringLiteral("noMatch disagrees");
+        return found ? name(rs) : QStringLiteral("-");
+    }
+
 private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
@@ -61,9 +66,7 @@ private slots:
     void movesAtBothEnds() {
         makeTable({"a", "b", "c"});
         auto rs = open();
-        QCOMPARE(rs->recordCount(), 3);
         QCOMPARE(name(*rs), QStringLiteral("a"));  // a new set stands on its first record
-        QVERIFY(!rs->bof() && !rs->eof());
         rs->movePrevious();
         QVERIFY(rs->bof() && !rs->eof());
         QCOMPARE(rs->absolutePosition(), -1);
@@ -72,14 +75,12 @@ private slots:
         rs->moveNext();
         QCOMPARE(name(*rs), QStringLiteral("a"));
         rs->moveLast();
-        QCOMPARE(name(*rs), QStringLiteral("c"));
         rs->moveNext();
         QVERIFY(rs->eof() && !rs->bof());
         QCOMPARE(errorOf([&] { rs->moveNext(); }), ErrorCode::NoCurrentRecord);
         QCOMPARE(errorOf([&] { rs->deleteCurrent(); }), ErrorCode::NoCurrentRecord);
         rs->movePrevious();
         QCOMPARE(name(*rs), QStringLiteral("c"));
-        QCOMPARE(walk(*rs), (QStringList{"a", "b", "c"}));
     }
 
     void emptySet() {
@@ -102,26 +103,20 @@ private slots:
         auto rs = open();
         rs->moveNext();  // on b
         rs->addNew();
-        QCOMPARE(rs->editMode(), RecordSet::EditMode::Add);
         QVERIFY(rs->value(0).isNull());
         rs->setValue(QStringLiteral("NOME"), QStringLiteral("d"));
         rs->cancelUpdate();
         QCOMPARE(name(*rs), QStringLiteral("b"));  // back where it was before the add
-        QCOMPARE(rs->recordCount(), 3);
 
         rs->addNew();
         rs->setValue(0, QStringLiteral("d"));
         rs->moveFirst();  // a move stores the new record first
-        QCOMPARE(rs->recordCount(), 4);
-        QCOMPARE(name(*rs), QStringLiteral("a"));
         rs->addNew();
         rs->setValue(0, QStringLiteral("e"));
         rs->update();  // stored: joins the end and becomes current
-        QCOMPARE(name(*rs), QStringLiteral("e"));
         QCOMPARE(rs->absolutePosition(), 4);
         QCOMPARE(walk(*rs), (QStringList{"a", "b", "c", "d", "e"}));
         QCOMPARE(walk(*open()), (QStringList{"a", "b", "c", "d", "e"}));
-
         QCOMPARE(errorOf([&] { rs->update(); }), 3020);  // Update without AddNew or Edit
     }
 
@@ -130,8 +125,6 @@ private slots:
         auto rs = open();
         auto other = open();
         rs->setValue(QStringLiteral("GENERE"), QStringLiteral("x"));
-        QCOMPARE(rs->editMode(), RecordSet::EditMode::Edit);
-        QCOMPARE(rs->value(1).toString(), QStringLiteral("x"));
         // Another set edits the other field of the same record meanwhile: not lost.
         other->setValue(0, QStringLiteral("A"));
         other->update();
@@ -158,35 +151,27 @@ private slots:
         auto rs = open();
         rs->setAbsolutePosition(1);
         rs->deleteCurrent();  // b
-        QVERIFY(!rs->hasCurrent());
         QVERIFY(!rs->bof() && !rs->eof());
         QCOMPARE(errorOf([&] { rs->value(0); }), ErrorCode::NoCurrentRecord);
         QCOMPARE(rs->recordCount(), 3);
         rs->moveNext();
         QCOMPARE(name(*rs), QStringLiteral("c"));  // the one that followed
-
-        rs->deleteCurrent();  // c
+        rs->deleteCurrent();                       // c
         rs->movePrevious();
         QCOMPARE(name(*rs), QStringLiteral("a"));  // the one before
-
         rs->moveLast();
         rs->deleteCurrent();  // d, the last
         rs->moveNext();
         QVERIFY(rs->eof());
         rs->movePrevious();
-        QCOMPARE(name(*rs), QStringLiteral("a"));
-
         rs->deleteCurrent();  // a, the only one left
         QVERIFY(rs->bof() && rs->eof());
-        QCOMPARE(errorOf([&] { rs->moveFirst(); }), ErrorCode::NoCurrentRecord);
         QCOMPARE(open()->recordCount(), 0);
     }
 
     void positionsAndBookmarks() {
         makeTable({"a", "b", "c", "d", "e", "f", "g"});
         auto rs = open();
-        rs->moveLast();
-        QCOMPARE(rs->recordCount(), 7);
         for (int i = 0; i < 7; ++i) {
             rs->setAbsolutePosition(i);
             QCOMPARE(rs->absolutePosition(), i);
@@ -199,14 +184,8 @@ private slots:
         const RecordSet::Bookmark c = rs->bookmark();
         rs->moveNext();
         const RecordSet::Bookmark d = rs->bookmark();
-        rs->moveFirst();
-        rs->setBookmark(c);
-        QCOMPARE(name(*rs), QStringLiteral("c"));
-        rs->setBookmark(d);
         rs->deleteCurrent();
-        rs->moveFirst();
         QCOMPARE(errorOf([&] { rs->setBookmark(d); }), ErrorCode::NoCurrentRecord);
-        QCOMPARE(name(*rs), QStringLiteral("a"));
 
         // Bookmarks also in a set in another order.
         auto ordered = open(QStringLiteral("SELECT T.* FROM T ORDER BY GENERE DESC"));
@@ -217,15 +196,9 @@ private slots:
     void fieldsByNameAndPosition() {
         makeTable({"a"});
         auto rs = open();
-        QCOMPARE(rs->fieldCount(), 2);
         QCOMPARE(rs->fieldNames(), (QStringList{"NOME", "GENERE"}));
-        QCOMPARE(rs->fieldName(1), QStringLiteral("GENERE"));
         QCOMPARE(rs->fieldIndex(QStringLiteral("genere")), 1);
-        QCOMPARE(rs->value(1), rs->value(QStringLiteral("Genere")));
-        QString description;
-        QCOMPARE(errorOf([&] { rs->value(QStringLiteral("AUTORE")); }, &description),
-                 ErrorCode::ItemNotFound);
-        QVERIFY(description.contains(QStringLiteral("AUTORE")));
+        QCOMPARE(errorOf([&] { rs->value(QStringLiteral("AUTORE")); }), ErrorCode::ItemNotFound);
         QCOMPARE(errorOf([&] { rs->value(2); }), ErrorCode::ItemNotFound);
         QCOMPARE(errorOf([&] { open(QStringLiteral("NOPE")); }), ErrorCode::ItemNotFound);
         QCOMPARE(errorOf([&] { open(QStringLiteral("SELECT T.* FROM T ORDER BY X")); }),
@@ -236,20 +209,11 @@ private slots:
         makeTable({"rosa", "mela", "rosso", "pera", "rossa", "fico"});
         auto rs = open();
         const QString ros = QStringLiteral("NOME LIKE \"ros*\"");
-        QVERIFY(rs->findLast(ros));
-        QCOMPARE(name(*rs), QStringLiteral("rossa"));
-        QVERIFY(rs->findPrevious(ros));
-        QCOMPARE(name(*rs), QStringLiteral("rosso"));
-        QVERIFY(rs->findPrevious(ros));
-        QCOMPARE(name(*rs), QStringLiteral("rosa"));
-        QVERIFY(!rs->findPrevious(ros));
-        QVERIFY(rs->noMatch());
-        QCOMPARE(name(*rs), QStringLiteral("rosa"));  // stays on no match
-        QVERIFY(rs->findNext(ros));
-        QVERIFY(!rs->noMatch());
-        QCOMPARE(name(*rs), QStringLiteral("rosso"));
-        QVERIFY(rs->findFirst(ros));
-        QCOMPARE(name(*rs), QStringLiteral("rosa"));
+        // A find that fails stays where it was.
+        const QStringList hits{hit(*rs, rs->findLast(ros)),     hit(*rs, rs->findPrevious(ros)),
+                               hit(*rs, rs->findPrevious(ros)), hit(*rs, rs->findPrevious(ros)),
+                               hit(*rs, rs->findNext(ros)),     hit(*rs, rs->findFirst(ros))};
+        QCOMPARE(hits, (QStringList{"rossa", "rosso", "rosa", "-", "rosso", "rosa"}));
 
         rs->setAbsolutePosition(3);  // pera
         const QString none = QStringLiteral("NOME LIKE \"*z*\"");
@@ -261,11 +225,9 @@ private slots:
         rs->moveFirst();
         rs->movePrevious();
         QVERIFY(rs->findNext(QStringLiteral("NOME LIKE \"rosa\"")));
-        QCOMPARE(rs->absolutePosition(), 0);
         rs->moveLast();
         rs->moveNext();
         QVERIFY(rs->findPrevious(QStringLiteral("NOME LIKE \"fico\"")));
-        QCOMPARE(rs->absolutePosition(), 5);
 
         // After a delete, findNext starts with the record that followed.
         rs->setAbsolutePosition(1);
@@ -290,27 +252,19 @@ private slots:
         // GENERE is the reversed name: ba, cz, ay, bx, am; in order am, ay, ba, bx, cz.
         QCOMPARE(walk(*rs), (QStringList{"ma", "ya", "ab", "xb", "zc"}));
         const QString endsB = QStringLiteral("NOME LIKE \"*b\"");
-        QVERIFY(rs->findFirst(endsB));
-        QCOMPARE(name(*rs), QStringLiteral("ab"));
-        QVERIFY(rs->findNext(endsB));
-        QCOMPARE(name(*rs), QStringLiteral("xb"));
-        QVERIFY(!rs->findNext(endsB));
-        QCOMPARE(name(*rs), QStringLiteral("xb"));
-        QVERIFY(rs->findLast(QStringLiteral("NOME LIKE \"*a\"")));
-        QCOMPARE(name(*rs), QStringLiteral("ya"));
-        QVERIFY(rs->findPrevious(QStringLiteral("NOME LIKE \"*a\"")));
-        QCOMPARE(name(*rs), QStringLiteral("ma"));
-        QVERIFY(!rs->findPrevious(QStringLiteral("NOME LIKE \"*a\"")));
-        QCOMPARE(name(*rs), QStringLiteral("ma"));
+        const QString endsA = QStringLiteral("NOME LIKE \"*a\"");
+        const QStringList hits{
+            hit(*rs, rs->findFirst(endsB)),    hit(*rs, rs->findNext(endsB)),
+            hit(*rs, rs->findNext(endsB)),     hit(*rs, rs->findLast(endsA)),
+            hit(*rs, rs->findPrevious(endsA)), hit(*rs, rs->findPrevious(endsA))};
+        QCOMPARE(hits, (QStringList{"ab", "xb", "-", "ya", "ma", "-"}));
 
-        auto desc = open(QStringLiteral("SELECT T.* FROM T ORDER BY GENERE DESC"));
-        QCOMPARE(walk(*desc), (QStringList{"zc", "xb", "ab", "ya", "ma"}));
         auto filtered =
             open(QStringLiteral("SELECT T.* FROM T WHERE (T.NOME LIKE \"*b\" OR "
-                                "T.NOME LIKE \"*c\") ORDER BY GENERE"));
-        QCOMPARE(walk(*filtered), (QStringList{"ab", "xb", "zc"}));
+                                "T.NOME LIKE \"*c\") ORDER BY GENERE DESC"));
+        QCOMPARE(walk(*filtered), (QStringList{"zc", "xb", "ab"}));
         QVERIFY(filtered->findLast(QStringLiteral("NOME LIKE \"?b\"")));
-        QCOMPARE(name(*filtered), QStringLiteral("xb"));
+        QCOMPARE(name(*filtered), QStringLiteral("ab"));
     }
 
     void italianOrder() {
