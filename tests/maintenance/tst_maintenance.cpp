@@ -13,16 +13,6 @@ namespace {
 
 using Mode = MaintenanceProcedures::Mode;
 
-// File names handed out in order; none left is a cancelled dialog.
-struct QueuedFiles : FileDialogService {
-    QStringList names;
-    QString next() { return names.isEmpty() ? QString() : names.takeFirst(); }
-    QString openFileName(const QString&, const QString&, const QString&) override { return next(); }
-    QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
-        return next();
-    }
-};
-
 // The procedures only close and reopen the main window's sources.
 struct CountingCards : CardContext {
     int closed = 0, reopened = 0;
@@ -52,14 +42,13 @@ class MaintenanceTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TempProgramFolder> folder_;
-    QueuedFiles files_;
     CountingCards cards_;
     QList<Mode> modes_;
     QList<bool> enabled_;
     bool ended_ = false;
 
     void run(void (MaintenanceProcedures::*procedure)()) {
-        Services services{folder_->messages, files_, folder_->input, folder_->settings,
+        Services services{folder_->messages, folder_->files, folder_->input, folder_->settings,
                           folder_->state};
         MaintenanceProcedures::Hooks hooks;
         hooks.chooseMode = [this](const QString&) { return modes_.takeFirst(); };
@@ -78,7 +67,6 @@ class MaintenanceTest : public QObject {
 private slots:
     void init() {
         folder_ = std::make_unique<TempProgramFolder>(QList<int>{3, 0, 0, 0});
-        files_ = {};
         cards_ = {};
         enabled_.clear();
         ended_ = false;
@@ -107,6 +95,8 @@ private slots:
     void cancelAndNoChangeNothing() {
         // A cancelled choice, then cancelled file dialogs, then declined questions.
         modes_ << Mode::Cancelled << Mode::Cancelled << Mode::Manual << Mode::Manual;
+        folder_->files.queueFileName(QString());
+        folder_->files.queueFileName(QString());
         for (auto procedure : {&MaintenanceProcedures::backup, &MaintenanceProcedures::restore,
                                &MaintenanceProcedures::backup, &MaintenanceProcedures::restore})
             run(procedure);
@@ -136,8 +126,8 @@ private slots:
         Database::open(folder_->file(QStringLiteral("altro.BK4")),
                        Database::OpenMode::CreateIfMissing)
             ->exec(QStringLiteral("CREATE TABLE T (A)"));
-        files_.names << folder_->file(QStringLiteral("testo.bk4"))
-                     << folder_->file(QStringLiteral("altro.BK4"));
+        folder_->files.queueFileName(folder_->file(QStringLiteral("testo.bk4")));
+        folder_->files.queueFileName(folder_->file(QStringLiteral("altro.BK4")));
         run(&MaintenanceProcedures::restore);
         run(&MaintenanceProcedures::restore);
         QCOMPARE(folder_->messages.count(), 3);
@@ -150,7 +140,8 @@ private slots:
         QTemporaryDir elsewhere;
         const QString mixed = elsewhere.filePath(QStringLiteral("Copia.Bk4"));
         const QString bak = elsewhere.filePath(QStringLiteral("copia.bak"));
-        files_.names << mixed << mixed << bak << bak;
+        for (const QString& name : {mixed, mixed, bak, bak})
+            folder_->files.queueFileName(name);
         modes_ << Mode::Manual << Mode::Manual << Mode::Manual << Mode::Manual;
         run(&MaintenanceProcedures::backup);
         QCOMPARE(QDir::currentPath(), QDir(folder_->path()).canonicalPath());

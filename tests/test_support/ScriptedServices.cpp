@@ -27,6 +27,10 @@ QString shown(const std::optional<QString>& a) {
     return a ? quoted(*a) : QStringLiteral("<cancel>");
 }
 
+QString shown(const QString& a) {
+    return a.isEmpty() ? QStringLiteral("<cancel>") : quoted(a);
+}
+
 template <typename T>
 void failIfLeft(const QQueue<T>& answers, const char* what) {
     if (answers.isEmpty())
@@ -78,10 +82,13 @@ QStringList ScriptedMessageService::texts() const {
     return out;
 }
 
+ScriptedFileDialogService::~ScriptedFileDialogService() {
+    failIfLeft(answers_, "file names");
+}
+
 QString ScriptedFileDialogService::openFileName(const QString& caption, const QString&,
                                                 const QString&) {
-    failTest(QStringLiteral("Unexpected file dialog: ") + quoted(caption));
-    return {};
+    return next(answers_, "File dialog", caption, QString());
 }
 
 QString ScriptedFileDialogService::saveFileName(const QString& caption, const QString&,

@@ -47,10 +47,16 @@ private:
 // No test answers a file dialog yet: any one asked for fails the test.
 class ScriptedFileDialogService : public FileDialogService {
 public:
+    ~ScriptedFileDialogService() override;
+    // The name the next file dialog returns; an empty one is a cancelled dialog.
+    void queueFileName(const QString& path) { answers_.enqueue(path); }
     QString openFileName(const QString& caption, const QString& startPath,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& startPath, const QString& filter,
                          const QString& defaultSuffix) override;
+
+private:
+    QQueue<QString> answers_;
 };
 
 class ScriptedInputService : public InputService {

@@ -14,16 +14,6 @@
 
 namespace {
 
-// Answers the chart export's save dialog with a queued name ("" is a cancel).
-class QueuedSaveDialog : public FileDialogService {
-public:
-    QStringList names;
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&, const QString&) override {
-        return names.isEmpty() ? QString() : names.takeFirst();
-    }
-};
-
 // Runs act on the modal window named name once it is up (the caller is blocked in it).
 void whenModal(const QString& name, std::function<void(QWidget&)> act) {
     auto* timer = new QTimer(qApp);
@@ -124,9 +114,7 @@ private slots:
 
     void exportWritesAsksAndReports() {
         TempProgramFolder folder;
-        QueuedSaveDialog files;
-        Services services{folder.messages, files, folder.input, folder.settings, folder.state};
-        ChartWindow window(services);
+        ChartWindow window(folder.services);
         Statistics::prepareChart(window.chart(), {});
         window.chart().setNumPoints(2);
         window.chart().setCurrentPoint(1);
@@ -137,7 +125,8 @@ private slots:
         const QString bmp = folder.file(QStringLiteral("grafico.bmp"));
         const QString wmf = folder.file(QStringLiteral("grafico.wmf"));
 
-        files.names = {QString(), bmp, wmf};
+        for (const QString& name : {QString(), bmp, wmf})
+            folder.files.queueFileName(name);
         window.exportChart(ChartOutput::ImageFormat::Bitmap);  // cancelled
         QCOMPARE(folder.messages.count(), 0);
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
@@ -149,7 +138,8 @@ private slots:
         // An existing file: No keeps it, Yes replaces it.
         const QByteArray before = contents(bmp);
         window.chart().type = 1;
-        files.names = {bmp, bmp};
+        for (const QString& name : {bmp, bmp})
+            folder.files.queueFileName(name);
         folder.messages.queueNo();
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
         QCOMPARE(contents(bmp), before);
@@ -158,7 +148,7 @@ private slots:
         QVERIFY(contents(bmp) != before);
 
         // A file that could not be written is not reported as saved.
-        files.names = {folder.file(QStringLiteral("manca/grafico.bmp"))};
+        folder.files.queueFileName(folder.file(QStringLiteral("manca/grafico.bmp")));
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
         QCOMPARE(folder.messages.log().last().icon, MessageService::Icon::Critical);
 
