@@ -70,19 +70,6 @@ private slots:
         QCOMPARE(AboutInfo::programFileNameOf(QStringLiteral("C:/Programmi/Raccolio/Raccolio.exe")),
                  QStringLiteral("RACCOLIO.EXE"));
     }
-
-    void currentInfoComesFromTheBuild() {
-        const AboutInfo info = AboutInfo::current();
-        QCOMPARE(info.title, AppInfo::title());
-        QCOMPARE(info.major, AppInfo::versionMajor);
-        QCOMPARE(info.minor, AppInfo::versionMinor);
-        QCOMPARE(info.revision, AppInfo::versionRevision);
-        QCOMPARE(info.engineName, QStringLiteral("SQLite"));
-        QVERIFY(!info.engineVersion.isEmpty());
-        QCOMPARE(info.helpFileName, QStringLiteral("RACCOLIO.HLP"));
-        QCOMPARE(info.programFileName, QStringLiteral("TST_OPTIONSVERSION"));
-        QVERIFY(!info.legalNotice.isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestOptionsVersion)

@@ -4,12 +4,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "test_support/MainWindowFixture.h"
 #include "platform/ui/HelpViewer.h"
 #include "platform/ui/LookupCombo.h"
 #include "shell/ui/CommandBar.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/ProgramHooks.h"
+#include "test_support/MainWindowFixture.h"
 
 // The commands of the bar reach the windows of the running program, and each lookup
 // combo opens the editor of its own table.
@@ -76,13 +76,6 @@ private slots:
                      id);
         }
         QCOMPARE(folder->messages.count(), 0);
-    }
-
-    void missingHelpFileIsReported() {
-        QFile::remove(folder->file(QStringLiteral("RACCOLIO.HLP")));
-        window->commandBar().click(QStringLiteral("ID_GuidainLinea"));
-        QCOMPARE(folder->messages.count(), 1);
-        QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Critical);
     }
 };
 
