@@ -13,7 +13,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/${RACCOLIO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/raccolio.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/raccolio-256.png
+install(FILES ${CMAKE_SOURCE_DIR}/data/raccolio.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME raccolio.png)
 
 set(CPACK_GENERATOR DEB)

@@ -20,6 +20,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppInfo::title());
     installItalianTranslations(app);
+    // The desktop's own copy when installed, else the one beside the program.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("raccolio"),
+                         QIcon(ProgramFolder::dataFile(QStringLiteral("raccolio.png")))));
 
     std::unique_ptr<MessageService> messages;
     if (qEnvironmentVariable("RACCOLIO_UNATTENDED") == QLatin1String("1"))
