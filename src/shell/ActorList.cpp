@@ -1,6 +1,7 @@
 #include "shell/ActorList.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace ActorList {
 
@@ -40,10 +41,12 @@ QStringList readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QByteArray data = f.readAll();
-    QString text = QString::fromUtf8(data);
-    // Old lists were written in the Windows code page: fall back to Latin-1.
-    if (text.contains(QChar::ReplacementCharacter))
+    const QByteArray data = f.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(data);
+    // Old lists were written in the Windows code page: bytes that are not UTF-8 mean
+    // Latin-1 (a replacement character truly in the file is not such a sign).
+    if (utf8.hasError())
         text = QString::fromLatin1(data);
     return parse(text);
 }

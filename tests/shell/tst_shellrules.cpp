@@ -1,3 +1,5 @@
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "shell/ActorList.h"
@@ -31,6 +33,18 @@ private slots:
                  (QStringList{"Sordi, Alberto", "Totò", "nessuno"}));
         QCOMPARE(ActorList::parse(QString()), QStringList());
         QCOMPARE(ActorList::readFile(QStringLiteral("/nonexistent/attori.dat")), QStringList());
+
+        // A Latin-1 file reads as such; a replacement character written in UTF-8 stays.
+        QTemporaryDir dir;
+        const auto read = [&](const QByteArray& bytes) {
+            QFile f(dir.filePath(QStringLiteral("attori.dat")));
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+            f.close();
+            return ActorList::readFile(f.fileName());
+        };
+        QCOMPARE(read("Tot\xf2\n"), QStringList{QStringLiteral("Totò")});
+        QCOMPARE(read("Tot\xc3\xb2 \xef\xbf\xbd\n"), QStringList{QStringLiteral("Totò \uFFFD")});
     }
 };
 
