@@ -6,7 +6,7 @@
 
 #include "game/CardState.h"
 
-// The computer's memory of the board (Part 8.2): every card seen leaves a trace that
+// The computer's memory of the board: every card seen leaves a trace that
 // fades at each of the computer's turns, faster for cards seen seldom and slower near the
 // end of the game. Cells are numbered 1..N² as on the board; index 0 is unused.
 class ComputerPlayer {

@@ -36,7 +36,7 @@ struct GameStep {
     bool operator==(const GameStep&) const = default;
 };
 
-// The memory game of Part 8.1 with its computer player (Part 8.2): dealing, picks,
+// The memory game with its computer player: dealing, picks,
 // turns, scores, the three timers' actions and the menus' choices. Cells are numbered
 // 1..N² row by row; index 0 of the per-cell lists is unused. Everything the game draws by
 // chance or reads from the clock comes from the injected GameChance.

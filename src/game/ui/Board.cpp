@@ -433,7 +433,7 @@ void Board::nextFrame() {
     play();
 }
 
-// Frame i of the table of Part 8.1, composed in temp_pic.
+// Frame i of the turning animation, composed in temp_pic.
 void Board::composeFrame(int i) {
     const int w = tempPic_.width();
     const int h = tempPic_.height();

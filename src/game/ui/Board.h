@@ -22,7 +22,7 @@ struct BoardTimings {
     int frameMs = 4;  // per animation frame; the fast "Mostra carte" frames take none
 };
 
-// The game window "Board" (Part 8.1): menus, the board of cards, the status strip and
+// The game window "Board": menus, the board of cards, the status strip and
 // the three turn timers, driven by a MemoryGame. The game's steps are played one after
 // the other; a card animation is a run of timer-driven frames that holds back the steps
 // behind it, so the event loop never blocks.
