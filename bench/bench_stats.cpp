@@ -63,16 +63,9 @@ double programCount(Database& db, const QString& field, int& values) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString path;
-    qint64 n = 1000000;
-    for (const QString& arg : QCoreApplication::arguments().mid(1)) {
-        bool isNumber = false;
-        const qint64 value = arg.toLongLong(&isNumber);
-        if (isNumber)
-            n = value;
-        else
-            path = arg;
-    }
+    const auto args = SampleCatalogue::benchArgs(QCoreApplication::arguments().mid(1));
+    QString path = args.path;
+    const qint64 n = args.cards;
     try {
         QTemporaryDir temporary;
         if (path.isEmpty())

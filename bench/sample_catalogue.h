@@ -28,6 +28,26 @@
 
 namespace SampleCatalogue {
 
+// A benchmark's arguments: a number (cards) and a catalogue path, both optional, in any
+// order. Without a path the benchmark makes a sample catalogue of its own.
+struct BenchArgs {
+    QString path;
+    qint64 cards;
+};
+
+inline BenchArgs benchArgs(const QStringList& args, qint64 defaultCards = 1000000) {
+    BenchArgs out{{}, defaultCards};
+    for (const QString& arg : args) {
+        bool isNumber = false;
+        const qint64 value = arg.toLongLong(&isNumber);
+        if (isNumber)
+            out.cards = value;
+        else
+            out.path = arg;
+    }
+    return out;
+}
+
 // A word that appears only in about one title in rareTitleOdds, so a find on it
 // matches a few hundred cards in a million.
 inline constexpr std::string_view rareTitleWord = "pergamena";

@@ -5,6 +5,7 @@
 
 #include "platform/db/Database.h"
 #include "platform/settings/SettingsStore.h"
+#include "test_support/ProgramRun.h"
 
 // The real program started as a user would, on a folder of its own.
 class TestProgramStart : public QObject {
@@ -35,16 +36,7 @@ private slots:
     void startsOnAnEmptyFolder() {
         QProcess program;
         start(program);
-        QVERIFY(program.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(catalogue()), 20000);
-        QTest::qWait(1500);  // the first activation runs
-        QCOMPARE(program.state(), QProcess::Running);
-        program.kill();
-        program.waitForFinished();
-        // Not one message on the way.
-        const QString err = QString::fromUtf8(program.readAllStandardError());
-        QVERIFY2(!err.contains(QLatin1Char('[')), qPrintable(err));
-        QVERIFY(Database::open(catalogue())->hasTable(QStringLiteral("LIBRI")));
+        expectCleanStart(program, catalogue());
     }
 
     void foreignFileIsLeftAlone() {
