@@ -91,8 +91,8 @@ OptionsWindow::OptionsWindow(Services& services, QWidget* parent)
 
 void OptionsWindow::load() {
     for (const BoxSpec& spec : kBoxes) {
-        lastReadValue_ = services_.settings.read(Options::valueName(spec.option));
-        switches_[spec.option]->setChecked(Options::isTicked(lastReadValue_));
+        const QString stored = services_.settings.read(Options::valueName(spec.option));
+        switches_[spec.option]->setChecked(Options::isTicked(stored));
     }
     changePassword_->setEnabled(switches_[Options::PasswordOn]->isChecked());
 }

@@ -25,5 +25,4 @@ private:
     Services& services_;
     std::array<QCheckBox*, Options::Count> switches_{};
     QPushButton* changePassword_;
-    QString lastReadValue_;  // the settings value read last, as loading leaves it
 };

@@ -110,8 +110,8 @@ void PasswordChangeWindow::showHintIfNoPassword() {
 
 void PasswordChangeWindow::confirm() {
     runGuarded(services_.messages, "Form4.Command1_Click", [&] {
-        storedPassword_ = services_.settings.read(PasswordRules::passwordValue());
-        const auto outcome = PasswordRules::judgeChange(storedPassword_, oldEntry_->text(),
+        const QString storedPassword = services_.settings.read(PasswordRules::passwordValue());
+        const auto outcome = PasswordRules::judgeChange(storedPassword, oldEntry_->text(),
                                                         newEntry_->text(), confirmEntry_->text());
         if (outcome == PasswordRules::ChangeOutcome::Accepted) {
             services_.settings.write(PasswordRules::passwordValue(), newEntry_->text());

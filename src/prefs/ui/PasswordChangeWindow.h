@@ -28,7 +28,6 @@ private:
     QLineEdit* oldEntry_;
     QLineEdit* newEntry_;
     QLineEdit* confirmEntry_;
-    QString storedPassword_;  // read again on each "OK"
     QTimer* hintTimer_;
     bool centred_ = false;
 };

@@ -73,8 +73,8 @@ void PasswordPrompt::confirm() {
     runGuarded(services_.messages, "Password.Command1_Click", [&] {
         if (stage_ != Stage::Waiting)
             return;
-        storedPassword_ = services_.settings.read(PasswordRules::passwordValue());
-        switch (PasswordRules::judgeEntry(entry_->text(), storedPassword_,
+        const QString storedPassword = services_.settings.read(PasswordRules::passwordValue());
+        switch (PasswordRules::judgeEntry(entry_->text(), storedPassword,
                                           services_.state.passwordRetried)) {
             case PasswordRules::EntryOutcome::Accepted:
                 lockPicture_->setPixmap(successPicture_->pixmap());
@@ -102,8 +102,8 @@ void PasswordPrompt::closeCheck() {
     // While a pause runs the window does not react: the close waits for its end.
     if (stage_ != Stage::Waiting)
         return;
-    storedPassword_ = services_.settings.read(PasswordRules::passwordValue());
-    if (entry_->text() != storedPassword_) {
+    const QString storedPassword = services_.settings.read(PasswordRules::passwordValue());
+    if (entry_->text() != storedPassword) {
         finish(Rejected);
         return;
     }

@@ -38,7 +38,6 @@ private:
     QLineEdit* entry_;
     QLabel* lockPicture_;     // what the prompt shows while it waits
     QLabel* successPicture_;  // kept hidden: the picture the lock takes on success
-    QString storedPassword_;  // read again before each comparison
 };
 
 // Asks for the start-up password when protection is on and a password is set.
