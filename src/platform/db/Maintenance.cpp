@@ -7,9 +7,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <atomic>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <optional>
+#include <thread>
 
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
@@ -136,6 +139,108 @@ bool passesIntegrityCheck(Database& db) {
     }
 }
 
+using RowCounts = std::map<QString, qint64>;
+
+// Every table's row count, tables by name; what a finished copy must hold again.
+RowCounts rowCounts(sqlite3* db) {
+    RowCounts counts;
+    sqlite3_stmt* names = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
+                           "'sqlite\\_%' ESCAPE '\\'",
+                           -1, &names, nullptr) != SQLITE_OK)
+        throw AppError(ErrorCode::DatabaseError, kSource, QString::fromUtf8(sqlite3_errmsg(db)));
+    const Statement namesOwner(names);
+    int rc;
+    while ((rc = sqlite3_step(names)) == SQLITE_ROW)
+        counts[QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)))] = 0;
+    if (rc != SQLITE_DONE)
+        throw AppError(ErrorCode::DatabaseError, kSource, QString::fromUtf8(sqlite3_errmsg(db)));
+    for (auto& [table, count] : counts) {
+        const QByteArray sql = "SELECT count(*) FROM " + Database::quoteIdentifier(table).toUtf8();
+        sqlite3_stmt* counting = nullptr;
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &counting, nullptr) != SQLITE_OK)
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QString::fromUtf8(sqlite3_errmsg(db)));
+        const Statement owner(counting);
+        if (sqlite3_step(counting) != SQLITE_ROW)
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QString::fromUtf8(sqlite3_errmsg(db)));
+        count = sqlite3_column_int64(counting, 0);
+    }
+    return counts;
+}
+
+// SQLite's integrity check of the file being copied, and its row counts, on a connection and
+// a thread of their own while the calling thread makes the copy: on a second core the check
+// adds little time. A copy holds what its source held, so a sound source whose every table
+// comes back with its row count vouches for the copy; only SQLite wrote that copy.
+class SourceCheck {
+public:
+    explicit SourceCheck(const QString& path) {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READONLY,
+                            nullptr) != SQLITE_OK) {
+            failure_ = QString::fromUtf8(sqlite3_errmsg(db_));
+            return;
+        }
+        sqlite3_busy_timeout(db_, 5000);
+        worker_ = std::thread([this] { run(); });
+    }
+    ~SourceCheck() {
+        if (worker_.joinable()) {
+            sqlite3_interrupt(db_);  // the copy failed: its check is no longer wanted
+            worker_.join();
+        }
+        sqlite3_close_v2(db_);
+    }
+    SourceCheck(const SourceCheck&) = delete;
+    SourceCheck& operator=(const SourceCheck&) = delete;
+
+    // Waits for the check; a source that failed it raises AppError, as nothing copied from
+    // it may replace a file.
+    RowCounts result() {
+        if (worker_.joinable())
+            worker_.join();
+        if (!failure_.isEmpty()) {
+            qCWarning(lcDb).noquote() << "integrity check of" << path() << "-" << failure_;
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("Il database %1 non è integro: la copia non è stata "
+                                          "usata")
+                               .arg(QFileInfo(path()).fileName()));
+        }
+        return counts_;
+    }
+
+private:
+    QString path() const { return QString::fromUtf8(sqlite3_db_filename(db_, "main")); }
+    void run() {
+        try {
+            sqlite3_stmt* check = nullptr;
+            int rc = sqlite3_prepare_v2(db_, "PRAGMA integrity_check", -1, &check, nullptr);
+            const Statement owner(check);
+            QStringList problems;
+            if (rc == SQLITE_OK)
+                rc = SQLITE_ROW;
+            while (rc == SQLITE_ROW && (rc = sqlite3_step(check)) == SQLITE_ROW)
+                problems << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(check, 0)));
+            if (rc != SQLITE_DONE)
+                failure_ = QString::fromUtf8(sqlite3_errmsg(db_));
+            else if (problems != QStringList{QStringLiteral("ok")})
+                failure_ = problems.mid(0, 5).join(QStringLiteral("; "));
+            else
+                counts_ = rowCounts(db_);
+        } catch (const AppError& e) {
+            failure_ = e.description();
+        }
+    }
+
+    sqlite3* db_ = nullptr;
+    std::thread worker_;
+    QString failure_;
+    RowCounts counts_;
+};
+
 // Can the table be read from rowid `start` on? Reading through a damaged page fails.
 bool readableFrom(sqlite3_stmt* read, qint64 start) {
     sqlite3_reset(read);
@@ -241,11 +346,12 @@ namespace DbMaintenance {
 namespace {
 
 // The common end of a copy: checked, on disk, renamed over the destination.
-void putInPlace(TempBeside& temp, const QString& destinationPath, const Verify& verify,
-                const Progress& progress) {
+void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& destinationPath,
+                const Verify& verify, const Progress& progress) {
     {
+        const RowCounts expected = sourceCheck.result();
         auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
-        if (!passesIntegrityCheck(*copy))
+        if (rowCounts(copy->handle()) != expected)
             throw AppError(ErrorCode::DatabaseError, kSource,
                            QStringLiteral("La copia del database non è integra"));
         if (verify)
@@ -271,6 +377,7 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
               const Progress& progress, const QString& tempPath) {
     requireDatabase(sourcePath);
     TempBeside temp(destinationPath, tempPath);
+    SourceCheck sourceCheck(sourcePath);
     {
         auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
         ProgressState state{&progress, temp.path(), QFileInfo(sourcePath).size()};
@@ -284,13 +391,14 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
         }
         sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
     }
-    putInPlace(temp, destinationPath, verify, progress);
+    putInPlace(temp, sourceCheck, destinationPath, verify, progress);
 }
 
 void snapshotOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
                   const Progress& progress) {
     requireDatabase(sourcePath);
     TempBeside temp(destinationPath);
+    SourceCheck sourceCheck(sourcePath);
     {
         auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
         auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
@@ -315,7 +423,7 @@ void snapshotOver(const QString& sourcePath, const QString& destinationPath, con
         if (rc != SQLITE_DONE)
             target->fail(kSource);
     }
-    putInPlace(temp, destinationPath, verify, progress);
+    putInPlace(temp, sourceCheck, destinationPath, verify, progress);
 }
 
 bool looksLikeDatabase(const QString& path) {

@@ -27,8 +27,9 @@ using Verify = std::function<void(Database& copy)>;
 
 // Writes a compacted copy of source and puts it in place of destination, which may exist:
 // the copy is made under `tempPath` (default: a fresh name beside destination; a leftover
-// file of that name is removed first), passes the integrity check and `verify`, is
-// flushed, and is then renamed over destination; the folder is flushed last. A failure at
+// file of that name is removed first); source passes SQLite's integrity check (run beside
+// the copy, on a thread of its own), the copy holds every table of source with its row count
+// and passes `verify`; it is flushed, and is then renamed over destination; the folder is flushed last. A failure at
 // any point leaves destination as it was. Source is only read.
 void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify = {},
               const Progress& progress = {}, const QString& tempPath = {});

@@ -22,8 +22,9 @@ struct ReportItem {
 
 // Lays out a template over its data. Every record takes the same height, so page n is
 // records (n-1)*k+1 .. n*k of the template's order: no pass over the pages before it,
-// nothing of a page kept after it. Page 1 is read by a bounded sort; any other page
-// through the row keys in order, read once (8 bytes a record) when first needed.
+// nothing of a page kept after it. The table gets an index in the template's order (once);
+// where that cannot be written, page 1 is read by a bounded sort and any other page through
+// the row keys in order, read once (8 bytes a record) when first needed.
 class ReportLayout {
 public:
     ReportLayout(ReportTemplate report, std::shared_ptr<Database> db, QDate today);
@@ -39,6 +40,7 @@ private:
     QString columnsText() const;
     QString orderText() const;
     void readKeys() const;
+    bool createOrderIndex() const;
 
     ReportTemplate report_;
     std::shared_ptr<Database> db_;
@@ -48,4 +50,5 @@ private:
     int perPage_ = 1;
     mutable std::vector<qint64> keys_;  // rowids in report order, once a later page is asked
     mutable bool keysRead_ = false;
+    bool indexed_ = false;
 };

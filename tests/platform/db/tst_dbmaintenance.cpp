@@ -131,6 +131,18 @@ private slots:
         f.close();
         const auto held = Database::open(path("RACCOLIO.MDB"));  // must not outlive the repair
         QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
+        // No copy of a damaged file replaces a good one, however the copy is made.
+        write("RACCOLIO.BK4", "the last good backup");
+        QCOMPARE(errorOf([&] {
+                     DbMaintenance::snapshotOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4"));
+                 }),
+                 ErrorCode::DatabaseError);
+        QCOMPARE(errorOf([&] {
+                     DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4"));
+                 }),
+                 ErrorCode::DatabaseError);
+        QCOMPARE(contents(path("RACCOLIO.BK4")), QByteArray("the last good backup"));
+        QVERIFY(QFile::remove(path("RACCOLIO.BK4")));
 
         QVERIFY(DbMaintenance::repair(path("RACCOLIO.MDB")));
         QVERIFY(DbMaintenance::isHealthy(path("RACCOLIO.MDB")));

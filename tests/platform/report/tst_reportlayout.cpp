@@ -89,6 +89,21 @@ private slots:
         const auto page2 = layout.page(2);
         QVERIFY(texts(page2, ReportItem::Style::Text).contains(titles[perPage]));
         QVERIFY(!texts(page2, ReportItem::Style::Text).contains(titles[perPage - 1]));
+
+        // A catalogue that cannot take the order index gives the same pages by a sort.
+        const QList<int> checked{1, 2, layout.pageCount()};
+        QList<QStringList> indexed;
+        for (int n : checked)
+            indexed << texts(layout.page(n), ReportItem::Style::Text);
+        for (const QVariantList& index : db->query(QStringLiteral(
+                 "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='LIBRI'")))
+            db->exec(QStringLiteral("DROP INDEX ") +
+                     Database::quoteIdentifier(index.value(0).toString()));
+        db->exec(QStringLiteral("PRAGMA query_only=1"));
+        const ReportLayout sorted(books, db, QDate(2026, 1, 2));
+        for (qsizetype i = 0; i < checked.size(); ++i)
+            QCOMPARE(texts(sorted.page(checked[i]), ReportItem::Style::Text), indexed[i]);
+        db->exec(QStringLiteral("PRAGMA query_only=0"));
         QVERIFY(texts(page2, ReportItem::Style::Small)
                     .contains(QStringLiteral("Pagina 2 di %1").arg(layout.pageCount())));
         QVERIFY(

@@ -1,6 +1,8 @@
 #include "platform/report/ui/ReportEngine.h"
 
+#include <QApplication>
 #include <QDate>
+#include <QScopeGuard>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -28,6 +30,9 @@ std::unique_ptr<ReportLayout> ReportEngine::prepare() const {
     ReportTemplate report = ReportTemplate::load(ProgramFolder::dataFile(settings.reportFile));
     report.applyFormula(settings.formula0);
     auto db = Database::open(ProgramFolder::file(AppInfo::catalogueFileName()));
+    // The first report of a big archive builds its order index: seconds, once.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     return std::make_unique<ReportLayout>(std::move(report), std::move(db), QDate::currentDate());
 }
 

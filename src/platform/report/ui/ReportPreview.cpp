@@ -118,7 +118,8 @@ void ReportPreview::render() {
     previous_->setEnabled(page_ > 1);
     next_->setEnabled(page_ < pages);
     last_->setEnabled(page_ < pages);
-    // The first page after page 1 of a big report reads the keys of every record once.
+    // Without an order index, the first page after page 1 of a big report reads the keys of
+    // every record once.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     const double dpr = devicePixelRatioF();
