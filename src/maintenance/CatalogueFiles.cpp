@@ -57,8 +57,8 @@ void compact(const DbMaintenance::Progress& progress) {
                             progress, compactionPath());
 }
 
-bool repair() {
-    return DbMaintenance::repair(Catalogue::defaultPath());
+bool repair(const DbMaintenance::Progress& progress) {
+    return DbMaintenance::repair(Catalogue::defaultPath(), progress);
 }
 
 State examine(const QString& path) {

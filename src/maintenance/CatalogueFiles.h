@@ -21,7 +21,7 @@ void backup(const QString& destination, const DbMaintenance::Progress& progress 
 void restore(const QString& source, const DbMaintenance::Progress& progress = {});
 void compact(const DbMaintenance::Progress& progress = {});
 // Salvages what can be read; true when something had to be salvaged.
-bool repair();
+bool repair(const DbMaintenance::Progress& progress = {});
 
 // What start-up finds at the catalogue's path.
 enum class State { Missing, Healthy, Foreign, Damaged };

@@ -183,7 +183,7 @@ void MaintenanceProcedures::repair() {
         return;
     runGuarded(services_.messages, "MdiForm1.RecuperoDati", [&] {
         withSourcesClosed(QStringLiteral("Recupero dei dati in corso..."),
-                          [](const DbMaintenance::Progress&) { CatalogueFiles::repair(); });
+                          [](const DbMaintenance::Progress& p) { CatalogueFiles::repair(p); });
         services_.messages.information(
             QStringLiteral("Il recupero dei dati è stato completato con successo."));
     });

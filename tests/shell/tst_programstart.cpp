@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "cards/Catalogue.h"
 #include "platform/db/Database.h"
 #include "platform/settings/SettingsStore.h"
 #include "test_support/ProgramRun.h"
@@ -53,6 +54,32 @@ private slots:
         QVERIFY2(err.contains(QStringLiteral("non è un archivio valido")), qPrintable(err));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), foreign);
+    }
+
+    // A catalogue whose first page is damaged is not taken for a foreign file: start-up
+    // offers to salvage it (declined here, as an unattended run answers No), touches
+    // nothing and ends.
+    void damagedCatalogueIsOfferedRepair() {
+        Catalogue::create(catalogue());
+        QFile f(catalogue());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(100);  // past the file header: the table of tables
+        f.write(QByteArray(400, char(0xFF)));
+        f.close();
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray damaged = f.readAll();
+        f.close();
+
+        QProcess program;
+        start(program);
+        QVERIFY(program.waitForFinished(20000));
+        QVERIFY(program.exitCode() != 0);
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("[question]")) &&
+                     err.contains(QStringLiteral("danneggiato")),
+                 qPrintable(err));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), damaged);
     }
 
     void secondInstanceIsRefused() {

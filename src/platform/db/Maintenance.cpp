@@ -272,8 +272,10 @@ std::optional<qint64> resumePoint(sqlite3_stmt* read, qint64 failed) {
     return std::nullopt;
 }
 
-// Copies what can be read of one table, keeping rowids (the table's order).
-void copyRows(Database& source, Database& target, const QString& table) {
+// Copies what can be read of one table, keeping rowids (the table's order). `copied` is told
+// now and then, so a window can paint.
+void copyRows(Database& source, Database& target, const QString& table,
+              const std::function<void()>& copied) {
     const QStringList fields = source.fieldNames(table);
     QStringList quoted, marks;
     for (const QString& f : fields) {
@@ -299,6 +301,8 @@ void copyRows(Database& source, Database& target, const QString& table) {
             for (int i = 0; i < fields.size(); ++i)
                 sqlite3_bind_value(insert.get(), i + 2, sqlite3_column_value(read.get(), i + 1));
             insert.run();
+            if (copied && (rowid & 4095) == 0)
+                copied();
             if (rowid == std::numeric_limits<qint64>::max())
                 return;
             next = rowid + 1;
@@ -336,6 +340,12 @@ struct ProgressState {
 int onProgress(void* context) {
     auto* state = static_cast<ProgressState*>(context);
     (*state->report)(QFileInfo(state->file).size(), state->total);
+    return 0;
+}
+
+int onCheckProgress(void* context) {
+    auto* state = static_cast<ProgressState*>(context);
+    (*state->report)(0, state->total);
     return 0;
 }
 
@@ -454,12 +464,22 @@ void compact(const QString& sourcePath, const QString& destinationPath) {
     syncToDisk(QFileInfo(destinationPath).absolutePath());
 }
 
-bool repair(const QString& path) {
+bool repair(const QString& path, const Progress& progress) {
     requireExisting(path);
     if (!hasSqliteHeader(path))
         throw notACatalogue(path);
     auto source = Database::open(path, Database::OpenMode::ExistingOnly);
-    if (passesIntegrityCheck(*source))
+    const qint64 size = QFileInfo(path).size();
+    bool sound;
+    {
+        // The check reads the whole file: the window paints meanwhile, with nothing copied yet.
+        ProgressState state{&progress, QString(), size};
+        if (progress)
+            sqlite3_progress_handler(source->handle(), 20000, onCheckProgress, &state);
+        sound = passesIntegrityCheck(*source);
+        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+    }
+    if (sound)
         return false;
 
     const auto schema = source->query(QStringLiteral(
@@ -474,7 +494,10 @@ bool repair(const QString& path) {
                 name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
                 continue;
             target->exec(entry.value(2).toString());
-            copyRows(*source, *target, name);
+            copyRows(*source, *target, name, [&] {
+                if (progress)
+                    progress(QFileInfo(temp.path()).size(), size);
+            });
         }
         // Indexes, views and triggers come after the rows; one that no longer fits is dropped.
         for (const QVariantList& entry : schema) {

@@ -13,15 +13,16 @@ namespace DbMaintenance {
 // FileNotFound. The copy is written under a temporary name, checked, then renamed.
 void compact(const QString& sourcePath, const QString& destinationPath);
 
+// Told how far a long copy has come (bytes written of about `total`); called often, on the
+// calling thread, so a window can paint in between.
+using Progress = std::function<void(qint64 done, qint64 total)>;
+
 // Repairs in place. A healthy file is left as it is; a damaged one is salvaged table
 // by table into a new file that replaces it only once complete. A file that is not
 // an SQLite database raises AppError(NotACatalogue) and is left as it was.
 // Returns true when something had to be salvaged.
-bool repair(const QString& path);
+bool repair(const QString& path, const Progress& progress = {});
 
-// Told how far a long copy has come (bytes written of about `total`); called often, on the
-// calling thread, so a window can paint in between.
-using Progress = std::function<void(qint64 done, qint64 total)>;
 // Checks a finished copy before it takes its place; throws AppError to refuse it.
 using Verify = std::function<void(Database& copy)>;
 
