@@ -361,6 +361,8 @@ void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& desti
     {
         const RowCounts expected = sourceCheck.result();
         auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        // Mapped, the count walks the pages without a read call for each: several times faster.
+        copy->query(QStringLiteral("PRAGMA mmap_size = %1").arg(QFileInfo(temp.path()).size()));
         if (rowCounts(copy->handle()) != expected)
             throw AppError(ErrorCode::DatabaseError, kSource,
                            QStringLiteral("La copia del database non è integra"));
