@@ -1,7 +1,9 @@
 #include "cards/CardBrowser.h"
 
+#include "cards/Catalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
+#include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
 #include "platform/services/MessageService.h"
 #include "platform/settings/SettingsStore.h"
@@ -50,12 +52,48 @@ void CardBrowser::openCurrent() {
         ds.refresh();
 }
 
+void CardBrowser::checkReadOnly() {
+    const bool readOnly = Catalogue::isReadOnly(currentSource().database());
+    if (readOnly_ == readOnly)
+        return;
+    readOnly_ = readOnly;
+    emit readOnlyChanged(readOnly);
+}
+
+bool CardBrowser::refuseChange(const QString& action) {
+    if (!readOnly_)
+        return false;
+    emit focusHolderWanted();
+    messages_.information(Catalogue::readOnlyRefusal(currentSource().databaseName(), action));
+    return true;
+}
+
+void CardBrowser::storeEdit(DataSource& source) {
+    if (!source.isOpen() || source.recordset().editMode() == RecordSet::EditMode::None)
+        return;
+    if (readOnly_)
+        source.recordset().cancelUpdate();
+    else
+        source.recordset().update();
+}
+
+// An edit that reached the buffer anyway would fail at every move on a read-only
+// catalogue: it goes, and the card shows what is stored.
+void CardBrowser::dropEditWhenReadOnly() {
+    DataSource& ds = currentSource();
+    if (readOnly_ && ds.isOpen() && ds.recordset().editMode() != RecordSet::EditMode::None) {
+        ds.recordset().cancelUpdate();
+        ds.notifyCurrentChanged();
+    }
+}
+
 bool CardBrowser::isEmpty() const {
     const RecordSet& rs = currentSource().recordset();
     return rs.recordCount() == 0 && rs.editMode() == RecordSet::EditMode::None;
 }
 
 void CardBrowser::first() {
+    dropEditWhenReadOnly();
     DataSource& ds = currentSource();
     if (isEmpty()) {
         // Nothing to move to: the counter reads 0 of 0.
@@ -72,6 +110,7 @@ void CardBrowser::first() {
 }
 
 void CardBrowser::last() {
+    dropEditWhenReadOnly();
     DataSource& ds = currentSource();
     setPosition(ds.recordset().recordCount());
     if (isEmpty()) {
@@ -83,6 +122,7 @@ void CardBrowser::last() {
 }
 
 void CardBrowser::previous() {
+    dropEditWhenReadOnly();
     DataSource& ds = currentSource();
     setCount(ds.recordset().recordCount());
     setPosition(position_ - 1);
@@ -97,6 +137,7 @@ void CardBrowser::previous() {
 }
 
 void CardBrowser::next() {
+    dropEditWhenReadOnly();
     DataSource& ds = currentSource();
     const int total = ds.recordset().recordCount();
     setCount(total);
@@ -112,6 +153,8 @@ void CardBrowser::next() {
 }
 
 void CardBrowser::add() {
+    if (refuseChange(QStringLiteral("aggiungere una cartella")))
+        return;
     if (settings_.flag(QStringLiteral("Aggiungi")) &&
         !messages_.question(
             QStringLiteral("Si desidera aggiungere una nuova cartella nella scheda ?")))
@@ -134,6 +177,8 @@ void CardBrowser::confirm() {
 }
 
 void CardBrowser::remove() {
+    if (refuseChange(QStringLiteral("eliminare la cartella")))
+        return;
     // The only card of an archive is never deleted (nor is there one in an empty one);
     // checked before the question so that the user is not asked in vain.
     if (count_ <= 1) {
@@ -158,9 +203,7 @@ void CardBrowser::selectArchive(Archive archive) {
         confirm();
     // An edit of the card being left is stored with it; if that fails, the archive
     // shown stays the current one.
-    DataSource& leaving = currentSource();
-    if (leaving.isOpen() && leaving.recordset().editMode() != RecordSet::EditMode::None)
-        leaving.recordset().update();
+    storeEdit(currentSource());
     DataSource& entering = source(archive);
     if (!entering.isOpen())
         entering.refresh();

@@ -36,6 +36,17 @@ public:
     // so start-up reads one archive, not four.
     void openCurrent();
 
+    // A read-only catalogue is browsed, searched and printed, but every change is refused
+    // with a message saying why, rather than failing in the engine at each move.
+    // checkReadOnly() asks the current archive's open catalogue.
+    void checkReadOnly();
+    bool isReadOnly() const { return readOnly_; }
+    // On a read-only catalogue: tells the user that `action` (completing "impossibile ...")
+    // cannot be done and returns true. Otherwise false, and nothing is shown.
+    bool refuseChange(const QString& action);
+    // Stores an edit pending on source; on a read-only catalogue it is dropped instead.
+    void storeEdit(DataSource& source);
+
     void first();
     void last();
     void previous();
@@ -55,6 +66,7 @@ signals:
     void countChanged(int count);
     void archiveChanged(Archive archive);
     void addPendingChanged(bool pending);
+    void readOnlyChanged(bool readOnly);
     // After a move the keyboard focus leaves the card's fields.
     void focusHolderWanted();
 
@@ -63,6 +75,7 @@ private:
     void setCount(int count);
     void setAddPending(bool pending);
     bool isEmpty() const;
+    void dropEditWhenReadOnly();
 
     MessageService& messages_;
     SettingsStore& settings_;
@@ -71,4 +84,5 @@ private:
     int position_ = 1;
     int count_ = 1;
     bool addPending_ = false;
+    bool readOnly_ = false;
 };

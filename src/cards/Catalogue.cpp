@@ -1,5 +1,6 @@
 #include "cards/Catalogue.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "cards/Archives.h"
@@ -55,6 +56,12 @@ void create(const QString& path) {
     if (QFileInfo::exists(path))
         throw AppError(ErrorCode::DestinationExists, QStringLiteral("Catalogue"),
                        QStringLiteral("Il file %1 esiste già").arg(path));
+    if (const QFileInfo folder(QFileInfo(path).absolutePath()); !folder.isWritable())
+        throw AppError(ErrorCode::FileError, QStringLiteral("Catalogue"),
+                       QStringLiteral("Impossibile creare il catalogo %1: la cartella %2 è in "
+                                      "sola lettura")
+                           .arg(QFileInfo(path).fileName(),
+                                QDir::toNativeSeparators(folder.absoluteFilePath())));
     auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
     Transaction transaction(*db);
     fill(*db);
@@ -75,6 +82,25 @@ void validate(const Database& db) {
             throw AppError(ErrorCode::NotACatalogue, QStringLiteral("Catalogue"),
                            QStringLiteral("Il file %1 non è un archivio valido di %2")
                                .arg(QFileInfo(db.path()).fileName(), AppInfo::title()));
+}
+
+bool isReadOnly(const Database& db) {
+    if (db.isReadOnly())
+        return true;
+    const QFileInfo file(db.path());
+    return !file.isWritable() || !QFileInfo(file.absolutePath()).isWritable();
+}
+
+QString readOnlyNotice(const QString& path) {
+    return QStringLiteral(
+               "Il catalogo %1 è in sola lettura: le schede si possono consultare, cercare e "
+               "stampare, ma le modifiche non potranno essere salvate.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString readOnlyRefusal(const QString& path, const QString& action) {
+    return QStringLiteral("Il catalogo %1 è in sola lettura: impossibile %2.")
+        .arg(QDir::toNativeSeparators(path), action);
 }
 
 }  // namespace Catalogue

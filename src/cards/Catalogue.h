@@ -21,4 +21,12 @@ std::shared_ptr<Database> openOrCreate(const QString& path);
 // Raises AppError(NotACatalogue) unless db holds every table a catalogue needs.
 void validate(const Database& db);
 
+// True when no change could be stored: the engine opened the file for reading only, or
+// the file or its folder (where every change writes its journal) cannot be written.
+bool isReadOnly(const Database& db);
+// Said once when the program starts on a read-only catalogue.
+QString readOnlyNotice(const QString& path);
+// The refusal of a change; action completes "impossibile ..." ("aggiungere una cartella").
+QString readOnlyRefusal(const QString& path, const QString& action);
+
 }  // namespace Catalogue

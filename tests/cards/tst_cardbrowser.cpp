@@ -8,6 +8,7 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
+#include "platform/services/MessageService.h"
 
 // The browsing and editing rules on a catalogue of 17 books, 1 music card, no storage
 // media and 5 videos, without any window.
@@ -138,6 +139,41 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, browser->selectArchive(Archive::Videos));
         QCOMPARE(browser->archive(), Archive::Books);
         QVERIFY(sources[0]->isVisible() && !sources[3]->isVisible());
+    }
+
+    // Open for reading only, as a read-only file is: browsing goes on, each change is
+    // refused with a message before any question, and an edit that reached the buffer is
+    // dropped instead of failing every move.
+    void readOnlyCatalogue() {
+        const QStringList stored =
+            folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO"));
+        const auto readOnly = Database::open(folder->cataloguePath(), Database::OpenMode::ReadOnly);
+        start();
+        QSignalSpy changed(browser.get(), &CardBrowser::readOnlyChanged);
+        browser->checkReadOnly();
+        QVERIFY(browser->isReadOnly());
+        QCOMPARE(changed.count(), 1);
+        browser->add();
+        browser->next();
+        browser->remove();  // Elimina is "1": the question is not asked in vain
+        QCOMPARE(folder->messages.count(), 2);
+        for (const ShownMessage& m : folder->messages.log()) {
+            QCOMPARE(m.icon, MessageService::Icon::Information);
+            QVERIFY(m.text.contains(folder->cataloguePath()));
+        }
+        QVERIFY(!browser->addPending());
+        QCOMPARE(counter(), QStringLiteral("2 di 17"));
+
+        browser->currentSource().recordset().setValue(QStringLiteral("TITOLO"),
+                                                      QStringLiteral("Mai salvato"));
+        browser->next();
+        QCOMPARE(title(), QStringLiteral("LIBRI 3 TITOLO"));
+        browser->currentSource().recordset().setValue(QStringLiteral("TITOLO"),
+                                                      QStringLiteral("Mai salvato"));
+        browser->selectArchive(Archive::Videos);
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QCOMPARE(folder->messages.count(), 2);
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")), stored);
     }
 
     void addWhileBrowsing() {

@@ -3,12 +3,14 @@
 // same operation succeeds once the disk works again.
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QTest>
 #include <algorithm>
 #include <array>
 #include <functional>
 
 #include "cards/Archives.h"
+#include "maintenance/CatalogueFiles.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
@@ -114,6 +116,16 @@ class TestStorageFaults : public QObject {
         QStringList out;
         for (const QVariantList& row :
              db_->query(QStringLiteral("SELECT TITOLO FROM LIBRI ORDER BY rowid")))
+            out << row.first().toString();
+        return out;
+    }
+    // The integrity check's verdict, then every title of LIBRI, of the file at path.
+    static QStringList contentOf(const QString& path) {
+        auto db = Database::open(path);
+        QStringList out{
+            db->query(QStringLiteral("PRAGMA integrity_check")).first().first().toString()};
+        for (const QVariantList& row :
+             db->query(QStringLiteral("SELECT TITOLO FROM LIBRI ORDER BY rowid")))
             out << row.first().toString();
         return out;
     }
@@ -236,6 +248,52 @@ private slots:
         }
         QCOMPARE(StructuredSearch::run(*db_, books, titolo, QStringLiteral("LIBRI")).count, 3);
         QCOMPARE(resultRows(), 3);
+    }
+
+    // A backup over an earlier one, and a restore from it, failing at every write in
+    // turn: each failure is reported, leaves the catalogue and the earlier backup whole
+    // with every card they held and nothing beside them, and the next try succeeds.
+    void backupAndRestore_data() {
+        QTest::addColumn<bool>("restore");
+        QTest::addColumn<int>("code");
+        for (const bool restore : {false, true})
+            for (const int code : {SQLITE_FULL, SQLITE_IOERR_WRITE})
+                QTest::newRow(QByteArray(restore ? "restore/" : "backup/")
+                                  .append(code == SQLITE_FULL ? "full" : "ioerr")
+                                  .constData())
+                    << restore << code;
+    }
+    void backupAndRestore() {
+        QFETCH(bool, restore);
+        QFETCH(int, code);
+        const QString catalogue = folder_->cataloguePath();
+        const QString backup = CatalogueFiles::backupPath();
+        CatalogueFiles::backup(backup);
+        db_->query(QStringLiteral("INSERT INTO LIBRI (TITOLO) VALUES (?)"),
+                   {QStringLiteral("dopo il backup")});
+        db_.reset();  // the caller closes the catalogue first
+        const QStringList backedUp = contentOf(backup);
+        const QStringList stored = contentOf(catalogue);
+        QCOMPARE(stored.first(), QStringLiteral("ok"));
+        QCOMPARE(stored.size(), backedUp.size() + 1);
+        const QDir folder(folder_->path());
+        const QStringList files = folder.entryList(QDir::Files | QDir::Hidden);
+        int after = 0;
+        while (failsAfter(after, code, [&] {
+            if (restore)
+                CatalogueFiles::restore(backup);
+            else
+                CatalogueFiles::backup(backup);
+        })) {
+            QCOMPARE(contentOf(catalogue), stored);
+            QCOMPARE(contentOf(backup), backedUp);
+            QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), files);
+            QVERIFY2(++after < 2000, "the operation never succeeded");
+        }
+        QVERIFY(after > 0);  // the very first write always fails
+        QCOMPARE(contentOf(catalogue), restore ? backedUp : stored);
+        QCOMPARE(contentOf(backup), restore ? backedUp : stored);
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), files);
     }
 
     void compactionOnAFullDisk() {

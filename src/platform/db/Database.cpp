@@ -108,7 +108,7 @@ Database::~Database() {
 
 std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
     const bool existed = QFileInfo::exists(path);
-    if (mode == OpenMode::ExistingOnly && !existed)
+    if (mode != OpenMode::CreateIfMissing && !existed)
         throw AppError(ErrorCode::FileNotFound, kSource,
                        QStringLiteral("File non trovato: %1").arg(path));
     if (existed && QFileInfo(path).isDir())
@@ -122,12 +122,13 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
         const auto it = r.connections.find(key);
         if (it != r.connections.end()) {
             std::shared_ptr<Database> live = it->second.lock();
-            if (live && live->fileId_ == fileIdentity(key))
+            if (live && live->fileId_ == fileIdentity(key) &&
+                (mode != OpenMode::ReadOnly || live->isReadOnly()))
                 return live;
         }
     }
 
-    int flags = SQLITE_OPEN_READWRITE;
+    int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (mode == OpenMode::CreateIfMissing)
         flags |= SQLITE_OPEN_CREATE;
     sqlite3* raw = nullptr;
@@ -171,6 +172,10 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
     QMutexLocker lock(&r.mutex);
     r.connections[db->key_] = db;  // replaces a connection to a file no longer there
     return db;
+}
+
+bool Database::isReadOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
 }
 
 AppError Database::lastError(sqlite3* connection, const QString& source) {

@@ -17,8 +17,9 @@ class RecordSet;
 class Database {
 public:
     enum class OpenMode {
-        ExistingOnly,    // the file must exist (error 53 otherwise)
-        CreateIfMissing  // a missing file is created empty
+        ExistingOnly,     // the file must exist (error 53 otherwise)
+        CreateIfMissing,  // a missing file is created empty
+        ReadOnly          // must exist; opened for reading only, as a read-only file is
     };
 
     // Opens the file. A file that is not an SQLite database raises NotACatalogue
@@ -26,7 +27,8 @@ public:
     // While a connection to the same file (same canonical path, same file on disk) is
     // alive, that one is handed out: one connection per file, closed with its last
     // holder. A file replaced meanwhile (renamed over, deleted and created again) gets a
-    // new connection; the old one stays with its holders until they let go.
+    // new connection; the old one stays with its holders until they let go. ReadOnly is
+    // handed a live connection only when that one is read-only too.
     static std::shared_ptr<Database> open(const QString& path,
                                           OpenMode mode = OpenMode::ExistingOnly);
     ~Database();
@@ -35,6 +37,9 @@ public:
 
     const QString& path() const { return path_; }
     sqlite3* handle() const { return db_; }
+    // True when the engine could open the file for reading only (a read-only file, or
+    // OpenMode::ReadOnly): every change is refused.
+    bool isReadOnly() const;
 
     // Fixed SQL written by the program (never user text); throws on failure.
     void exec(const QString& sql);

@@ -9,6 +9,7 @@
 #include "platform/core/Log.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/RecordSet.h"
+#include "platform/ui/LookupCombo.h"
 
 Binder::Binder(DataSource& source, QObject* parent) : QObject(parent), source_(source) {
     connect(&source_, &DataSource::currentChanged, this, &Binder::fill);
@@ -55,7 +56,24 @@ const Binder::Binding* Binder::find(const QWidget* w) const {
     return nullptr;
 }
 
+void Binder::setReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    for (const Binding& b : bindings_) {
+        if (auto* line = qobject_cast<QLineEdit*>(b.widget.data()))
+            line->setReadOnly(readOnly);
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(b.widget.data()))
+            memo->setReadOnly(readOnly);
+        else if (auto* lookup = qobject_cast<LookupCombo*>(b.widget.data()))
+            lookup->setReadOnly(readOnly);
+        else if (auto* combo = qobject_cast<QComboBox*>(b.widget.data());
+                 combo && combo->lineEdit())
+            combo->lineEdit()->setReadOnly(readOnly);
+    }
+}
+
 void Binder::write(const QString& field, const QString& text) {
+    if (readOnly_)
+        return;
     try {
         RecordSet& rs = source_.recordset();
         if (rs.editMode() == RecordSet::EditMode::None && !rs.hasCurrent())

@@ -25,6 +25,9 @@ public:
     void setText(QWidget* widget, const QString& text);
     // Re-reads every widget from the current record.
     void fill();
+    // A read-only card: its fields show the record but take no typing, and no edit,
+    // not even one set through setText(), reaches the record set.
+    void setReadOnly(bool readOnly);
     // The text a bound text box, multi-line box, combo or label shows.
     static QString textOf(const QWidget* widget);
     DataSource& source() { return source_; }
@@ -45,4 +48,5 @@ private:
     DataSource& source_;
     std::vector<Binding> bindings_;
     bool filling_ = false;
+    bool readOnly_ = false;
 };

@@ -1,11 +1,13 @@
 #include "platform/ui/LookupCombo.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QWheelEvent>
 
 #include "platform/core/AppError.h"
 #include "platform/core/Log.h"
@@ -63,6 +65,36 @@ bool LookupCombo::isOnButton(const QPoint& pos) const {
     initStyleOption(&opt);
     return style()->hitTestComplexControl(QStyle::CC_ComboBox, &opt, pos, this) ==
            QStyle::SC_ComboBoxArrow;
+}
+
+void LookupCombo::setReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    if (QLineEdit* edit = lineEdit())
+        edit->setReadOnly(readOnly);
+}
+
+void LookupCombo::showPopup() {
+    if (!readOnly_)
+        QComboBox::showPopup();
+}
+
+void LookupCombo::keyPressEvent(QKeyEvent* e) {
+    // The arrow and page keys would pick another word of the list.
+    const int key = e->key();
+    if (readOnly_ && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+                      key == Qt::Key_PageDown)) {
+        e->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(e);
+}
+
+void LookupCombo::wheelEvent(QWheelEvent* e) {
+    if (readOnly_) {
+        e->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(e);
 }
 
 void LookupCombo::mousePressEvent(QMouseEvent* e) {

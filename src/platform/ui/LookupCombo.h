@@ -20,6 +20,10 @@ public:
     // Re-reads the words from the list source, keeping the edit text.
     void reloadList();
     bool isOnButton(const QPoint& pos) const;
+    // Shows its text but takes no typing and no choice from the list (a read-only
+    // catalogue); the double click on the button is still reported.
+    void setReadOnly(bool readOnly);
+    void showPopup() override;
 
 signals:
     void buttonDoubleClicked();
@@ -27,9 +31,12 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     DataSource* source_ = nullptr;
     QString wordField_;
     QTimer popupDelay_;
+    bool readOnly_ = false;
 };

@@ -19,12 +19,12 @@
 #include <QVBoxLayout>
 
 #include "cards/CardBrowser.h"
+#include "cards/Catalogue.h"
 #include "cards/ui/CardFrame.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/DataSource.h"
-#include "platform/db/RecordSet.h"
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/settings/SettingsStore.h"
@@ -33,6 +33,7 @@
 #include "platform/ui/WheelGuard.h"
 #include "platform/ui/WindowScaler.h"
 #include "prefs/PasswordRules.h"
+#include "shell/ReadOnlyCommands.h"
 #include "shell/ScreenScaling.h"
 #include "shell/ui/CommandBar.h"
 
@@ -163,14 +164,14 @@ void MainWindow::buildCounter(QWidget* central, QVBoxLayout* layout) {
 void MainWindow::buildStatusBar() {
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    auto* text = new QLabel(bar);
-    text->setObjectName(QStringLiteral("Panel1"));
+    statusText_ = new QLabel(bar);
+    statusText_->setObjectName(QStringLiteral("Panel1"));
     dateLabel_ = new QLabel(bar);
     dateLabel_->setObjectName(QStringLiteral("Panel2"));
     dateLabel_->setToolTip(QStringLiteral("Doppio click per calendario..."));
     timeLabel_ = new QLabel(bar);
     timeLabel_->setObjectName(QStringLiteral("Panel3"));
-    bar->addWidget(text, 1);
+    bar->addWidget(statusText_, 1);
     bar->addPermanentWidget(dateLabel_);
     bar->addPermanentWidget(timeLabel_);
     setStatusBar(bar);
@@ -215,6 +216,9 @@ void MainWindow::buildCommands() {
 
 void MainWindow::dispatch(const QString& id) {
     guarded("MdiForm1.SSActiveToolBars1_ToolClick", [this, &id] {
+        if (const QString action = ReadOnlyCommands::refusedAction(id);
+            !action.isEmpty() && browser_->refuseChange(action))
+            return;
         const auto it = commands_.constFind(id);
         if (it != commands_.cend())
             it.value()();
@@ -240,6 +244,11 @@ void MainWindow::wireBrowser() {
         tabs_->setEnabled(!pending);
         commandBar_->setVisible(QStringLiteral("ID_Conferma"), pending);
     });
+    connect(browser_, &CardBrowser::readOnlyChanged, this, [this](bool readOnly) {
+        for (CardFrame* fr : frames_)
+            fr->binder().setReadOnly(readOnly);
+        statusText_->setText(readOnly ? QStringLiteral("Catalogo in sola lettura") : QString());
+    });
     connect(browser_, &CardBrowser::focusHolderWanted, this, [this] {
         hideChoiceLists();
         focusSink_->setFocus(Qt::OtherFocusReason);
@@ -258,7 +267,10 @@ void MainWindow::openDataSources() {
         DataSource* ds = dataSource(i);
         guarded("MdiForm1.Form_Load", [ds] { ds->refresh(); });
     }
-    guarded("MdiForm1.Form_Load", [this] { browser_->openCurrent(); });
+    guarded("MdiForm1.Form_Load", [this] {
+        browser_->openCurrent();
+        browser_->checkReadOnly();
+    });
     for (CardFrame* fr : frames_)
         for (LookupCombo* combo : fr->lookupCombos())
             if (const LookupDef* l = Archives::lookupByCombo(combo->objectName()))
@@ -286,8 +298,7 @@ void MainWindow::closeDataSources() {
     }
     for (DataSource* ds : sources_) {
         // A card being typed is stored before its file is let go.
-        if (ds->isOpen() && ds->recordset().editMode() != RecordSet::EditMode::None)
-            ds->recordset().update();
+        browser_->storeEdit(*ds);
         ds->closeDatabase();
         ds->notifyCurrentChanged();
     }
@@ -296,6 +307,7 @@ void MainWindow::closeDataSources() {
 void MainWindow::reopenDataSources() {
     reloadLookups();
     browser_->openCurrent();
+    browser_->checkReadOnly();
     browser_->last();
     browser_->first();
 }
@@ -401,6 +413,10 @@ void MainWindow::firstActivation() {
     guarded("MdiForm1.Ultimo", [this] { browser_->last(); });
     guarded("MdiForm1.Primo", [this] { browser_->first(); });
     fillActorList();
+    // Once, over the first card, before anything could be typed in vain.
+    if (browser_->isReadOnly())
+        services_.messages.information(
+            Catalogue::readOnlyNotice(browser_->currentSource().databaseName()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -423,11 +439,8 @@ bool MainWindow::queryUnload() {
     } else {
         // Without the question the program ends at once; a card being typed is still
         // stored rather than thrown away.
-        guarded("MdiForm1.Form_QueryUnload", [this] {
-            DataSource& ds = browser_->currentSource();
-            if (ds.isOpen() && ds.recordset().editMode() != RecordSet::EditMode::None)
-                ds.recordset().update();
-        });
+        guarded("MdiForm1.Form_QueryUnload",
+                [this] { browser_->storeEdit(browser_->currentSource()); });
     }
     ending_ = true;
     return true;

@@ -114,6 +114,7 @@ private:
     QLabel* countLabel_ = nullptr;     // Label5
     QLabel* handOverLabel_ = nullptr;  // Label2: the list a lookup editor was opened for
     QLineEdit* focusSink_ = nullptr;   // Text11: takes the focus after card moves
+    QLabel* statusText_ = nullptr;     // Panel1
     QLabel* dateLabel_ = nullptr;
     QLabel* timeLabel_ = nullptr;
     QTimer* clock_ = nullptr;

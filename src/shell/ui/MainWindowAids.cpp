@@ -20,6 +20,7 @@
 #include "registers/ui/LookupListWindow.h"
 #include "search/ui/FindWindow.h"
 #include "shell/ActorList.h"
+#include "shell/ReadOnlyCommands.h"
 #include "shell/ui/MainWindow.h"
 
 void MainWindow::buildChoiceLists() {
@@ -84,6 +85,8 @@ QWidget* MainWindow::choiceField(const QComboBox* list) const {
 void MainWindow::showChoiceList(QComboBox* list) {
     QWidget* field = choiceField(list);
     if (!field || !field->isEnabled())
+        return;
+    if (browser_->refuseChange(QStringLiteral("modificare la cartella")))
         return;
     hideChoiceLists();
     // Over the field it fills, as wide as the field (at least as wide as its entries).
@@ -195,7 +198,7 @@ void MainWindow::fillActorList() {
 void MainWindow::openLookupEditor(const QString& combo) {
     guarded("MdiForm1.DBCombo_DblClick", [this, &combo] {
         const LookupDef* lookup = Archives::lookupByCombo(combo);
-        if (!lookup)
+        if (!lookup || browser_->refuseChange(ReadOnlyCommands::refusedAction(combo)))
             return;
         // The authors register is a window of its own.
         if (lookup->opensAuthorsRegister()) {

@@ -130,6 +130,38 @@ private slots:
                  QStringLiteral("Nuovo film"));
     }
 
+    // A catalogue that can only be read (opened so here, as a read-only file is): said once
+    // at the start; the card takes no typing or picking, browsing goes on, and commands
+    // that would write are refused with a message. Nothing reaches the file.
+    void readOnlyCatalogue() {
+        const auto readOnly = Database::open(folder->cataloguePath(), Database::OpenMode::ReadOnly);
+        start();
+        QCOMPARE(folder->messages.count(), 1);
+        QVERIFY(folder->messages.lastText().contains(folder->cataloguePath()));
+        auto* title = control<QLineEdit>("Text1");
+        title->setFocus();
+        QTest::keyClicks(title, QStringLiteral("x"));
+        auto* format = control<QComboBox>("DBCombo3");
+        format->setFocus();
+        QTest::keyClick(format, Qt::Key_Down);
+        QTest::keyClicks(format, QStringLiteral("y"));
+        QTest::keyClicks(control<QPlainTextEdit>("Text10A"), QStringLiteral("z"));
+        QCOMPARE(field("Text1"), QStringLiteral("LIBRI 1 TITOLO"));
+        QCOMPARE(format->currentText(), firstBook("FORMATO"));
+        click("ID_Next");
+        QCOMPARE(counter(), QStringLiteral("2 di 17"));
+        for (const char* id :
+             {"ID_Aggiungi", "ID_RipristinoDati", "ID_RicercaconStampaStrutturata"})
+            click(id);
+        QCOMPARE(folder->messages.count(), 4);
+        for (const ShownMessage& m : folder->messages.log())
+            QCOMPARE(m.icon, MessageService::Icon::Information);
+        selectTab(4);
+        QCOMPARE(counter(), QStringLiteral("1 di 5"));
+        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 17);
+        QCOMPARE(firstBook("NOTE"), QStringLiteral("LIBRI 1 NOTE"));
+    }
+
     void exitQuestion() {
         start();
         control<QLineEdit>("Text1")->selectAll();
