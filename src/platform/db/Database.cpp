@@ -40,7 +40,9 @@ QString describe(int rc, const char* engineText) {
             return QStringLiteral("Errore di lettura o scrittura nel file del database");
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            return QStringLiteral("Il file del database è danneggiato");
+            // Found while reading a card, long after start-up: say where the way out is.
+            return QStringLiteral("Il file del database è danneggiato: il comando \"Recupero "
+                                  "Dati\" salva le schede ancora leggibili");
         case SQLITE_CONSTRAINT:
             return QStringLiteral("Il valore non è ammesso dalla tabella (%1)").arg(detail);
         default:

@@ -355,9 +355,11 @@ namespace DbMaintenance {
 
 namespace {
 
-// The common end of a copy: checked, on disk, renamed over the destination.
+// The common end of a copy: on disk, checked, renamed over the destination. The flush
+// comes first: it waits on the disk while the source's check may still be using a core.
 void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& destinationPath,
                 const Verify& verify, const Progress& progress) {
+    syncToDisk(temp.path());
     {
         const RowCounts expected = sourceCheck.result();
         auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
@@ -369,7 +371,6 @@ void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& desti
         if (verify)
             verify(*copy);
     }
-    syncToDisk(temp.path());
     renameOver(temp.path(), destinationPath);
     temp.keep();
     syncToDisk(QFileInfo(destinationPath).absolutePath());
