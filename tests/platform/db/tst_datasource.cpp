@@ -23,13 +23,18 @@ private:
                 return true;
         return false;
     }
+    QString catalogue() const { return dir_.filePath(QStringLiteral("raccolio.MDB")); }
+    void openOn(DataSource& ds, const char* source) {
+        ds.setDatabaseName(catalogue());
+        ds.setRecordSource(QString::fromUtf8(source));
+        ds.refresh();
+    }
 
 private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         qputenv("RACCOLIO_HOME", dir_.path().toLocal8Bit());
-        auto db = Database::open(dir_.filePath(QStringLiteral("raccolio.MDB")),
-                                 Database::OpenMode::CreateIfMissing);
+        auto db = Database::open(catalogue(), Database::OpenMode::CreateIfMissing);
         db->createTable(QStringLiteral("GEN2"), {QStringLiteral("GENERE")});
         for (const char* g : {"rock", "jazz", "blues"})
             db->query(QStringLiteral("INSERT INTO GEN2 VALUES (?)"), {QString::fromLatin1(g)});
@@ -55,9 +60,7 @@ private slots:
 
     void editIsStoredWhenTheSourceMoves() {
         DataSource ds;
-        ds.setDatabaseName(dir_.filePath(QStringLiteral("raccolio.MDB")));
-        ds.setRecordSource(QStringLiteral("GEN2"));
-        ds.refresh();
+        openOn(ds, "GEN2");
         ds.recordset().setValue(0, QStringLiteral("pop"));
         ds.moveNext();
         ds.setRecordSource(QStringLiteral("SELECT * FROM GEN2 WHERE GENERE LIKE \"pop\""));
@@ -71,9 +74,7 @@ private slots:
 
     void closedSourceRefusesAccessUntilRefresh() {
         DataSource ds;
-        ds.setDatabaseName(dir_.filePath(QStringLiteral("raccolio.MDB")));
-        ds.setRecordSource(QStringLiteral("GEN2"));
-        ds.refresh();
+        openOn(ds, "GEN2");
         ds.closeDatabase();
         QVERIFY(!ds.isOpen());
         QCOMPARE(errorOf([&] { ds.recordset(); }), ErrorCode::DatabaseClosed);
@@ -84,14 +85,9 @@ private slots:
     }
 
     void sourcesOnOneFileShareOneConnection() {
-        const QString path = dir_.filePath(QStringLiteral("raccolio.MDB"));
         DataSource words, ordered;
-        words.setDatabaseName(path);
-        words.setRecordSource(QStringLiteral("GEN2"));
-        ordered.setDatabaseName(path);
-        ordered.setRecordSource(QStringLiteral("select GEN2.* from GEN2 order by GENERE"));
-        words.refresh();
-        ordered.refresh();
+        openOn(words, "GEN2");
+        openOn(ordered, "select GEN2.* from GEN2 order by GENERE");
         QCOMPARE(words.database().handle(), ordered.database().handle());
         // Each set keeps its own place while the other one writes.
         ordered.moveLast();
@@ -103,9 +99,9 @@ private slots:
         QCOMPARE(ordered.recordset().value(0).toString(), QStringLiteral("rock"));
 
         words.closeDatabase();
-        QVERIFY(fileIsOpen(path));
+        QVERIFY(fileIsOpen(catalogue()));
         ordered.closeDatabase();
-        QVERIFY(!fileIsOpen(path));  // released with its last holder
+        QVERIFY(!fileIsOpen(catalogue()));  // released with its last holder
     }
 
     void refreshNeverCreatesAFile() {

@@ -37,7 +37,7 @@ private slots:
         folder_.reset();
     }
 
-    void oneViewerShowsTopicsAndTheIndex() {
+    void oneViewerShowsTopicsAndAnIndexThatFollowsTyping() {
         installShippedHelp();
         HelpViewer* viewer = open(HelpRequest::contents());
         QVERIFY(viewer && viewer->isVisible());
@@ -48,6 +48,20 @@ private slots:
         QCOMPARE(open(HelpRequest::index()), viewer);  // the same window, brought forward
         QCOMPARE(child<QListWidget>(*viewer, "keywordList")->count(),
                  viewer->helpFile().keywords().size());
+
+        // The index follows typing and opens topics.
+        auto* filter = child<QLineEdit>(*viewer, "indexFilter");
+        QTest::keyClicks(filter, QStringLiteral("info v"));
+        QCOMPARE(child<QListWidget>(*viewer, "keywordList")->currentItem()->text(),
+                 QStringLiteral("Info Versione"));
+        QCOMPARE(child<QListWidget>(*viewer, "foundList")->count(), 1);
+        QTest::mouseClick(child<QPushButton>(*viewer, "showButton"), Qt::LeftButton);
+        QCOMPARE(viewer->currentTopicId(), QStringLiteral("info-versione"));
+
+        filter->clear();
+        QTest::keyClicks(filter, QStringLiteral("manutenzione p"));
+        QTest::keyClick(filter, Qt::Key_Return);
+        QCOMPARE(viewer->currentTopicId(), QStringLiteral("manutenzione-password"));
     }
 
     void linksAndHistoryWork() {
@@ -76,25 +90,6 @@ private slots:
 
         QTest::mouseClick(child<QPushButton>(*viewer, "contentsButton"), Qt::LeftButton);
         QCOMPARE(viewer->currentTopicId(), viewer->helpFile().contents().id);
-    }
-
-    void indexFollowsTypingAndOpensTopics() {
-        installShippedHelp();
-        HelpViewer* viewer = open(HelpRequest::index());
-        QVERIFY(viewer);
-        auto* filter = child<QLineEdit>(*viewer, "indexFilter");
-
-        QTest::keyClicks(filter, QStringLiteral("info v"));
-        QCOMPARE(child<QListWidget>(*viewer, "keywordList")->currentItem()->text(),
-                 QStringLiteral("Info Versione"));
-        QCOMPARE(child<QListWidget>(*viewer, "foundList")->count(), 1);
-        QTest::mouseClick(child<QPushButton>(*viewer, "showButton"), Qt::LeftButton);
-        QCOMPARE(viewer->currentTopicId(), QStringLiteral("info-versione"));
-
-        filter->clear();
-        QTest::keyClicks(filter, QStringLiteral("manutenzione p"));
-        QTest::keyClick(filter, Qt::Key_Return);
-        QCOMPARE(viewer->currentTopicId(), QStringLiteral("manutenzione-password"));
     }
 
     void keywordOfSeveralTopicsOpensTheIndex() {

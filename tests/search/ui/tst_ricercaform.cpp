@@ -23,6 +23,7 @@
 #include "shell/ui/CommandBar.h"
 #include "shell/ui/ProgramHooks.h"
 #include "test_support/MainWindowFixture.h"
+#include "test_support/WidgetLookup.h"
 
 // RicercaForm and the print commands over the real main window: 17 books, 2 music
 // cards, no storage media, 5 videos; the templates laid in the program folder.
@@ -32,13 +33,6 @@ class TestRicercaForm : public QObject {
     std::unique_ptr<TempProgramFolder> folder;
     std::unique_ptr<MainWindow> window;
 
-    template <typename T>
-    static T* control(QWidget* root, const char* name) {
-        T* found = root->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
-    }
     ReportPreview* preview() const { return window->findChild<ReportPreview*>(); }
     void closePreview() {
         for (ReportPreview* p : window->findChildren<ReportPreview*>())
@@ -75,10 +69,10 @@ private slots:
             if (!form)
                 return;
             modal = form->isModal();
-            const QAbstractItemModel* grid = control<QTableView>(form, "MSFlexGrid1")->model();
+            const QAbstractItemModel* grid = child<QTableView>(*form, "MSFlexGrid1")->model();
             for (int c = 0; c < grid->columnCount(); ++c)
                 header << grid->index(0, c).data().toString();
-            header << control<QComboBox>(form, "Combo1")->itemText(0);
+            header << child<QComboBox>(*form, "Combo1")->itemText(0);
             form->reject();
         });
         command("ID_RicercaconStampaStrutturata");
@@ -91,25 +85,25 @@ private slots:
     void searchFillsTheGridAndPrintsTheResult() {
         RicercaForm form(*window, folder->services, window.get());
         form.show();
-        const QString counter = control<QLabel>(window.get(), "Label7")->text();
-        auto* text = control<QLineEdit>(&form, "txtExpression");
-        auto* ok = control<QPushButton>(&form, "cmdOK");
+        const QString counter = child<QLabel>(*window, "Label7")->text();
+        auto* text = child<QLineEdit>(form, "txtExpression");
+        auto* ok = child<QPushButton>(form, "cmdOK");
         QVERIFY(!ok->isEnabled());
         QTest::keyClicks(text, QStringLiteral("3 titolo"));
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(folder->messages.count(), 1);
-        QCOMPARE(form.focusWidget(), control<QComboBox>(&form, "Combo1"));
+        QCOMPARE(form.focusWidget(), child<QComboBox>(form, "Combo1"));
 
-        control<QComboBox>(&form, "Combo1")->setCurrentText(QStringLiteral("TITOLO"));
+        child<QComboBox>(form, "Combo1")->setCurrentText(QStringLiteral("TITOLO"));
         QTest::keyClick(text, Qt::Key_Return);
         QCOMPARE(form.grid().rowCount(), 3);
         QCOMPARE(form.grid().index(2, 0).data().toString(), QStringLiteral("LIBRI 13 TITOLO"));
-        auto* view = control<QTableView>(&form, "MSFlexGrid1");
+        auto* view = child<QTableView>(form, "MSFlexGrid1");
         QVERIFY(view->columnWidth(0) >
                 view->fontMetrics().horizontalAdvance(QStringLiteral("LIBRI 13 TITOLO")));
-        QCOMPARE(control<QLabel>(window.get(), "Label7")->text(), counter);  // card not moved
+        QCOMPARE(child<QLabel>(*window, "Label7")->text(), counter);  // card not moved
 
-        QTest::mouseClick(control<QPushButton>(&form, "Command1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(form, "Command1"), Qt::LeftButton);
         QVERIFY(preview());
         QCOMPARE(ReportEngine::of(window.get()).settings.reportFile, QStringLiteral("LIBRI2.RPT"));
 
