@@ -7,6 +7,7 @@
 #include "maintenance/DamagedCatalogue.h"
 #include "maintenance/MaintenanceProcedures.h"
 #include "platform/db/Database.h"
+#include "test_support/FileBytes.h"
 #include "test_support/TempProgramFolder.h"
 
 namespace {
@@ -23,11 +24,6 @@ struct CountingCards : CardContext {
     void closeDataSources() override { ++closed; }
     void reopenDataSources() override { ++reopened; }
 };
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // What a torn write leaves: the first page garbled behind an intact header.
 void damageFirstPage(const QString& path) {
@@ -113,11 +109,11 @@ private slots:
         modes_ << Mode::Automatic;
         folder_->messages.queueNo();
         run(&MaintenanceProcedures::backup);
-        QCOMPARE(contents(bk4()), QByteArray("vecchio backup"));
+        QCOMPARE(readBytes(bk4()), QByteArray("vecchio backup"));
     }
 
     void restoreRefusesWhatIsNoBackup() {
-        const QByteArray before = contents(mdb());
+        const QByteArray before = readBytes(mdb());
         modes_ << Mode::Automatic << Mode::Manual << Mode::Manual;
         run(&MaintenanceProcedures::restore);
 
@@ -132,7 +128,7 @@ private slots:
         run(&MaintenanceProcedures::restore);
         QCOMPARE(folder_->messages.count(), 3);
         QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::Critical);
-        QCOMPARE(contents(mdb()), before);
+        QCOMPARE(readBytes(mdb()), before);
         QCOMPARE(cards_.closed, 0);
     }
 

@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(editor->wordField(), QStringLiteral("GENERE"));
     }
 
-    void stepsStayOnTheEndsAndDeleteRestarts() {
+    void stepsStayOnTheEndsAndDeleteRestartsOrRefuses() {
         open(QStringLiteral("GEN2"));
         editor->previous();
         QCOMPARE(where(), QStringLiteral("1 di 5: Backup"));
@@ -86,9 +86,8 @@ private slots:
         QCOMPARE(folder->column(QStringLiteral("GEN2"), QStringLiteral("GENERE")),
                  (QStringList{"Backup", "Documenti", "Multimedia", "Programmi"}));
         QCOMPARE(folder->messages.count(), 0);
-    }
 
-    void theLastWordIsNeverDeleted() {
+        // The last word of a list is never deleted.
         sql(QStringLiteral("DELETE FROM FORMATO WHERE FORMATO <> 'Rilegato'"));
         open(QStringLiteral("FORMATO"));
         QVERIFY(!editor->remove());
@@ -98,7 +97,7 @@ private slots:
         QCOMPARE(counter(), QStringLiteral("1 di 1"));
     }
 
-    void anAddedWordIsTheLastOfTheList() {
+    void additions() {
         open(QStringLiteral("MUSICATIPOBRANO"));
         // Sorted first, yet a new word joins the end until the list is reloaded.
         folder->input.queueText(QStringLiteral("Blues"));
@@ -107,9 +106,8 @@ private slots:
         // Stored: a reload finds it first.
         open(QStringLiteral("MUSICATIPOBRANO"));
         QCOMPARE(where(), QStringLiteral("1 di 8: Blues"));
-    }
 
-    void anEmptyOrCancelledAddStoresNothing() {
+        // An empty or cancelled addition stores nothing.
         open(QStringLiteral("GEN2"));
         editor->next();
         folder->input.queueText(QString());

@@ -6,6 +6,7 @@
 #include "cards/Catalogue.h"
 #include "platform/db/Database.h"
 #include "platform/settings/SettingsStore.h"
+#include "test_support/FileBytes.h"
 #include "test_support/ProgramRun.h"
 
 // The real program started as a user would, on a folder of its own.
@@ -23,6 +24,14 @@ class TestProgramStart : public QObject {
         env.insert(QStringLiteral("RACCOLIO_UNATTENDED"), QStringLiteral("1"));
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(RACCOLIO_BINARY), {});
+    }
+    // Runs the program to its end, which must be a failure; returns its standard error.
+    QString failedRun() const {
+        QProcess program;
+        start(program);
+        if (!program.waitForFinished(20000) || program.exitCode() == 0)
+            QTest::qFail("the program did not end with a failure", __FILE__, __LINE__);
+        return QString::fromUtf8(program.readAllStandardError());
     }
 
 private slots:
@@ -42,18 +51,10 @@ private slots:
 
     void foreignFileIsLeftAlone() {
         const QByteArray foreign = QByteArray("Standard Jet DB\0\0\0", 18) + QByteArray(4000, 'x');
-        QFile f(catalogue());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(foreign);
-        f.close();
-        QProcess program;
-        start(program);
-        QVERIFY(program.waitForFinished(20000));
-        QVERIFY(program.exitCode() != 0);
-        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY(writeBytes(catalogue(), foreign));
+        const QString err = failedRun();
         QVERIFY2(err.contains(QStringLiteral("non è un archivio valido")), qPrintable(err));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), foreign);
+        QCOMPARE(readBytes(catalogue()), foreign);
     }
 
     // A catalogue whose first page is damaged is not taken for a foreign file: start-up
@@ -66,20 +67,12 @@ private slots:
         f.seek(100);  // past the file header: the table of tables
         f.write(QByteArray(400, char(0xFF)));
         f.close();
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray damaged = f.readAll();
-        f.close();
-
-        QProcess program;
-        start(program);
-        QVERIFY(program.waitForFinished(20000));
-        QVERIFY(program.exitCode() != 0);
-        const QString err = QString::fromUtf8(program.readAllStandardError());
+        const QByteArray damaged = readBytes(catalogue());
+        const QString err = failedRun();
         QVERIFY2(err.contains(QStringLiteral("[question]")) &&
                      err.contains(QStringLiteral("danneggiato")),
                  qPrintable(err));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), damaged);
+        QCOMPARE(readBytes(catalogue()), damaged);
     }
 
     void secondInstanceIsRefused() {
@@ -88,13 +81,7 @@ private slots:
         QVERIFY(first.waitForStarted());
         // The first instance creates the catalogue once it holds the lock.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(catalogue()), 20000);
-        QProcess second;
-        start(second);
-        QVERIFY(second.waitForFinished(20000));
-        QVERIFY(second.exitCode() != 0);
-        QVERIFY(
-            QString::fromUtf8(second.readAllStandardError())
-                .contains(QStringLiteral("Una istanza di Raccolio 5.5 Pro è già in esecuzione.")));
+        QVERIFY(failedRun().contains(QStringLiteral("già in esecuzione")));
         QCOMPARE(first.state(), QProcess::Running);
         first.kill();
         first.waitForFinished();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "test_support/TempProgramFolder.h"
@@ -30,4 +33,18 @@ inline void closeMainWindow(TempProgramFolder& folder, std::unique_ptr<MainWindo
     }
     window.reset();
     QCOMPARE(folder.messages.pendingAnswers(), 0);
+}
+
+// Runs an action that shows a modal window; returns that window's name after closing it
+// (empty when none showed).
+inline QString modalNameDuring(const std::function<void()>& action) {
+    QString seen;
+    QTimer::singleShot(0, [&seen] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            seen = modal->objectName();
+            modal->close();
+        }
+    });
+    action();
+    return seen;
 }

@@ -20,27 +20,13 @@ QString quoted(const QString& s) {
     return u'"' + QString(s).replace(u'\r', QStringLiteral("\\r")) + u'"';
 }
 
-QString shown(MessageService::Answer a) {
-    return a == MessageService::Answer::Yes ? QStringLiteral("Yes") : QStringLiteral("No");
-}
-QString shown(const std::optional<QString>& a) {
-    return a ? quoted(*a) : QStringLiteral("<cancel>");
-}
-
-QString shown(const QString& a) {
-    return a.isEmpty() ? QStringLiteral("<cancel>") : quoted(a);
-}
-
 template <typename T>
 void failIfLeft(const QQueue<T>& answers, const char* what) {
-    if (answers.isEmpty())
-        return;
-    QStringList left;
-    for (const T& a : answers)
-        left << shown(a);
-    failTest(QStringLiteral("Queued %1 never asked for: %2")
-                 .arg(QString::fromLatin1(what), left.join(QStringLiteral(", "))),
-             false);
+    if (!answers.isEmpty())
+        failTest(QStringLiteral("%1 queued %2 never asked for")
+                     .arg(answers.size())
+                     .arg(QString::fromLatin1(what)),
+                 false);
 }
 
 // The next queued answer; none left fails the test and gives fallback.
@@ -102,6 +88,5 @@ ScriptedInputService::~ScriptedInputService() {
 
 std::optional<QString> ScriptedInputService::getText(const QString& prompt, const QString&,
                                                      const QString&) {
-    prompts_.append(prompt);
     return next(answers_, "Input prompt", prompt, std::optional<QString>());
 }

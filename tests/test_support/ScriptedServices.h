@@ -44,7 +44,6 @@ private:
     QList<ShownMessage> log_;
 };
 
-// No test answers a file dialog yet: any one asked for fails the test.
 class ScriptedFileDialogService : public FileDialogService {
 public:
     ~ScriptedFileDialogService() override;
@@ -66,9 +65,7 @@ public:
     void queueCancel() { answers_.enqueue(std::nullopt); }
     std::optional<QString> getText(const QString& prompt, const QString& title,
                                    const QString& defaultText) override;
-    QStringList prompts() const { return prompts_; }
 
 private:
     QQueue<std::optional<QString>> answers_;
-    QStringList prompts_;
 };

@@ -1,11 +1,11 @@
 #include "test_support/TempProgramFolder.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "cards/Archives.h"
 #include "cards/Catalogue.h"
 #include "platform/db/Database.h"
+#include "test_support/FileBytes.h"
 
 namespace {
 
@@ -25,15 +25,10 @@ TempProgramFolder::TempProgramFolder(const QList<int>& cards) : settings(prepare
     db->beginTransaction();
     for (int a = 0; a < cards.size() && a < 4; ++a) {
         const ArchiveDef& archive = Archives::byTab(a + 1);
-        QStringList names;
-        QStringList marks;
-        for (const QString& f : archive.tableOrder) {
-            names << QStringLiteral("\"%1\"").arg(f);
-            marks << QStringLiteral("?");
-        }
         const QString sql =
-            QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                .arg(archive.table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+            QStringLiteral("INSERT INTO \"%1\" (\"%2\") VALUES (%3)")
+                .arg(archive.table, archive.tableOrder.join(QStringLiteral("\",\"")),
+                     QStringList(archive.tableOrder.size(), QStringLiteral("?")).join(u','));
         for (int n = 1; n <= cards[a]; ++n) {
             QVariantList values;
             for (const QString& f : archive.tableOrder)
@@ -49,9 +44,7 @@ QString TempProgramFolder::file(const QString& name) const {
 }
 
 void TempProgramFolder::writeFile(const QString& name, const QByteArray& content) const {
-    QFile f(file(name));
-    if (f.open(QIODevice::WriteOnly))
-        f.write(content);
+    writeBytes(file(name), content);
 }
 
 QStringList TempProgramFolder::column(const QString& table, const QString& field) const {
@@ -64,7 +57,5 @@ QStringList TempProgramFolder::column(const QString& table, const QString& field
 }
 
 int TempProgramFolder::count(const QString& table) const {
-    return int(column(table, Archives::byTable(table) ? Archives::byTable(table)->tableOrder.first()
-                                                      : QStringLiteral("rowid"))
-                   .size());
+    return int(column(table, QStringLiteral("rowid")).size());
 }

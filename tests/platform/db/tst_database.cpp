@@ -4,37 +4,15 @@
 
 #include "cards/Catalogue.h"
 #include "platform/db/Database.h"
-#include "platform/db/RecordSet.h"
 #include "platform/db/Transaction.h"
 #include "test_support/ErrorOf.h"
+#include "test_support/FileBytes.h"
 
 // Opening files, refusing foreign ones untouched, and the table definitions.
 class TestDatabase : public QObject {
     Q_OBJECT
 
-private:
     QTemporaryDir dir_;
-
-    static QByteArray contents(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    static void write(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-
-    // Opening a file that is not a catalogue fails with NotACatalogue and leaves it as it was.
-    void expectRefusedUntouched(const QString& path) {
-        const QByteArray before = contents(path);
-        for (auto mode : {Database::OpenMode::ExistingOnly, Database::OpenMode::CreateIfMissing})
-            QCOMPARE(errorOf([&] { Database::open(path, mode); }), ErrorCode::NotACatalogue);
-        QCOMPARE(errorOf([&] { Catalogue::openOrCreate(path); }), ErrorCode::NotACatalogue);
-        QCOMPARE(contents(path), before);
-        QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
-    }
 
 private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
@@ -47,16 +25,12 @@ private slots:
         QVERIFY(QFile::exists(path));  // laid on disk at once
     }
 
-    void foreignFileUntouched() {
-        const QString path = dir_.filePath(QStringLiteral("foreign.mdb"));
-        QByteArray bytes("Standard Jet DB\0", 16);
+    // A foreign file, and a catalogue cut in half, fail to open with NotACatalogue and
+    // are left as they were.
+    void notACatalogueIsLeftUntouched() {
+        QByteArray foreign("Standard Jet DB\0", 16);
         for (int i = 0; i < 5000; ++i)
-            bytes.append(char(i * 7));
-        write(path, bytes);
-        expectRefusedUntouched(path);
-    }
-
-    void truncatedCatalogueUntouched() {
+            foreign.append(char(i * 7));
         const QString full = dir_.filePath(QStringLiteral("full.mdb"));
         Catalogue::create(full);
         {
@@ -67,11 +41,18 @@ private slots:
                           {QStringLiteral("Libro %1").arg(i), QString(200, QLatin1Char('n'))});
             transaction.commit();
         }
-        const QByteArray bytes = contents(full);
-        QVERIFY(bytes.size() > 16384);
-        const QString path = dir_.filePath(QStringLiteral("truncated.mdb"));
-        write(path, bytes.left(bytes.size() / 2));
-        expectRefusedUntouched(path);
+        const QByteArray catalogue = readBytes(full);
+        QVERIFY(catalogue.size() > 16384);
+        for (const QByteArray& bytes : {foreign, catalogue.left(catalogue.size() / 2)}) {
+            const QString path = dir_.filePath(QStringLiteral("refused%1.mdb").arg(bytes.size()));
+            QVERIFY(writeBytes(path, bytes));
+            for (auto mode :
+                 {Database::OpenMode::ExistingOnly, Database::OpenMode::CreateIfMissing})
+                QCOMPARE(errorOf([&] { Database::open(path, mode); }), ErrorCode::NotACatalogue);
+            QCOMPARE(errorOf([&] { Catalogue::openOrCreate(path); }), ErrorCode::NotACatalogue);
+            QCOMPARE(readBytes(path), bytes);
+            QVERIFY(!QFile::exists(path + QStringLiteral("-journal")));
+        }
     }
 
     void tableDefinitions() {

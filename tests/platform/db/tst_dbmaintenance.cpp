@@ -9,6 +9,7 @@
 #include "platform/db/RecordSet.h"
 #include "platform/db/Transaction.h"
 #include "test_support/ErrorOf.h"
+#include "test_support/FileBytes.h"
 
 // Compaction into a new file and repair in place.
 class TestDbMaintenance : public QObject {
@@ -19,15 +20,9 @@ private:
 
     QString path(const QString& name) const { return dir_->filePath(name); }
 
-    static QByteArray contents(const QString& file) {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    void write(const QString& name, const QByteArray& bytes) {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+    QByteArray contents(const QString& name) const { return readBytes(path(name)); }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QVERIFY(writeBytes(path(name), bytes));
     }
 
     static QString card(const QString& table, qint64 n) {
@@ -94,26 +89,26 @@ private slots:
         QCOMPARE(ds.recordset().recordCount(), 0);
     }
 
-    void compactRefusesAnExistingDestination() {
+    // Compaction over an existing file, repair of a foreign one, and either on a missing
+    // file: refused, and nothing is touched or left behind.
+    void refusalsTouchNothing() {
         makeCatalogue(path("RACCOLIO.MDB"), 10);
         write("RACCOLIO.VID", "not to be touched");
         QCOMPARE(
             errorOf([&] { DbMaintenance::compact(path("RACCOLIO.MDB"), path("RACCOLIO.VID")); }),
             ErrorCode::DestinationExists);
-        QCOMPARE(contents(path("RACCOLIO.VID")), QByteArray("not to be touched"));
+        QCOMPARE(contents("RACCOLIO.VID"), QByteArray("not to be touched"));
         QCOMPARE(errorOf([&] { DbMaintenance::compact(path("NESSUNO.MDB"), path("X.VID")); }),
                  ErrorCode::FileNotFound);
-        QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.MDB", "RACCOLIO.VID"}));
-    }
-
-    void repairRefusesAForeignFile() {
-        write("RACCOLIO.MDB", QByteArray(8192, 'x'));
-        QCOMPARE(errorOf([&] { DbMaintenance::repair(path("RACCOLIO.MDB")); }),
-                 ErrorCode::NotACatalogue);
-        QCOMPARE(contents(path("RACCOLIO.MDB")), QByteArray(8192, 'x'));
-        QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
         QCOMPARE(errorOf([&] { DbMaintenance::repair(path("NESSUNO.MDB")); }),
                  ErrorCode::FileNotFound);
+
+        write("RACCOLIO.VID", QByteArray(8192, 'x'));
+        QCOMPARE(errorOf([&] { DbMaintenance::repair(path("RACCOLIO.VID")); }),
+                 ErrorCode::NotACatalogue);
+        QCOMPARE(contents("RACCOLIO.VID"), QByteArray(8192, 'x'));
+        QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.VID")));
+        QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.MDB", "RACCOLIO.VID"}));
     }
 
     void repairSalvagesIntactCards() {
@@ -137,11 +132,10 @@ private slots:
                      DbMaintenance::snapshotOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4"));
                  }),
                  ErrorCode::DatabaseError);
-        QCOMPARE(errorOf([&] {
-                     DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4"));
-                 }),
-                 ErrorCode::DatabaseError);
-        QCOMPARE(contents(path("RACCOLIO.BK4")), QByteArray("the last good backup"));
+        QCOMPARE(
+            errorOf([&] { DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4")); }),
+            ErrorCode::DatabaseError);
+        QCOMPARE(contents("RACCOLIO.BK4"), QByteArray("the last good backup"));
         QVERIFY(QFile::remove(path("RACCOLIO.BK4")));
 
         QVERIFY(DbMaintenance::repair(path("RACCOLIO.MDB")));
@@ -158,9 +152,9 @@ private slots:
             QVERIFY(saved.contains(rows));
         }
         // A healthy file is left alone.
-        const QByteArray repaired = contents(path("RACCOLIO.MDB"));
+        const QByteArray repaired = contents("RACCOLIO.MDB");
         QVERIFY(!DbMaintenance::repair(path("RACCOLIO.MDB")));
-        QCOMPARE(contents(path("RACCOLIO.MDB")), repaired);
+        QCOMPARE(contents("RACCOLIO.MDB"), repaired);
         QCOMPARE(filesInDir(), QStringList{"RACCOLIO.MDB"});
     }
 };

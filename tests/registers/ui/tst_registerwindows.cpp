@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
-#include <QStringListModel>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
