@@ -91,6 +91,14 @@ bool MaintenanceProcedures::backupBody(Mode mode) {
         services_.messages.show(overwriteQuestion(), MessageService::Buttons::YesNo,
                                 MessageService::Icon::None) != MessageService::Answer::Yes)
         return false;
+    // Said before any work, in words that point to the way out.
+    if (const QString folder = QFileInfo(destination).absolutePath();
+        !QFileInfo(folder).isWritable())
+        throw AppError(ErrorCode::FileError, QStringLiteral("MaintenanceProcedures"),
+                       QStringLiteral("Impossibile scrivere nella cartella %1: il backup non "
+                                      "può esservi salvato. Scegliere la modalità manuale e "
+                                      "un'altra cartella.")
+                           .arg(QDir::toNativeSeparators(folder)));
     withSourcesClosed(
         QStringLiteral("Backup dei dati in corso..."),
         [&](const DbMaintenance::Progress& p) { CatalogueFiles::backup(destination, p); });

@@ -153,6 +153,14 @@ private slots:
         folder_->messages.queueYes();
         run(&MaintenanceProcedures::restore);
         QCOMPARE(books(), 3);
+
+        // A folder that cannot take the file is refused before the catalogue is let go.
+        folder_->files.queueFileName(elsewhere.filePath(QStringLiteral("manca/copia.bk4")));
+        modes_ << Mode::Manual;
+        const int reopened = cards_.reopened;
+        run(&MaintenanceProcedures::backup);
+        QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::Critical);
+        QCOMPARE(cards_.reopened, reopened);
     }
 
     void compactionAndRepair() {
