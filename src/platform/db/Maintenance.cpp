@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -196,6 +197,8 @@ public:
     SourceCheck(const SourceCheck&) = delete;
     SourceCheck& operator=(const SourceCheck&) = delete;
 
+    bool finished() const { return finished_ || !worker_.joinable(); }
+
     // Waits for the check; a source that failed it raises AppError, as nothing copied from
     // it may replace a file.
     RowCounts result() {
@@ -233,9 +236,11 @@ private:
         } catch (const AppError& e) {
             failure_ = e.description();
         }
+        finished_ = true;
     }
 
     sqlite3* db_ = nullptr;
+    std::atomic<bool> finished_ = false;
     std::thread worker_;
     QString failure_;
     RowCounts counts_;
@@ -359,7 +364,20 @@ namespace {
 // comes first: it waits on the disk while the source's check may still be using a core.
 void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& destinationPath,
                 const Verify& verify, const Progress& progress) {
-    syncToDisk(temp.path());
+    {
+        // Both can take seconds on a big file: the window keeps painting meanwhile.
+        std::atomic<bool> flushed = false;
+        std::thread flush([&] {
+            syncToDisk(temp.path());
+            flushed = true;
+        });
+        const qint64 size = QFileInfo(temp.path()).size();
+        while (progress && !(flushed && sourceCheck.finished())) {
+            progress(size, size);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        flush.join();
+    }
     {
         const RowCounts expected = sourceCheck.result();
         auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
