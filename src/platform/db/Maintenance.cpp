@@ -425,38 +425,6 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
     putInPlace(temp, sourceCheck, destinationPath, verify, progress);
 }
 
-void snapshotOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
-                  const Progress& progress) {
-    requireDatabase(sourcePath);
-    TempBeside temp(destinationPath);
-    SourceCheck sourceCheck(sourcePath);
-    {
-        auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
-        auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
-        // The copy is flushed once, whole, before it is used.
-        target->exec(QStringLiteral("PRAGMA synchronous=OFF"));
-        sqlite3_backup* backup =
-            sqlite3_backup_init(target->handle(), "main", source->handle(), "main");
-        if (!backup)
-            target->fail(kSource);
-        int rc;
-        int waits = 0;
-        while ((rc = sqlite3_backup_step(backup, 2048)) == SQLITE_OK ||
-               ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++waits < 250)) {
-            if (rc != SQLITE_OK)
-                sqlite3_sleep(20);  // another writer holds the source for a moment
-            else if (progress) {
-                const qint64 pages = sqlite3_backup_pagecount(backup);
-                progress(pages - sqlite3_backup_remaining(backup), pages);
-            }
-        }
-        sqlite3_backup_finish(backup);
-        if (rc != SQLITE_DONE)
-            target->fail(kSource);
-    }
-    putInPlace(temp, sourceCheck, destinationPath, verify, progress);
-}
-
 bool looksLikeDatabase(const QString& path) {
     return hasSqliteHeader(path);
 }

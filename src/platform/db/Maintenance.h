@@ -35,11 +35,6 @@ using Verify = std::function<void(Database& copy)>;
 void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify = {},
               const Progress& progress = {}, const QString& tempPath = {});
 
-// As copyOver, but a page-for-page copy through SQLite's online backup: faster than a
-// compaction, and its progress is exact. Free pages of source stay free in the copy.
-void snapshotOver(const QString& sourcePath, const QString& destinationPath,
-                  const Verify& verify = {}, const Progress& progress = {});
-
 // True when the file starts as an SQLite database does.
 bool looksLikeDatabase(const QString& path);
 
