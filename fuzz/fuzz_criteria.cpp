@@ -2,11 +2,13 @@
 // either refuses them with an AppError or returns SQL that SQLite accepts as it is.
 #include <sqlite3.h>
 
+#include <QHash>
 #include <QString>
 #include <QVariantList>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/core/AppError.h"
 #include "platform/db/Criteria.h"
@@ -27,14 +29,30 @@ sqlite3* database() {
     return db;
 }
 
-void checkSql(const QString& where, const QVariantList& params) {
-    const QByteArray sql = (QStringLiteral("SELECT count(*) FROM LIBRI WHERE ") + where).toUtf8();
+// Literals become parameters, so the SQL depends only on a criterion's shape and
+// repeats a lot: each text is prepared once and its statement kept for later runs.
+sqlite3_stmt* prepared(const QByteArray& sql) {
+    static QHash<QByteArray, sqlite3_stmt*> cache;
+    if (sqlite3_stmt* st = cache.value(sql))
+        return st;
+    if (cache.size() >= 4096) {
+        for (sqlite3_stmt* st : std::as_const(cache))
+            sqlite3_finalize(st);
+        cache.clear();
+    }
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(database(), sql.constData(), int(sql.size()), &st, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_prepare_v3(database(), sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                           &st, nullptr) != SQLITE_OK) {
         fprintf(stderr, "SQL refused: %s\n%s\n", sql.constData(), sqlite3_errmsg(database()));
         abort();
     }
+    cache.insert(sql, st);
+    return st;
+}
+
+void checkSql(const QString& where, const QVariantList& params) {
+    sqlite3_stmt* st =
+        prepared((QStringLiteral("SELECT count(*) FROM LIBRI WHERE ") + where).toUtf8());
     if (sqlite3_bind_parameter_count(st) != params.size())
         abort();
     for (int i = 0; i < params.size(); ++i) {
@@ -43,7 +61,8 @@ void checkSql(const QString& where, const QVariantList& params) {
     }
     if (sqlite3_step(st) != SQLITE_ROW)
         abort();
-    sqlite3_finalize(st);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
 }
 
 }  // namespace
@@ -53,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QStringList fields{QStringLiteral("TITOLO"), QStringLiteral("AUTORE"),
-                             QStringLiteral("ANNO EDIZIONE")};
+    static const QStringList fields{QStringLiteral("TITOLO"), QStringLiteral("AUTORE"),
+                                    QStringLiteral("ANNO EDIZIONE")};
     try {
         QVariantList params;
         checkSql(Criteria::toSql(text, fields, params), params);

@@ -1,5 +1,6 @@
 // The help file: parsed or refused with an AppError; every topic it yields can be
 // shown and every keyword resolves.
+#include <QByteArray>
 #include <cstdint>
 
 #include "platform/core/AppError.h"
@@ -8,10 +9,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 65536)
         return 0;
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     try {
-        const HelpFile help = HelpFile::parse(text);
+        const HelpFile help = HelpFile::parse(bytes);
         if (help.isEmpty())
             return 0;
         for (const HelpTopic& topic : help.topics()) {
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         for (const QString& keyword : help.keywords())
             (void)help.resolve(HelpRequest::keyword(keyword));
-        (void)help.resolve(HelpRequest::keyword(text.left(20)));
+        (void)help.resolve(HelpRequest::keyword(help.contents().title.left(20)));
         (void)help.resolve(HelpRequest::contents());
     } catch (const AppError&) {
     }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <optional>
 
 namespace ActorList {
 
@@ -37,18 +38,32 @@ QStringList parse(const QString& text) {
     return items;
 }
 
+QStringList parse(const QByteArray& data) {
+    QString text;
+    // Notepad's "Unicode" save: UTF-16 behind a byte order mark.
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(data);
+    if (marked && *marked != QStringConverter::Utf8) {
+        text = QStringDecoder(*marked).decode(data);
+    } else {
+        // Stateless: a sequence cut short by the end of the file is an error too.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = utf8.decode(data);
+        // Old lists were written in the Windows code page: bytes that are not UTF-8 mean
+        // Latin-1 (a replacement character truly in the file is not such a sign).
+        if (utf8.hasError())
+            text = QString::fromLatin1(data);
+    }
+    // A zero is no part of a name, and would cut it short in the field it goes to.
+    text.remove(QChar(u'\0'));
+    return parse(text);
+}
+
 QStringList readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray data = f.readAll();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(data);
-    // Old lists were written in the Windows code page: bytes that are not UTF-8 mean
-    // Latin-1 (a replacement character truly in the file is not such a sign).
-    if (utf8.hasError())
-        text = QString::fromLatin1(data);
-    return parse(text);
+    return parse(f.readAll());
 }
 
 }  // namespace ActorList

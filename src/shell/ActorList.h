@@ -8,5 +8,8 @@
 // surrounding quotes removed. A missing or unreadable file gives an empty list.
 namespace ActorList {
 QStringList parse(const QString& text);
+// The file's bytes: UTF-8, UTF-16 with its byte order mark, or else the old code page
+// (Latin-1). Zero characters are dropped.
+QStringList parse(const QByteArray& data);
 QStringList readFile(const QString& path);
 }  // namespace ActorList

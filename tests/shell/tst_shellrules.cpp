@@ -44,7 +44,14 @@ private slots:
             return ActorList::readFile(f.fileName());
         };
         QCOMPARE(read("Tot\xf2\n"), QStringList{QStringLiteral("Totò")});
-        QCOMPARE(read("Tot\xc3\xb2 \xef\xbf\xbd\n"), QStringList{QStringLiteral("Totò \uFFFD")});
+        QCOMPARE(ActorList::parse(QByteArray("Tot\xc3\xb2 \xef\xbf\xbd\n")),
+                 QStringList{QStringLiteral("Totò \uFFFD")});
+        // Zero bytes are dropped, also with the Latin-1 reading, whose last letter is not
+        // taken for a UTF-8 sequence cut short. UTF-16 is read behind its mark.
+        QCOMPARE(ActorList::parse(QByteArray("\0Sordi\0\n\0Tot\xf2", 13)),
+                 (QStringList{"Sordi", "Totò"}));
+        QCOMPARE(ActorList::parse(QByteArray("\xff\xfeT\0o\0t\0\xf2\0\r\0\n\0", 14)),
+                 QStringList{QStringLiteral("Totò")});
     }
 };
 

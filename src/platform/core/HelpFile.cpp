@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 
 #include "platform/core/AppError.h"
@@ -24,38 +25,55 @@ AppError formatError(const QString& origin, int lineNo, const QString& why) {
 
 // Inline markup: [[id]], [[id|text]] and **bold**; everything else is plain text.
 QString inlineHtml(const QString& text, const HelpFile& file) {
+    const QStringView s(text);
     QString out;
+    qsizetype plain = 0;  // start of the plain text not written yet
+    const auto writePlain = [&](qsizetype upTo) {
+        out += s.sliced(plain, upTo - plain).toString().toHtmlEscaped();
+    };
+    // A closing mark missing after one place is missing after every later one: not
+    // searching again keeps a text full of openers linear.
+    bool linksClose = true;
+    bool boldCloses = true;
     qsizetype i = 0;
-    while (i < text.size()) {
-        if (text.mid(i, 2) == QLatin1String("[[")) {
-            const qsizetype end = text.indexOf(QLatin1String("]]"), i + 2);
-            if (end > 0) {
-                const QString inner = text.mid(i + 2, end - i - 2);
-                const qsizetype bar = inner.indexOf(QLatin1Char('|'));
-                const QString id = (bar < 0 ? inner : inner.left(bar)).trimmed();
-                QString shown = bar < 0 ? QString() : inner.mid(bar + 1).trimmed();
+    const auto opens = [&](char16_t mark) {
+        return s[i] == mark && i + 1 < s.size() && s[i + 1] == mark;
+    };
+    while (i < s.size()) {
+        if (linksClose && opens(u'[')) {
+            const qsizetype end = s.indexOf(u"]]", i + 2);
+            linksClose = end >= 0;
+            if (linksClose) {
+                const QStringView inner = s.sliced(i + 2, end - i - 2);
+                const qsizetype bar = inner.indexOf(u'|');
+                const QString id = (bar < 0 ? inner : inner.first(bar)).trimmed().toString();
+                QString shown = bar < 0 ? QString() : inner.sliced(bar + 1).trimmed().toString();
                 if (shown.isEmpty()) {
                     const HelpTopic* target = file.find(id);
                     shown = target ? target->title : id;
                 }
+                writePlain(i);
                 out += QStringLiteral("<a href=\"%1:%2\">%3</a>")
                            .arg(HelpFile::linkScheme(), id.toHtmlEscaped(), shown.toHtmlEscaped());
-                i = end + 2;
+                i = plain = end + 2;
                 continue;
             }
         }
-        if (text.mid(i, 2) == QLatin1String("**")) {
-            const qsizetype end = text.indexOf(QLatin1String("**"), i + 2);
-            if (end > 0) {
-                out += QStringLiteral("<b>") + text.mid(i + 2, end - i - 2).toHtmlEscaped() +
+        if (boldCloses && opens(u'*')) {
+            const qsizetype end = s.indexOf(u"**", i + 2);
+            boldCloses = end >= 0;
+            if (boldCloses) {
+                writePlain(i);
+                out += QStringLiteral("<b>") +
+                       s.sliced(i + 2, end - i - 2).toString().toHtmlEscaped() +
                        QStringLiteral("</b>");
-                i = end + 2;
+                i = plain = end + 2;
                 continue;
             }
         }
-        out += QString(text.at(i)).toHtmlEscaped();
         ++i;
     }
+    writePlain(s.size());
     return out;
 }
 
@@ -72,7 +90,11 @@ HelpFile HelpFile::load(const QString& path) {
         throw AppError(ErrorCode::FileError, QString::fromLatin1(kSource),
                        QStringLiteral("Impossibile leggere il file della guida in linea %1")
                            .arg(QFileInfo(path).fileName()));
-    return parse(QString::fromUtf8(f.readAll()), QFileInfo(path).fileName());
+    return parse(f.readAll(), QFileInfo(path).fileName());
+}
+
+HelpFile HelpFile::parse(const QByteArray& bytes, const QString& origin) {
+    return parse(QString::fromUtf8(bytes), origin);
 }
 
 HelpFile HelpFile::parse(const QString& text, const QString& origin) {
@@ -92,6 +114,7 @@ HelpFile HelpFile::parse(const QString& text, const QString& origin) {
                           QStringLiteral("manca l'intestazione \"%1\"").arg(signature()));
 
     HelpTopic* current = nullptr;
+    QSet<QString> ids;
     QStringList body;
     int topicLine = 0;
     const auto finishTopic = [&] {
@@ -120,9 +143,11 @@ HelpFile HelpFile::parse(const QString& text, const QString& origin) {
                     throw formatError(
                         origin, lineNo,
                         QStringLiteral("nome di argomento non valido \"%1\"").arg(arg));
-                if (file.find(arg))
+                // Names are ASCII, so lower case is how find() compares them.
+                if (ids.contains(arg.toLower()))
                     throw formatError(origin, lineNo,
                                       QStringLiteral("argomento \"%1\" ripetuto").arg(arg));
+                ids.insert(arg.toLower());
                 file.topics_.append(HelpTopic{arg, {}, {}, {}});
                 current = &file.topics_.last();
                 topicLine = lineNo;
@@ -167,11 +192,12 @@ const HelpTopic* HelpFile::find(const QString& id) const {
 
 QStringList HelpFile::keywords() const {
     QStringList result;
-    QStringList seen;  // case-folded
+    QSet<QString> seen;  // case-folded
     for (const HelpTopic& t : topics_) {
         for (const QString& k : t.keywords) {
-            if (!seen.contains(k.toCaseFolded())) {
-                seen.append(k.toCaseFolded());
+            const QString folded = k.toCaseFolded();
+            if (!seen.contains(folded)) {
+                seen.insert(folded);
                 result.append(k);
             }
         }

@@ -43,6 +43,8 @@ public:
     static HelpFile load(const QString& path);
     // origin names the file in error descriptions.
     static HelpFile parse(const QString& text, const QString& origin = fileName());
+    // The file's bytes, read as UTF-8.
+    static HelpFile parse(const QByteArray& bytes, const QString& origin = fileName());
 
     HelpFile() = default;
 

@@ -35,14 +35,30 @@ QString upToNul(const QString& s) {
     return nul < 0 ? s : s.left(nul);
 }
 
-// The key's values, or nullopt when the file cannot be opened at all. A file that
-// opens but does not hold a JSON object is a key without values.
-std::optional<QJsonObject> loadValues(const QString& file) {
+// The key file's bytes, or nullopt when the file cannot be opened at all.
+std::optional<QByteArray> loadBytes(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QJsonDocument doc = QJsonDocument::fromJson(f.readAll());
+    return f.readAll();
+}
+
+// Bytes that do not hold a JSON object are a key without values. Two kinds of damage
+// are read past: the zero-filled tail a crash can leave, and a file saved by hand in
+// the old code page (bytes that are not UTF-8 mean Latin-1).
+QJsonObject parseValues(const QByteArray& bytes) {
+    QByteArrayView text(bytes);
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == '\0')
+        --end;
+    text.truncate(end);
+    const QJsonDocument doc = QJsonDocument::fromJson(
+        text.isValidUtf8() ? text.toByteArray() : QString::fromLatin1(text).toUtf8());
     return doc.isObject() ? doc.object() : QJsonObject();
+}
+
+QByteArray serialize(const QJsonObject& values) {
+    return QJsonDocument(values).toJson(QJsonDocument::Indented);
 }
 
 // Value names compare case-insensitively, as registry names do; the stored name
@@ -94,13 +110,12 @@ QString decode(const QJsonObject& entry) {
     }
 }
 
-bool saveValues(const QString& file, const QJsonObject& values) {
+bool saveBytes(const QString& file, const QByteArray& bytes) {
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return false;
     // Set on the temporary file, so the key is never readable by others, not even briefly.
     out.setPermissions(kFilePermissions);
-    const QByteArray bytes = QJsonDocument(values).toJson(QJsonDocument::Indented);
     if (out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;
@@ -147,10 +162,13 @@ QString SettingsStore::read(const QString& key, const QString& name) const {
     const QString file = fileForKey(key);
     if (file.isEmpty())
         return {};
-    const std::optional<QJsonObject> values = loadValues(file);
-    if (!values)
-        return {};
-    const QJsonValue entry = values->value(storedName(*values, name));
+    const std::optional<QByteArray> bytes = loadBytes(file);
+    return bytes ? readValue(*bytes, name) : QString();
+}
+
+QString SettingsStore::readValue(const QByteArray& keyFile, const QString& name) {
+    const QJsonObject values = parseValues(keyFile);
+    const QJsonValue entry = values.value(storedName(values, name));
     return entry.isObject() ? decode(entry.toObject()) : QString();
 }
 
@@ -160,14 +178,20 @@ void SettingsStore::write(const QString& key, const QString& name, const QString
         return;
     const QString file = fileForKey(key);
     // A file that cannot even be read is left alone rather than replaced.
-    std::optional<QJsonObject> values = loadValues(file);
-    if (!values)
+    const std::optional<QByteArray> bytes = loadBytes(file);
+    if (!bytes)
         return;
+    saveBytes(file, writeValue(*bytes, name, value, type));
+}
+
+QByteArray SettingsStore::writeValue(const QByteArray& keyFile, const QString& name,
+                                     const QString& value, ValueType type) {
+    QJsonObject values = parseValues(keyFile);
     QJsonObject entry;
     entry.insert(kType, static_cast<int>(type));
     entry.insert(kValue, encode(value, type));
-    values->insert(storedName(*values, name), entry);
-    saveValues(file, *values);
+    values.insert(storedName(values, name), entry);
+    return serialize(values);
 }
 
 void SettingsStore::createKey(const QString& key) const {
@@ -186,7 +210,7 @@ void SettingsStore::createKey(const QString& key) const {
         if (!QDir().mkdir(dir, kDirPermissions))
             return;
     }
-    saveValues(file, QJsonObject());
+    saveBytes(file, serialize(QJsonObject()));
 }
 
 void SettingsStore::deleteKey(const QString& key) const {

@@ -23,6 +23,11 @@ public:
     // Does nothing when the key does not exist. Type 4 stores the text's integer value.
     void write(const QString& key, const QString& name, const QString& value,
                ValueType type = String) const;
+    // The two calls above on a key file's bytes, already read: what they read, and the
+    // bytes to store after the write.
+    static QString readValue(const QByteArray& keyFile, const QString& name);
+    static QByteArray writeValue(const QByteArray& keyFile, const QString& name,
+                                 const QString& value, ValueType type = String);
     void createKey(const QString& key) const;
     bool keyExists(const QString& key) const;
     void deleteKey(const QString& key) const;

@@ -186,6 +186,18 @@ private slots:
             QCOMPARE(store->read("Elimina"), QStringLiteral("1"));
             QCOMPARE(store->read("Uscita"), QString());
         }
+
+        // Damage read past: a zero-filled tail, and bytes that are not UTF-8 (Latin-1).
+        // A zero in a value, written raw or escaped, ends it as in the registry.
+        const QByteArray entry = "{\"Titolo\": {\"type\": 1, \"value\": \"%1\"}}";
+        const auto titleOf = [](const QByteArray& bytes) {
+            return SettingsStore::readValue(bytes, QStringLiteral("Titolo"));
+        };
+        QCOMPARE(titleOf(QByteArray(entry).replace("%1", "Tot\xf2") + QByteArray(4096, '\0')),
+                 QStringLiteral("Totò"));
+        QCOMPARE(titleOf(QByteArray(entry).replace("%1", QByteArray("a\0b", 3))),
+                 QStringLiteral("a"));
+        QCOMPARE(titleOf(QByteArray(entry).replace("%1", "a\\u0000b")), QStringLiteral("a"));
     }
 
     void unreadableFileIsLeftAlone() {
