@@ -116,6 +116,13 @@ private slots:
             QVERIFY2(html.contains(QString::fromUtf8(part)), part);
         const QString broken = file.html(*file.find(QStringLiteral("due")));
         QVERIFY(broken.contains(QStringLiteral("<a href=\"topic:manca\">manca</a>")));
+
+        // Marks never closed are plain text; a body full of them renders at once, not
+        // in time growing with its square.
+        const QString opened(1 << 20, u'[');
+        const HelpFile open = HelpFile::parse(
+            QStringLiteral("RACCOLIO-HELP 1\n@topic a\n@title A\n") + opened + "**<");
+        QCOMPARE(open.html(open.contents()), "<h2>A</h2>\n<p>" + opened + "**&lt;</p>\n");
     }
 
     void shippedFileLoadsWithWorkingLinks() {
