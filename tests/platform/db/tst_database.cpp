@@ -4,6 +4,7 @@
 
 #include "cards/Catalogue.h"
 #include "platform/db/Database.h"
+#include "platform/db/ProgressScope.h"
 #include "platform/db/Transaction.h"
 #include "test_support/ErrorOf.h"
 #include "test_support/FileBytes.h"
@@ -91,7 +92,46 @@ private slots:
         transaction.commit();
         QCOMPARE(count(), 1);
     }
+
+    // Long statements can be stopped, a stop or a failure in the tick never outlives its
+    // scope, and a nested scope hands the connection back to the one around it.
+    void progressScope() {
+        auto db = Database::open(dir_.filePath(QStringLiteral("progress.db")),
+                                 Database::OpenMode::CreateIfMissing);
+        const QString longCount = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000000) "
+            "SELECT COUNT(*) FROM n");
+        int outerTicks = 0;
+        {
+            ProgressScope outer(db->handle(), [&] { return ++outerTicks < 3; });
+            QVERIFY(errorOf([&] { db->query(longCount); }) != 0);
+            QVERIFY(outer.interrupted());
+            QCOMPARE(outerTicks, 3);
+            {
+                int innerTicks = 0;
+                ProgressScope inner(db->handle(), [&] {
+                    ++innerTicks;
+                    return true;
+                });
+                QCOMPARE(db->query(longCount).value(0).value(0).toLongLong(), 5000000);
+                QVERIFY(innerTicks > 0);
+                QCOMPARE(outerTicks, 3);
+            }
+            // The outer scope is back, still stopping.
+            QVERIFY(errorOf([&] { db->query(longCount); }) != 0);
+        }
+        const int ticksBefore = outerTicks;
+        QCOMPARE(db->query(longCount).value(0).value(0).toLongLong(), 5000000);
+        QCOMPARE(outerTicks, ticksBefore);
+
+        // A tick that throws stops the statement; its exception comes back afterwards.
+        ProgressScope failing(db->handle(), []() -> bool { throw std::runtime_error("tick"); });
+        QVERIFY(errorOf([&] { db->query(longCount); }) != 0);
+        QVERIFY(failing.interrupted());
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, failing.rethrowIfFailed());
+    }
 };
+
 
 QTEST_GUILESS_MAIN(TestDatabase)
 #include "tst_database.moc"
