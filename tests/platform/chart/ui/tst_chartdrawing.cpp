@@ -82,7 +82,7 @@ private slots:
         QProcess run;
         run.start(tool, {QStringLiteral("-o"), dir.filePath(QStringLiteral("g.svg")), wmf});
         QVERIFY(run.waitForFinished(30000));
-        QCOMPARE(run.exitCode(), 0);
+        QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
         QFile svgFile(dir.filePath(QStringLiteral("g.svg")));
         QVERIFY(svgFile.open(QIODevice::ReadOnly));
         const QString svg = QString::fromLatin1(svgFile.readAll());
