@@ -1,5 +1,7 @@
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
+#include <QPointer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -80,6 +82,43 @@ private slots:
         QCOMPARE(header, Database::open(folder->cataloguePath())->fieldNames("VIDEO")
                              << QStringLiteral("(TUTTI I CAMPI)"));
         QVERIFY(!window->findChild<RicercaForm*>());  // released on close
+    }
+
+    void theSearchResultPreviewWorksOverTheModalSearch() {
+        int lastRow = -1;
+        bool headerShown = false;
+        bool previewClosedFormOpen = false;
+        QTimer::singleShot(0, this, [&] {
+            RicercaForm* form = nullptr;
+            (void)QTest::qWaitFor([&] {
+                form = window->findChild<RicercaForm*>();
+                return form && form->isVisible();
+            });
+            if (!form)
+                return;
+            child<QComboBox>(*form, "Combo1")->setCurrentText(QStringLiteral("TITOLO"));
+            QTest::keyClicks(child<QLineEdit>(*form, "txtExpression"), QStringLiteral("titolo"));
+            QTest::keyClick(child<QLineEdit>(*form, "txtExpression"), Qt::Key_Return);
+            auto* view = child<QTableView>(*form, "MSFlexGrid1");
+            headerShown = view->horizontalHeader()->isVisible();
+            view->setFocus();
+            QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+            lastRow = view->currentIndex().row();
+
+            QTest::mouseClick(child<QPushButton>(*form, "Command1"), Qt::LeftButton);
+            QPointer<ReportPreview> shown = form->findChild<ReportPreview*>();
+            if (shown && QTest::qWaitForWindowExposed(shown)) {
+                // Escape as the user presses it, through the window system.
+                QTest::keyClick(shown->windowHandle(), Qt::Key_Escape);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                previewClosedFormOpen = shown.isNull() && form->isVisible();
+            }
+            form->reject();
+        });
+        command("ID_RicercaconStampaStrutturata");
+        QVERIFY(headerShown);
+        QCOMPARE(lastRow, 16);  // all 17 books
+        QVERIFY(previewClosedFormOpen);
     }
 
     void searchFillsTheGridAndPrintsTheResult() {
