@@ -56,6 +56,11 @@ QStringList programFiles(const SettingsStore& settings) {
     for (const QString& f : QStringList(files))
         files << f + QStringLiteral("-journal");
     files << settings.fileForKey(SettingsStore::keyPath());
+    // The single-instance lock of every program folder, in the temporary folder.
+    const QDir temp = QDir::temp();
+    for (const QString& name :
+         temp.entryList({QStringLiteral("raccolio-*.lock")}, QDir::Files | QDir::Hidden))
+        files << temp.filePath(name);
     const QDir data(ProgramFolder::dataPath());
     for (const QString& name : data.entryList({QStringLiteral("*.RPT"), QStringLiteral("*.rpt"),
                                                QStringLiteral("RACCOLIO.HLP"),

@@ -7,8 +7,9 @@ class SettingsStore;
 
 // Where a file the user names in a save dialog may be written. Never over a file the
 // program itself lives on (the catalogue, its backup and temporary copy, any database it
-// has open, the settings, the templates and help it reads): one wrong name in a save
-// dialog must not destroy the catalogue. Never over an existing file without asking.
+// has open, the settings, the single-instance lock, the templates and help it reads): one
+// wrong name in a save dialog must not destroy the catalogue. Never over an existing file
+// without asking.
 namespace SaveTarget {
 
 QString overwriteQuestion();  // "Il file selezionato è già presente. Sovrascriverlo ?"

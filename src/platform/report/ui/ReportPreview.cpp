@@ -286,6 +286,6 @@ void ReportPreview::exportPdf() {
                               .arg(shown));
         else
             services_.messages.information(
-                QStringLiteral("Esportazione completata: il resoconto è nel file %1.").arg(shown));
+                QStringLiteral("Esportazione in PDF completata nel file %1.").arg(shown));
     });
 }
