@@ -28,12 +28,17 @@ void ResultGridModel::showResult(std::shared_ptr<Database> db, const QString& ta
         // The search writes its table in one go into a new table, so the rowids are
         // 1..count and a row's position is its key: any block is an index lookup. A table
         // changed by another tool is read by offset instead.
-        const QVariantList range =
-            db_->query(QStringLiteral("SELECT min(rowid), max(rowid) FROM %1")
-                           .arg(Database::quoteIdentifier(table_)))
-                .value(0);
-        const qint64 low = range.value(0).toLongLong();
-        if (range.value(1).toLongLong() - low + 1 == count_)
+        // Two statements: SQLite finds min() or max() alone at one end of the table, both
+        // together only by reading all of it.
+        const auto end = [this](const char* which) {
+            return db_->query(QStringLiteral("SELECT %1(rowid) FROM %2")
+                                  .arg(QLatin1String(which), Database::quoteIdentifier(table_)))
+                .value(0)
+                .value(0)
+                .toLongLong();
+        };
+        const qint64 low = end("min");
+        if (end("max") - low + 1 == count_)
             firstKey_ = low;
     }
     endResetModel();
