@@ -31,8 +31,9 @@ void ResultGridModel::showResult(std::shared_ptr<Database> db, const QString& ta
         // Two statements: SQLite finds min() or max() alone at one end of the table, both
         // together only by reading all of it.
         const auto end = [this](const char* which) {
-            return db_->query(QStringLiteral("SELECT %1(rowid) FROM %2")
-                                  .arg(QLatin1String(which), Database::quoteIdentifier(table_)))
+            return db_
+                ->query(QStringLiteral("SELECT %1(rowid) FROM %2")
+                            .arg(QLatin1String(which), Database::quoteIdentifier(table_)))
                 .value(0)
                 .value(0)
                 .toLongLong();

@@ -23,7 +23,8 @@ private slots:
                             Database::OpenMode::CreateIfMissing);
         if (db->hasTable(QStringLiteral("TempLibri")))
             db->dropTable(QStringLiteral("TempLibri"));
-        db->createTable(QStringLiteral("TempLibri"), {QStringLiteral("TITOLO"), QStringLiteral("ANNO")});
+        db->createTable(QStringLiteral("TempLibri"),
+                        {QStringLiteral("TITOLO"), QStringLiteral("ANNO")});
         db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                                 "WHERE i < %1) INSERT INTO TempLibri (TITOLO, ANNO) "
                                 "SELECT 'titolo ' || i, i FROM n")
@@ -36,8 +37,8 @@ private slots:
         QCOMPARE(m.rowCount(), 0);
         QCOMPARE(m.headerData(1, Qt::Horizontal).toString(), QStringLiteral("ANNO"));
 
-        m.showResult(db, QStringLiteral("TempLibri"), {QStringLiteral("TITOLO"), QStringLiteral("ANNO")},
-                     rows);
+        m.showResult(db, QStringLiteral("TempLibri"),
+                     {QStringLiteral("TITOLO"), QStringLiteral("ANNO")}, rows);
         QCOMPARE(m.rowCount(), rows);
         QCOMPARE(m.headerData(0, Qt::Horizontal).toString(), QStringLiteral("TITOLO"));
         QCOMPARE(at(m, 0, 0), QStringLiteral("titolo 1"));

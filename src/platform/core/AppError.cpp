@@ -12,7 +12,7 @@ QString sharedErrorText(int number, const QString& source, const QString& descri
     // A description that ends its own sentence gets no second full stop.
     const QString end = description.endsWith(u'.') ? QString() : QStringLiteral(".");
     return QStringLiteral("Si è verificato l'errore n.") + num + QStringLiteral(" generato da ") +
-           source + QStringLiteral(".") + QChar('\r') + description + end +
-           QChar('\r') + QChar('\r') +
+           source + QStringLiteral(".") + QChar('\r') + description + end + QChar('\r') +
+           QChar('\r') +
            QStringLiteral("Se il problema persiste, contattare il servizio di assistenza tecnica.");
 }

@@ -47,8 +47,8 @@ QString overwriteQuestion() {
 
 QStringList programFiles(const SettingsStore& settings) {
     QStringList files;
-    for (const QString& name :
-         {AppInfo::catalogueFileName(), QStringLiteral("RACCOLIO.BK4"), QStringLiteral("RACCOLIO.VID")})
+    for (const QString& name : {AppInfo::catalogueFileName(), QStringLiteral("RACCOLIO.BK4"),
+                                QStringLiteral("RACCOLIO.VID")})
         files << ProgramFolder::file(name);
     for (const QString& open : Database::openFiles())
         files << open;
@@ -62,10 +62,10 @@ QStringList programFiles(const SettingsStore& settings) {
          temp.entryList({QStringLiteral("raccolio-*.lock")}, QDir::Files | QDir::Hidden))
         files << temp.filePath(name);
     const QDir data(ProgramFolder::dataPath());
-    for (const QString& name : data.entryList({QStringLiteral("*.RPT"), QStringLiteral("*.rpt"),
-                                               QStringLiteral("RACCOLIO.HLP"),
-                                               QStringLiteral("attori.dat")},
-                                              QDir::Files))
+    for (const QString& name :
+         data.entryList({QStringLiteral("*.RPT"), QStringLiteral("*.rpt"),
+                         QStringLiteral("RACCOLIO.HLP"), QStringLiteral("attori.dat")},
+                        QDir::Files))
         files << data.filePath(name);
     return files;
 }
@@ -81,8 +81,9 @@ bool sameFile(const QString& a, const QString& b) {
 QString refusal(const QString& path, const SettingsStore& settings) {
     for (const QString& f : programFiles(settings)) {
         if (sameFile(path, f))
-            return QStringLiteral("Il file %1 è usato da %2 e non può essere sovrascritto. "
-                                  "Scegliere un altro nome.")
+            return QStringLiteral(
+                       "Il file %1 è usato da %2 e non può essere sovrascritto. "
+                       "Scegliere un altro nome.")
                 .arg(QDir::toNativeSeparators(path), AppInfo::title());
     }
     return {};

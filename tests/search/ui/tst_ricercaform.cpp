@@ -1,10 +1,10 @@
 #include <QComboBox>
 #include <QDir>
-#include <QHeaderView>
-#include <QPointer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>

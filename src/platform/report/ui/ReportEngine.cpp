@@ -61,10 +61,10 @@ void ReportEngine::run(Services& services, QWidget* parent) {
         preview->closeWhenReplaced(
             Database::open(ProgramFolder::file(AppInfo::catalogueFileName())));
         preview->setWindowTitle(settings.windowTitle);
-        const QScreen* screen = opener && opener->screen() ? opener->screen()
-                                                           : QGuiApplication::primaryScreen();
-        preview->setGeometry(previewGeometry(screen ? screen->availableGeometry()
-                                                    : QRect(0, 0, 800, 600)));
+        const QScreen* screen =
+            opener && opener->screen() ? opener->screen() : QGuiApplication::primaryScreen();
+        preview->setGeometry(
+            previewGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 800, 600)));
         preview->show();
         return;
     }

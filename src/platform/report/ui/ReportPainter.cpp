@@ -109,9 +109,9 @@ bool writePdf(const QString& path, const ReportLayout& layout,
               const std::function<bool(int, int)>& keepGoing) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw AppError(ErrorCode::FileError, QStringLiteral("ReportEngine"),
-                       QStringLiteral("Impossibile scrivere il file %1: %2")
-                           .arg(path, file.errorString()));
+        throw AppError(
+            ErrorCode::FileError, QStringLiteral("ReportEngine"),
+            QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
     bool complete = false;
     {
         QPdfWriter writer(&file);
@@ -125,9 +125,9 @@ bool writePdf(const QString& path, const ReportLayout& layout,
         return false;
     }
     if (!file.commit())
-        throw AppError(ErrorCode::FileError, QStringLiteral("ReportEngine"),
-                       QStringLiteral("Impossibile scrivere il file %1: %2")
-                           .arg(path, file.errorString()));
+        throw AppError(
+            ErrorCode::FileError, QStringLiteral("ReportEngine"),
+            QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
     return true;
 }
 

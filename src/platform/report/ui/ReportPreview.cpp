@@ -110,8 +110,8 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     zoom_->setCurrentIndex(0);  // the whole width of a landscape page on a small screen
     auto* zoomCaption = new QLabel(QStringLiteral("&Zoom"), this);
     zoomCaption->setBuddy(zoom_);
-    auto* printButton = button(QStringLiteral("&Stampa..."), QStringLiteral("cmdPrint"),
-                               QStringLiteral("Stampa"));
+    auto* printButton =
+        button(QStringLiteral("&Stampa..."), QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
     auto* pdfButton = button(QStringLiteral("&Esporta in PDF..."), QStringLiteral("cmdPdf"),
                              QStringLiteral("Esporta in PDF"));
     auto* closeButton =
@@ -150,8 +150,8 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     column->addLayout(bar);
     column->addWidget(scroll_, 1);
     column->addLayout(commands);
-    const QList<QWidget*> order{first_,  previous_,   pageBox_,  next_,      last_,
-                                zoom_,   printButton, pdfButton, closeButton};
+    const QList<QWidget*> order{first_, previous_,   pageBox_,  next_,      last_,
+                                zoom_,  printButton, pdfButton, closeButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -163,9 +163,8 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
         if (n != page_)
             showPage(n);
     });
-    connect(zoom_, &QComboBox::currentIndexChanged, this, [this] {
-        runGuarded(services_.messages, "ReportPreview.zoom", [this] { render(); });
-    });
+    connect(zoom_, &QComboBox::currentIndexChanged, this,
+            [this] { runGuarded(services_.messages, "ReportPreview.zoom", [this] { render(); }); });
     connect(printButton, &QPushButton::clicked, this, &ReportPreview::print);
     connect(pdfButton, &QPushButton::clicked, this, &ReportPreview::exportPdf);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -276,8 +275,9 @@ void ReportPreview::exportPdf() {
         const bool existed = QFileInfo::exists(path);
         const QString shown = QDir::toNativeSeparators(path);
         const bool done = runWithProgress(
-            this, QStringLiteral("Esportazione in corso..."),
-            [&](const auto& keepGoing) { return ReportPainter::writePdf(path, *layout_, keepGoing); });
+            this, QStringLiteral("Esportazione in corso..."), [&](const auto& keepGoing) {
+                return ReportPainter::writePdf(path, *layout_, keepGoing);
+            });
         if (!done)
             services_.messages.information(
                 existed ? QStringLiteral("Esportazione annullata: il file %1 è rimasto com'era.")

@@ -144,7 +144,8 @@ private slots:
 
         // The text layer reads as typed: no "ﬀ" ligature in place of "ff".
         Database::open(folder->cataloguePath())
-            ->exec(QStringLiteral("UPDATE LIBRI SET TITOLO = 'Scaffale affollato' WHERE rowid = 1"));
+            ->exec(
+                QStringLiteral("UPDATE LIBRI SET TITOLO = 'Scaffale affollato' WHERE rowid = 1"));
         auto first = std::make_unique<ReportLayout>(
             ReportTemplate::load(folder->file(QStringLiteral("LIBRI.RPT"))),
             Database::open(folder->cataloguePath()), QDate(2026, 1, 2));
@@ -208,8 +209,9 @@ private slots:
             const auto* scroll = preview->findChild<QScrollArea*>();
             const QLabel* surface = child<QLabel>(*preview, "surface");
             QVERIFY2(surface->width() <= scroll->viewport()->width(),
-                     qPrintable(QStringLiteral("%1 > %2").arg(surface->width()).arg(
-                         scroll->viewport()->width())));
+                     qPrintable(QStringLiteral("%1 > %2")
+                                    .arg(surface->width())
+                                    .arg(scroll->viewport()->width())));
             QVERIFY(surface->width() > scroll->viewport()->width() * 3 / 4);
         }
 
@@ -252,9 +254,9 @@ private slots:
     void aNewSearchResultClosesThePreviewOfTheOldOne() {
         const ArchiveDef& books = *Archives::byTable(QStringLiteral("LIBRI"));
         auto db = Database::open(folder->cataloguePath());
-        QCOMPARE(StructuredSearch::run(*db, books, QStringLiteral("TITOLO"), QStringLiteral("1"))
-                     .count,
-                 119);
+        QCOMPARE(
+            StructuredSearch::run(*db, books, QStringLiteral("TITOLO"), QStringLiteral("1")).count,
+            119);
         QPointer<ReportPreview> preview = open(QStringLiteral("LIBRI2.RPT"), host.get());
         QVERIFY(preview);
         // Nothing found: the old result stays, and so does its preview.
@@ -263,9 +265,9 @@ private slots:
                  0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(preview);
-        QCOMPARE(StructuredSearch::run(*db, books, QStringLiteral("TITOLO"), QStringLiteral("7"))
-                     .count,
-                 38);
+        QCOMPARE(
+            StructuredSearch::run(*db, books, QStringLiteral("TITOLO"), QStringLiteral("7")).count,
+            38);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!preview);
     }
