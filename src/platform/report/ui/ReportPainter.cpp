@@ -111,7 +111,8 @@ bool writePdf(const QString& path, const ReportLayout& layout,
     if (!file.open(QIODevice::WriteOnly))
         throw AppError(
             ErrorCode::FileError, QStringLiteral("ReportEngine"),
-            QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
+            QStringLiteral("Impossibile scrivere il file %1 (%2): nessun file è stato modificato")
+                .arg(path, file.errorString()));
     bool complete = false;
     {
         QPdfWriter writer(&file);
@@ -127,7 +128,8 @@ bool writePdf(const QString& path, const ReportLayout& layout,
     if (!file.commit())
         throw AppError(
             ErrorCode::FileError, QStringLiteral("ReportEngine"),
-            QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, file.errorString()));
+            QStringLiteral("Impossibile scrivere il file %1 (%2): nessun file è stato modificato")
+                .arg(path, file.errorString()));
     return true;
 }
 

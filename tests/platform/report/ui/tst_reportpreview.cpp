@@ -104,6 +104,14 @@ private slots:
         QVERIFY(readBytes(kept).startsWith("%PDF"));
         QCOMPARE(pdfPages(kept), preview->findChild<QSpinBox*>("txtPage")->maximum());
 
+        // A file that cannot be written is said so, as the shared error message.
+        folder->messages.clear();
+        folder->files.queueFileName(folder->file(QStringLiteral("manca/stampa.pdf")));
+        button(preview, "cmdPdf")->click();
+        QCOMPARE(folder->messages.count(), 1);
+        QVERIFY(
+            folder->messages.lastText().contains(QStringLiteral("nessun file è stato modificato")));
+
         // The program's own files are refused without a question, however they are named:
         // the catalogue (also through a link), its backup, the settings.
         const QByteArray catalogue = readBytes(folder->cataloguePath());
