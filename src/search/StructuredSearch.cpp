@@ -103,8 +103,10 @@ Outcome run(Database& db, const ArchiveDef& archive, const QString& choice, cons
         return outcome;  // the transaction rolls back: the old result table is back
     }
     outcome.count = sqlite3_changes64(db.handle());
-    if (outcome.count > 0)
+    if (outcome.count > 0) {
         transaction.commit();
+        db.tableReplaced(archive.resultTable);
+    }
     return outcome;
 }
 

@@ -28,7 +28,8 @@ struct Outcome {
 
 // Runs the search and, when it finds at least one card, replaces the result table (one
 // text field per archive field, in field order; a null or empty value stored as " ") in
-// one transaction. No match or a cancel leaves the previous result table as it was.
+// one transaction, then tells the connection's table listeners (a preview of the old result
+// closes). No match or a cancel leaves the previous result table as it was.
 // keepGoing is called every few thousand engine steps; false cancels. A field the
 // archive lacks, or a database failure, raises AppError.
 Outcome run(Database& db, const ArchiveDef& archive, const QString& choice, const QString& text,

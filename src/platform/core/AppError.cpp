@@ -9,8 +9,10 @@ AppError::AppError(int number, QString source, QString description)
 QString sharedErrorText(int number, const QString& source, const QString& description) {
     // The number is written as the old Str$() did: a leading blank when not negative.
     const QString num = number >= 0 ? QStringLiteral(" %1").arg(number) : QString::number(number);
+    // A description that ends its own sentence gets no second full stop.
+    const QString end = description.endsWith(u'.') ? QString() : QStringLiteral(".");
     return QStringLiteral("Si è verificato l'errore n.") + num + QStringLiteral(" generato da ") +
-           source + QStringLiteral(".") + QChar('\r') + description + QStringLiteral(".") +
-           QChar('\r') + QChar('\r') +
+           source + QStringLiteral(".") + QChar('\r') + description + end + QChar('\r') +
+           QChar('\r') +
            QStringLiteral("Se il problema persiste, contattare il servizio di assistenza tecnica.");
 }

@@ -176,6 +176,33 @@ std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
     return db;
 }
 
+QStringList Database::openFiles() {
+    Registry& r = registry();
+    QMutexLocker lock(&r.mutex);
+    QStringList files;
+    for (const auto& [path, connection] : r.connections)
+        if (!connection.expired())
+            files << path;
+    return files;
+}
+
+int Database::addTableListener(TableListener listener) {
+    tableListeners_[++nextListener_] = std::move(listener);
+    return nextListener_;
+}
+
+void Database::removeTableListener(int id) {
+    tableListeners_.erase(id);
+}
+
+void Database::tableReplaced(const QString& table) {
+    // A copy: a listener may remove itself (its window closes) while told.
+    const std::map<int, TableListener> listeners = tableListeners_;
+    for (const auto& [id, listener] : listeners)
+        if (tableListeners_.count(id))
+            listener(table);
+}
+
 bool Database::isReadOnly() const {
     return sqlite3_db_readonly(db_, "main") == 1;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
+#include <map>
 #include <memory>
 
 #include "platform/db/Statement.h"
@@ -74,6 +76,16 @@ public:
     Statement prepare(const QString& sql, bool persistent = false) const;
     static QString quoteIdentifier(const QString& name);  // "NAME" with inner quotes doubled
 
+    // Canonical paths of the files that have a live connection now.
+    static QStringList openFiles();
+
+    // Whoever shows rows of a table the program replaces as a whole (a search result) is
+    // told, so that old and new rows never mix on screen. Names compare without case.
+    using TableListener = std::function<void(const QString& table)>;
+    int addTableListener(TableListener listener);
+    void removeTableListener(int id);
+    void tableReplaced(const QString& table);
+
 private:
     Database(QString path, sqlite3* db);
     QString path_;
@@ -81,4 +93,6 @@ private:
     std::weak_ptr<Database> self_;  // hands record sets a share of this connection
     QString key_;                   // canonical path in the registry of open files
     QByteArray fileId_;             // which file on disk key_ named when it was opened
+    std::map<int, TableListener> tableListeners_;
+    int nextListener_ = 0;
 };

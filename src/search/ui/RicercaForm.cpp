@@ -39,22 +39,6 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     return b;
 }
 
-// Row 0 of the grid holds the field names: drawn as a fixed header row.
-class GridModel : public ResultGridModel {
-public:
-    using ResultGridModel::ResultGridModel;
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (index.row() == 0 && role == Qt::FontRole) {
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
-        if (index.row() == 0 && role == Qt::BackgroundRole)
-            return QApplication::palette().button();
-        return ResultGridModel::data(index, role);
-    }
-};
-
 }  // namespace
 
 RicercaForm::RicercaForm(CardContext& cards, Services& services, QWidget* parent)
@@ -74,12 +58,14 @@ RicercaForm::RicercaForm(CardContext& cards, Services& services, QWidget* parent
     exit_ = button(QStringLiteral("&Uscita"), "cmdCancel", this);
     print_ = button(QStringLiteral("&Stampa ricerca"), "Command1", this);
 
-    model_ = new GridModel(this);
+    model_ = new ResultGridModel(this);
     view_ = new QTableView(this);
     view_->setObjectName(QStringLiteral("MSFlexGrid1"));
     view_->setAccessibleName(QStringLiteral("Risultato della ricerca"));
     view_->setModel(model_);
-    view_->horizontalHeader()->hide();  // row 0 of the grid holds the field names
+    // The field names stay in view as the fixed header row.
+    view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view_->horizontalHeader()->setHighlightSections(false);
     view_->verticalHeader()->hide();
     view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + 6);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -110,8 +96,9 @@ RicercaForm::RicercaForm(CardContext& cards, Services& services, QWidget* parent
     connect(print_, &QPushButton::clicked, this, [this] {
         printSearchResult(cards_, field_->currentText(), text_->text(), services_, this);
     });
-    connect(model_, &QAbstractItemModel::rowsInserted, this,
-            [this](const QModelIndex&, int first, int last) { widenColumns(first, last); });
+    // Rows are read while the view paints: widen after the paint, not inside it.
+    connect(model_, &ResultGridModel::rowsRead, this, &RicercaForm::widenColumns,
+            Qt::QueuedConnection);
 }
 
 RicercaForm::~RicercaForm() = default;
@@ -143,13 +130,9 @@ void RicercaForm::setUp() {
 
 void RicercaForm::resetGrid() {
     model_->showHeader(tableFields_);
-    const QFontMetrics metrics = view_->fontMetrics();
-    QFont bold = view_->font();
-    bold.setBold(true);
-    const QFontMetrics boldMetrics(bold);
+    const QFontMetrics metrics = view_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < tableFields_.size(); ++c)
-        view_->setColumnWidth(c, boldMetrics.horizontalAdvance(tableFields_[c]) + 16);
-    view_->setCurrentIndex(model_->index(0, 0));
+        view_->setColumnWidth(c, metrics.horizontalAdvance(tableFields_[c]) + 16);
 }
 
 void RicercaForm::widenColumns(int first, int last) {
@@ -158,7 +141,7 @@ void RicercaForm::widenColumns(int first, int last) {
     const int extra = qRound(200.0 * logicalDpiX() / 1440.0);
     for (int c = 0; c < model_->columnCount(); ++c) {
         int widest = view_->columnWidth(c);
-        for (int r = std::max(first, 1); r <= last; ++r) {
+        for (int r = first; r <= std::min(last, model_->rowCount() - 1); ++r) {
             const int w = metrics.horizontalAdvance(model_->index(r, c).data().toString());
             if (w > widest)
                 widest = w + extra;
@@ -213,8 +196,7 @@ void RicercaForm::search() {
         }
         services_.messages.plain(StructuredSearch::foundMessage(outcome.count));
         model_->showResult(db, archive.resultTable, tableFields_, outcome.count);
-        if (model_->canFetchMore({}))
-            model_->fetchMore({});
+        widenColumns(0, std::min(model_->rowCount(), ResultGridModel::blockRows) - 1);
         view_->setCurrentIndex(model_->index(0, 0));
     });
 }

@@ -18,6 +18,7 @@
 #include "platform/services/FileDialogService.h"
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
+#include "platform/services/SaveTarget.h"
 #include "platform/services/Services.h"
 
 namespace {
@@ -163,8 +164,7 @@ void ChartWindow::exportChart(ImageFormat format) {
         QString());
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) && !services_.messages.question(QStringLiteral(
-                                       "Il file selezionato è già presente. Sovrascriverlo ?")))
+    if (!SaveTarget::confirm(path, services_))
         return;
     QFile::remove(path);
     written_ = false;

@@ -21,6 +21,9 @@ private slots:
         // A negative number takes the place of the space.
         QVERIFY(sharedErrorText(-7, "Y", "Z").startsWith("Si è verificato l'errore n.-7 generato"));
         QCOMPARE(sharedErrorText(AppError(53, "Src", "Desc")), sharedErrorText(53, "Src", "Desc"));
+        // A description that ends its sentence is not given a second full stop.
+        QVERIFY(sharedErrorText(75, "X", "Impossibile stampare.").contains("stampare.\r\r"));
+        QVERIFY(sharedErrorText(75, "X", "In corso...").contains("In corso...\r\r"));
     }
 
     void errorAndGuardShowTheSharedText() {

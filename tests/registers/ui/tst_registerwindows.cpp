@@ -1,15 +1,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include "cards/CardBrowser.h"
+#include "platform/report/ui/ReportPreview.h"
 #include "platform/ui/LookupCombo.h"
 #include "registers/ui/AuthorsWindow.h"
 #include "registers/ui/FileChooserWindow.h"
@@ -78,6 +82,29 @@ private slots:
         QVERIFY(child<QComboBox>(*window, "DBCombo6")->findText(QStringLiteral("Rossi Mario")) >=
                 0);
         QCOMPARE(stored("LIBRI", "AUTORE"), QStringLiteral("Rossi Mario"));
+    }
+
+    void authorsPrintOpensAPreviewThatWorksOverTheRegister() {
+        QVERIFY(QFile::copy(QStringLiteral(RACCOLIO_DATA_DIR "/AUTORI.RPT"),
+                            folder->file(QStringLiteral("AUTORI.RPT"))));
+        QSize opened;
+        bool closed = false;
+        run("DBCombo6", [&](QWidget& w) {
+            QTest::mouseClick(child<QToolButton>(w, "Command7"), Qt::LeftButton);
+            QPointer<ReportPreview> preview = w.findChild<ReportPreview*>();
+            QVERIFY(preview && QTest::qWaitForWindowExposed(preview));
+            opened = preview->size();
+            // Chiudi as the user clicks it, through the window system.
+            auto* close = child<QPushButton>(*preview, "cmdClose");
+            QTest::mouseClick(preview->windowHandle(), Qt::LeftButton, {},
+                              close->mapTo(preview, close->rect().center()));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            closed = preview.isNull() && w.isVisible();
+        });
+        QVERIFY(closed);
+        // No window size was given by a print from the main window yet.
+        QVERIFY2(opened.width() >= 640 && opened.height() >= 400,
+                 qPrintable(QStringLiteral("%1x%2").arg(opened.width()).arg(opened.height())));
     }
 
     void keywordsWrittenOnlyOnOk() {

@@ -147,6 +147,13 @@ private slots:
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
         QVERIFY(contents(bmp) != before);
 
+        // The catalogue is refused, not asked about.
+        const QByteArray catalogue = contents(folder.cataloguePath());
+        folder.files.queueFileName(folder.cataloguePath());
+        window.exportChart(ChartOutput::ImageFormat::Bitmap);
+        QCOMPARE(contents(folder.cataloguePath()), catalogue);
+        QCOMPARE(folder.messages.log().last().icon, MessageService::Icon::Critical);
+
         // A file that could not be written is not reported as saved.
         folder.files.queueFileName(folder.file(QStringLiteral("manca/grafico.bmp")));
         window.exportChart(ChartOutput::ImageFormat::Bitmap);

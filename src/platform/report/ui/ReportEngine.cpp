@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QDate>
-#include <QScopeGuard>
+#include <QGuiApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScopeGuard>
+#include <QScreen>
 
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
@@ -36,22 +38,39 @@ std::unique_ptr<ReportLayout> ReportEngine::prepare() const {
     return std::make_unique<ReportLayout>(std::move(report), std::move(db), QDate::currentDate());
 }
 
+QRect ReportEngine::previewGeometry(const QRect& available) const {
+    const QRect asked(settings.windowLeft, settings.windowTop, settings.windowWidth,
+                      settings.windowHeight);
+    // Within the screen's free area; with no size given yet (a print from the authors
+    // register before any from the main window) or a sliver, the whole free area.
+    const QRect inside = asked.intersected(available);
+    return inside.width() < 400 || inside.height() < 300 ? available : inside;
+}
+
 void ReportEngine::run(Services& services, QWidget* parent) {
     std::unique_ptr<ReportLayout> layout = prepare();
-    QWidget* top = parent;
-    while (top && top->parentWidget())
-        top = top->parentWidget();
     if (settings.destination == ReportSettings::Preview) {
-        auto* preview = new ReportPreview(std::move(layout), services, top);
+        // It belongs to the window that opened it: over a modal window (the structured
+        // search, the authors register) any other window would be blocked. Over one it is
+        // modal itself, so that closing it returns there.
+        QWidget* opener = parent ? parent->window() : nullptr;
+        auto* preview = new ReportPreview(std::move(layout), services, opener);
+        if (opener && (opener->windowModality() != Qt::NonModal ||
+                       QApplication::activeModalWidget() == opener))
+            preview->setWindowModality(Qt::WindowModal);
+        preview->closeWhenReplaced(
+            Database::open(ProgramFolder::file(AppInfo::catalogueFileName())));
         preview->setWindowTitle(settings.windowTitle);
-        preview->setGeometry(settings.windowLeft, settings.windowTop, settings.windowWidth,
-                             settings.windowHeight);
+        const QScreen* screen =
+            opener && opener->screen() ? opener->screen() : QGuiApplication::primaryScreen();
+        preview->setGeometry(
+            previewGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 800, 600)));
         preview->show();
         return;
     }
     if (QPrinterInfo::defaultPrinter().isNull())
         throw AppError(kReportErrorNumber, QStringLiteral("ReportEngine"),
-                       QStringLiteral("Nessuna stampante predefinita è installata."));
+                       QStringLiteral("Nessuna stampante predefinita è installata"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(layout->report().title);
     const ReportLayout& pages = *layout;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 #include <memory>
 
 #include "platform/report/ReportSettings.h"
@@ -25,6 +26,9 @@ public:
     // Reads the template from the program folder, applies formula slot 0 and opens its
     // data. AppError for a missing or malformed template, a missing formula or table.
     std::unique_ptr<ReportLayout> prepare() const;
-    // Runs the report (the action). Errors are raised before any window opens.
+    // Runs the report (the action). Errors are raised before any window opens. A preview
+    // belongs to parent's window.
     void run(Services& services, QWidget* parent);
+    // Where a preview opens on a screen whose free area is `available`.
+    QRect previewGeometry(const QRect& available) const;
 };

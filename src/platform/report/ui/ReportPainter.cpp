@@ -1,10 +1,13 @@
 #include "platform/report/ui/ReportPainter.h"
 
+#include <algorithm>
+
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 
 #include "platform/core/AppError.h"
 #include "platform/report/ReportLayout.h"
@@ -15,6 +18,9 @@ namespace {
 
 QFont fontFor(ReportItem::Style style) {
     QFont font(QStringLiteral("DejaVu Sans"));
+    // No shaping for plain Latin text: no "ﬀ" ligatures, so that the PDF's text layer
+    // reads "Scaffale" for copying and searching.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     // Pixel sizes are in points here: the painter's scale turns them into device units.
     switch (style) {
         case ReportItem::Style::Title:
@@ -74,22 +80,24 @@ QImage pageImage(const ReportLayout& layout, int number, double scale) {
 }
 
 bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
-              const std::function<bool(int, int)>& keepGoing) {
+              const std::function<bool(int, int)>& keepGoing, int from, int to) {
     const QPageLayout::Orientation orientation =
         layout.report().landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
     if (!painter.begin(&device))
         throw AppError(kReportErrorNumber, QStringLiteral("ReportEngine"),
-                       QStringLiteral("Impossibile avviare la stampa."));
+                       QStringLiteral("Impossibile avviare la stampa"));
     const double scale = device.logicalDpiX() / 72.0;
-    const int pages = layout.pageCount();
-    for (int n = 1; n <= pages; ++n) {
-        if (keepGoing && !keepGoing(n, pages)) {
+    const int last = to <= 0 ? layout.pageCount() : std::min(to, layout.pageCount());
+    const int first = std::clamp(from, 1, last);
+    const int count = last - first + 1;
+    for (int n = first; n <= last; ++n) {
+        if (keepGoing && !keepGoing(n - first + 1, count)) {
             painter.end();
             return false;
         }
-        if (n > 1)
+        if (n > first)
             device.newPage();
         paintPage(painter, layout, n, scale);
     }
@@ -99,11 +107,30 @@ bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
 
 bool writePdf(const QString& path, const ReportLayout& layout,
               const std::function<bool(int, int)>& keepGoing) {
-    QPdfWriter writer(path);
-    writer.setResolution(300);
-    writer.setTitle(layout.report().title);
-    writer.setCreator(QStringLiteral("Raccolio"));
-    return paintAll(writer, layout, keepGoing);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError(
+            ErrorCode::FileError, QStringLiteral("ReportEngine"),
+            QStringLiteral("Impossibile scrivere il file %1 (%2): nessun file è stato modificato")
+                .arg(path, file.errorString()));
+    bool complete = false;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(300);
+        writer.setTitle(layout.report().title);
+        writer.setCreator(QStringLiteral("Raccolio"));
+        complete = paintAll(writer, layout, keepGoing);
+    }
+    if (!complete) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        throw AppError(
+            ErrorCode::FileError, QStringLiteral("ReportEngine"),
+            QStringLiteral("Impossibile scrivere il file %1 (%2): nessun file è stato modificato")
+                .arg(path, file.errorString()));
+    return true;
 }
 
 }  // namespace ReportPainter

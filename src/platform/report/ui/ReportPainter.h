@@ -16,12 +16,14 @@ namespace ReportPainter {
 void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale);
 // One page as an image, `scale` pixels per point, on white.
 QImage pageImage(const ReportLayout& layout, int number, double scale);
-// Every page, one after the other, on a paged device (printer or PDF): each page is
-// laid out, painted and let go before the next. keepGoing(page, pages) false stops.
-// Returns false when stopped.
+// Pages `from` to `to` (clamped to the report; 0 for the last), one after the other, on a
+// paged device (printer or PDF): each page is laid out, painted and let go before the
+// next. keepGoing(done + 1, count) false stops. Returns false when stopped.
 bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
-              const std::function<bool(int, int)>& keepGoing = {});
-// A PDF of the whole report at `path`; AppError when the file cannot be written.
+              const std::function<bool(int, int)>& keepGoing = {}, int from = 1, int to = 0);
+// A PDF of the whole report at `path`, written beside it and renamed over it only when
+// complete: stopped or failed, it leaves the file that was there, or none. AppError when
+// the file cannot be written.
 bool writePdf(const QString& path, const ReportLayout& layout,
               const std::function<bool(int, int)>& keepGoing = {});
 

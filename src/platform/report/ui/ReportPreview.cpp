@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPixmap>
 #include <QPrintDialog>
@@ -12,12 +15,18 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "platform/db/Database.h"
 #include "platform/report/ReportLayout.h"
 #include "platform/report/ui/ReportPainter.h"
 #include "platform/services/FileDialogService.h"
 #include "platform/services/Guard.h"
+#include "platform/services/MessageService.h"
+#include "platform/services/SaveTarget.h"
 #include "platform/services/Services.h"
 
 bool runWithProgress(QWidget* parent, const QString& label,
@@ -35,11 +44,27 @@ bool runWithProgress(QWidget* parent, const QString& label,
     });
 }
 
+namespace {
+
+bool showPrintDialog(QPrinter& printer, int pages, QWidget* parent) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    dialog.setMinMax(1, pages);
+    printer.setFromTo(1, pages);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
 ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& services,
                              QWidget* parent)
     : QWidget(parent, Qt::Window), layout_(std::move(layout)), services_(services) {
     setObjectName(QStringLiteral("ReportPreview"));
     setAttribute(Qt::WA_DeleteOnClose);
+    printDialog_ = [this](QPrinter& printer, int pages) {
+        return showPrintDialog(printer, pages, this);
+    };
 
     auto button = [this](const QString& text, const QString& name, const QString& tip) {
         auto* b = new QPushButton(text, this);
@@ -49,39 +74,69 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
         b->setAutoDefault(false);
         return b;
     };
-    first_ =
-        button(QStringLiteral("|<"), QStringLiteral("cmdFirst"), QStringLiteral("Prima pagina"));
+    first_ = button(QStringLiteral("|<"), QStringLiteral("cmdFirst"),
+                    QStringLiteral("Prima pagina (Home)"));
     previous_ = button(QStringLiteral("<"), QStringLiteral("cmdPrevious"),
-                       QStringLiteral("Pagina precedente"));
-    next_ =
-        button(QStringLiteral(">"), QStringLiteral("cmdNext"), QStringLiteral("Pagina successiva"));
-    last_ =
-        button(QStringLiteral(">|"), QStringLiteral("cmdLast"), QStringLiteral("Ultima pagina"));
-    pageLabel_ = new QLabel(this);
-    pageLabel_->setObjectName(QStringLiteral("lblPage"));
+                       QStringLiteral("Pagina precedente (PgSu)"));
+    next_ = button(QStringLiteral(">"), QStringLiteral("cmdNext"),
+                   QStringLiteral("Pagina successiva (PgGiù)"));
+    last_ = button(QStringLiteral(">|"), QStringLiteral("cmdLast"),
+                   QStringLiteral("Ultima pagina (Fine)"));
+    for (QPushButton* b : {first_, previous_, next_, last_})
+        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral(">|")) + 24);
+
+    const int pages = layout_->pageCount();
+    pageBox_ = new QSpinBox(this);
+    pageBox_->setObjectName(QStringLiteral("txtPage"));
+    pageBox_->setAccessibleName(QStringLiteral("Pagina"));
+    pageBox_->setRange(1, pages);
+    pageBox_->setKeyboardTracking(false);  // a page is drawn once its number is typed
+    pageBox_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    pageBox_->setAlignment(Qt::AlignRight);
+    pageBox_->setMinimumWidth(pageBox_->fontMetrics().horizontalAdvance(QString::number(pages)) +
+                              pageBox_->fontMetrics().averageCharWidth() * 3);
+    auto* pageCaption = new QLabel(QStringLiteral("&Pagina"), this);
+    pageCaption->setBuddy(pageBox_);
+    pageCount_ = new QLabel(QStringLiteral("di %1").arg(pages), this);
+    pageCount_->setObjectName(QStringLiteral("lblPage"));
+
     zoom_ = new QComboBox(this);
     zoom_->setObjectName(QStringLiteral("cboZoom"));
     zoom_->setAccessibleName(QStringLiteral("Zoom"));
     zoom_->setFocusPolicy(Qt::StrongFocus);  // no zoom change from a passing wheel
+    zoom_->addItem(QStringLiteral("Adatta alla larghezza"), fitWidth);
     for (int percent : {50, 75, 100, 125, 150, 200})
         zoom_->addItem(QStringLiteral("%1%").arg(percent), percent);
-    zoom_->setCurrentIndex(2);
+    zoom_->setCurrentIndex(0);  // the whole width of a landscape page on a small screen
+    auto* zoomCaption = new QLabel(QStringLiteral("&Zoom"), this);
+    zoomCaption->setBuddy(zoom_);
     auto* printButton =
-        button(QStringLiteral("Stampa..."), QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
-    auto* pdfButton = button(QStringLiteral("Esporta in PDF..."), QStringLiteral("cmdPdf"),
+        button(QStringLiteral("&Stampa..."), QStringLiteral("cmdPrint"), QStringLiteral("Stampa"));
+    auto* pdfButton = button(QStringLiteral("&Esporta in PDF..."), QStringLiteral("cmdPdf"),
                              QStringLiteral("Esporta in PDF"));
     auto* closeButton =
-        button(QStringLiteral("Chiudi"), QStringLiteral("cmdClose"), QStringLiteral("Chiudi"));
+        button(QStringLiteral("&Chiudi"), QStringLiteral("cmdClose"), QStringLiteral("Chiudi"));
 
+    // Pages and zoom above the page, the commands below it, as in a dialog: both rows fit
+    // a 640-pixel screen.
     auto* bar = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(first_), static_cast<QWidget*>(previous_),
-                       static_cast<QWidget*>(pageLabel_), static_cast<QWidget*>(next_),
-                       static_cast<QWidget*>(last_), static_cast<QWidget*>(zoom_)})
-        bar->addWidget(w);
+    bar->setSpacing(4);
+    bar->addWidget(first_);
+    bar->addWidget(previous_);
+    bar->addWidget(pageCaption);
+    bar->addWidget(pageBox_);
+    bar->addWidget(pageCount_);
+    bar->addWidget(next_);
+    bar->addWidget(last_);
+    bar->addSpacing(12);
+    bar->addWidget(zoomCaption);
+    bar->addWidget(zoom_);
     bar->addStretch(1);
-    bar->addWidget(printButton);
-    bar->addWidget(pdfButton);
-    bar->addWidget(closeButton);
+    auto* commands = new QHBoxLayout;
+    commands->addStretch(1);
+    commands->addWidget(printButton);
+    commands->addWidget(pdfButton);
+    commands->addWidget(closeButton);
 
     surface_ = new QLabel(this);
     surface_->setObjectName(QStringLiteral("surface"));
@@ -89,31 +144,89 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     scroll_->setWidget(surface_);
     scroll_->setAlignment(Qt::AlignHCenter);
     scroll_->setBackgroundRole(QPalette::Dark);
+    scroll_->setFocusPolicy(Qt::NoFocus);  // the keys below page; the arrows still scroll
+    scroll_->installEventFilter(this);
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
     column->addWidget(scroll_, 1);
+    column->addLayout(commands);
+    const QList<QWidget*> order{first_, previous_,   pageBox_,  next_,      last_,
+                                zoom_,  printButton, pdfButton, closeButton};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(first_, &QPushButton::clicked, this, [this] { showPage(1); });
     connect(previous_, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { showPage(page_ + 1); });
     connect(last_, &QPushButton::clicked, this, [this] { showPage(layout_->pageCount()); });
-    connect(zoom_, &QComboBox::currentIndexChanged, this, [this] { render(); });
+    connect(pageBox_, &QSpinBox::valueChanged, this, [this](int n) {
+        if (n != page_)
+            showPage(n);
+    });
+    connect(zoom_, &QComboBox::currentIndexChanged, this,
+            [this] { runGuarded(services_.messages, "ReportPreview.zoom", [this] { render(); }); });
     connect(printButton, &QPushButton::clicked, this, &ReportPreview::print);
     connect(pdfButton, &QPushButton::clicked, this, &ReportPreview::exportPdf);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+    // Pages by keyboard wherever the focus is, as in any document viewer; the page box
+    // keeps Home and End for its own text.
+    const auto key = [this](QKeySequence sequence, auto action) {
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    key(QKeySequence(Qt::Key_PageUp), [this] { showPage(page_ - 1); });
+    key(QKeySequence(Qt::Key_PageDown), [this] { showPage(page_ + 1); });
+    key(QKeySequence(Qt::Key_Home), [this] { showPage(1); });
+    key(QKeySequence(Qt::Key_End), [this] { showPage(layout_->pageCount()); });
+    key(QKeySequence(Qt::Key_Escape), [this] { close(); });
     showPage(1);
 }
 
-ReportPreview::~ReportPreview() = default;
+ReportPreview::~ReportPreview() {
+    if (watched_)
+        watched_->removeTableListener(listener_);
+}
+
+void ReportPreview::closeWhenReplaced(std::shared_ptr<Database> db) {
+    if (watched_)
+        watched_->removeTableListener(listener_);
+    watched_ = std::move(db);
+    listener_ = watched_->addTableListener([this](const QString& table) {
+        if (table.compare(layout_->report().source, Qt::CaseInsensitive) == 0)
+            close();
+    });
+}
 
 void ReportPreview::showPage(int number) {
     page_ = std::clamp(number, 1, layout_->pageCount());
     runGuarded(services_.messages, "ReportPreview.showPage", [this] { render(); });
 }
 
+bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The page area, not the window: it has its final width only once laid out.
+    if (watched == scroll_ && event->type() == QEvent::Resize &&
+        zoom_->currentData().toInt() == fitWidth)
+        runGuarded(services_.messages, "ReportPreview.resize", [this] { render(); });
+    return QWidget::eventFilter(watched, event);
+}
+
+double ReportPreview::pointsToPixels() const {
+    const int percent = zoom_->currentData().toInt();
+    if (percent != fitWidth)
+        return percent / 100.0 * logicalDpiX() / 72.0;
+    // The room beside a vertical scroll bar, which a page taller than the window has.
+    const int room = scroll_->width() - 2 * scroll_->frameWidth() -
+                     scroll_->verticalScrollBar()->sizeHint().width() - 8;
+    return std::max(80, room) / layout_->pageSize().width();
+}
+
 void ReportPreview::render() {
     const int pages = layout_->pageCount();
-    pageLabel_->setText(QStringLiteral("Pagina %1 di %2").arg(page_).arg(pages));
+    {
+        const QSignalBlocker quiet(pageBox_);
+        pageBox_->setValue(page_);
+    }
     first_->setEnabled(page_ > 1);
     previous_->setEnabled(page_ > 1);
     next_->setEnabled(page_ < pages);
@@ -123,8 +236,7 @@ void ReportPreview::render() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     const double dpr = devicePixelRatioF();
-    const double scale = zoom_->currentData().toInt() / 100.0 * logicalDpiX() / 72.0 * dpr;
-    QImage image = ReportPainter::pageImage(*layout_, page_, scale);
+    QImage image = ReportPainter::pageImage(*layout_, page_, pointsToPixels() * dpr);
     image.setDevicePixelRatio(dpr);
     surface_->setPixmap(QPixmap::fromImage(image));
     surface_->resize(surface_->sizeHint());
@@ -132,12 +244,23 @@ void ReportPreview::render() {
 
 void ReportPreview::print() {
     runGuarded(services_.messages, "ReportPreview.print", [this] {
+        const int pages = layout_->pageCount();
         QPrinter printer(QPrinter::HighResolution);
-        QPrintDialog dialog(&printer, this);
-        if (dialog.exec() != QDialog::Accepted)
+        printer.setDocName(layout_->report().title);
+        printer.setPageOrientation(layout_->report().landscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
+        if (!printDialog_(printer, pages))
             return;
+        int from = 1;
+        int to = pages;
+        if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+            from = printer.fromPage();
+            to = std::max(from, printer.toPage());
+        } else if (printer.printRange() == QPrinter::CurrentPage) {
+            from = to = page_;
+        }
         runWithProgress(this, QStringLiteral("Stampa in corso..."), [&](const auto& keepGoing) {
-            return ReportPainter::paintAll(printer, *layout_, keepGoing);
+            return ReportPainter::paintAll(printer, *layout_, keepGoing, from, to);
         });
     });
 }
@@ -147,11 +270,22 @@ void ReportPreview::exportPdf() {
         const QString path = services_.files.saveFileName(
             QStringLiteral("Esporta in PDF"), QString(), QStringLiteral("Documenti PDF (*.pdf)"),
             QStringLiteral("pdf"));
-        if (path.isEmpty())
+        if (path.isEmpty() || !SaveTarget::confirm(path, services_))
             return;
-        runWithProgress(this, QStringLiteral("Esportazione in corso..."),
-                        [&](const auto& keepGoing) {
-                            return ReportPainter::writePdf(path, *layout_, keepGoing);
-                        });
+        const bool existed = QFileInfo::exists(path);
+        const QString shown = QDir::toNativeSeparators(path);
+        const bool done = runWithProgress(
+            this, QStringLiteral("Esportazione in corso..."), [&](const auto& keepGoing) {
+                return ReportPainter::writePdf(path, *layout_, keepGoing);
+            });
+        if (!done)
+            services_.messages.information(
+                existed ? QStringLiteral("Esportazione annullata: il file %1 è rimasto com'era.")
+                              .arg(shown)
+                        : QStringLiteral("Esportazione annullata: il file %1 non è stato creato.")
+                              .arg(shown));
+        else
+            services_.messages.information(
+                QStringLiteral("Esportazione in PDF completata nel file %1.").arg(shown));
     });
 }

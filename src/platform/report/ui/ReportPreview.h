@@ -4,10 +4,13 @@
 #include <functional>
 #include <memory>
 
+class Database;
 class QComboBox;
 class QLabel;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
+class QSpinBox;
 class ReportLayout;
 struct Services;
 
@@ -22,16 +25,36 @@ public:
     int currentPage() const { return page_; }
     void showPage(int number);
 
+    // The print dialog: sets up the printer (and its page range within 1..pages); false
+    // when the user cancels. Tests put a printer to a file in its place.
+    using PrintDialog = std::function<bool(QPrinter& printer, int pages)>;
+    void setPrintDialog(PrintDialog dialog) { printDialog_ = std::move(dialog); }
+
+    // Closes the window when the program replaces the table the report reads (a new search
+    // result), rather than showing the new rows under the old heading and page count.
+    void closeWhenReplaced(std::shared_ptr<Database> db);
+
+    // The zoom item that fits the page to the window's width.
+    static constexpr int fitWidth = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void render();
+    double pointsToPixels() const;
     void print();
     void exportPdf();
 
     std::unique_ptr<ReportLayout> layout_;
     Services& services_;
+    PrintDialog printDialog_;
+    std::shared_ptr<Database> watched_;
+    int listener_ = 0;
     int page_ = 1;
     QLabel* surface_;
-    QLabel* pageLabel_;
+    QSpinBox* pageBox_;
+    QLabel* pageCount_;
     QComboBox* zoom_;
     QScrollArea* scroll_;
     QPushButton* first_;

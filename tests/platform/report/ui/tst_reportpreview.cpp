@@ -1,0 +1,285 @@
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include "cards/Archives.h"
+#include "platform/db/Database.h"
+#include "platform/report/ReportLayout.h"
+#include "platform/report/ui/ReportEngine.h"
+#include "platform/report/ui/ReportPainter.h"
+#include "platform/report/ui/ReportPreview.h"
+#include "platform/services/SaveTarget.h"
+#include "search/StructuredSearch.h"
+#include "test_support/FileBytes.h"
+#include "test_support/TempProgramFolder.h"
+#include "test_support/WidgetLookup.h"
+
+namespace {
+
+int pdfPages(const QString& path) {
+    return int(readBytes(path).count("/Type /Page\n"));
+}
+
+// The text layer as a reader copies it; empty when poppler's reader is not installed.
+QString pdfText(const QString& path) {
+    const QString reader = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (reader.isEmpty())
+        return {};
+    QProcess p;
+    p.start(reader, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+// The preview window over a catalogue of 200 books (LIBRI.RPT: several landscape pages).
+class TestReportPreview : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<QWidget> host;  // stands for the main window
+
+    ReportEngine& engine() { return ReportEngine::of(host.get()); }
+    ReportPreview* open(const QString& report, QWidget* parent) {
+        engine().settings.reportFile = report;
+        engine().settings.destination = ReportSettings::Preview;
+        engine().run(folder->services, parent);
+        return host->findChild<ReportPreview*>();
+    }
+    QPushButton* button(ReportPreview* p, const char* name) { return child<QPushButton>(*p, name); }
+    // Through the window system, as a user's click comes: a window blocked by a modal one
+    // never sees it.
+    static void clickThroughWindow(QPushButton* b) {
+        QTest::mouseClick(b->window()->windowHandle(), Qt::LeftButton, {},
+                          b->mapTo(b->window(), b->rect().center()));
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{200, 0, 0, 0});
+        const QDir data(QStringLiteral(RACCOLIO_DATA_DIR));
+        for (const QString& name : data.entryList({QStringLiteral("*.RPT")}))
+            QFile::copy(data.filePath(name), folder->file(name));
+        host = std::make_unique<QWidget>();
+    }
+    void cleanup() {
+        host.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        folder.reset();
+    }
+
+    void exportNeverReplacesAFileUnasked() {
+        ReportPreview* preview = open(QStringLiteral("LIBRI.RPT"), host.get());
+        QVERIFY(preview);
+        const QString kept = folder->file(QStringLiteral("important.txt"));
+        folder->writeFile(QStringLiteral("important.txt"), "keep me");
+
+        // No: nothing written.
+        folder->files.queueFileName(kept);
+        folder->messages.queueNo();
+        button(preview, "cmdPdf")->click();
+        QCOMPARE(folder->messages.texts(), QStringList{SaveTarget::overwriteQuestion()});
+        QCOMPARE(readBytes(kept), QByteArray("keep me"));
+
+        // Yes: the whole report replaces it, and the user is told.
+        folder->messages.clear();
+        folder->files.queueFileName(kept);
+        folder->messages.queueYes();
+        button(preview, "cmdPdf")->click();
+        QCOMPARE(folder->messages.count(), 2);
+        QVERIFY(folder->messages.lastText().contains(QDir::toNativeSeparators(kept)));
+        QCOMPARE(folder->messages.log().last().icon, MessageService::Icon::Information);
+        QVERIFY(readBytes(kept).startsWith("%PDF"));
+        QCOMPARE(pdfPages(kept), preview->findChild<QSpinBox*>("txtPage")->maximum());
+
+        // A file that cannot be written is said so, as the shared error message.
+        folder->messages.clear();
+        folder->files.queueFileName(folder->file(QStringLiteral("manca/stampa.pdf")));
+        button(preview, "cmdPdf")->click();
+        QCOMPARE(folder->messages.count(), 1);
+        QVERIFY(
+            folder->messages.lastText().contains(QStringLiteral("nessun file è stato modificato")));
+
+        // The program's own files are refused without a question, however they are named:
+        // the catalogue (also through a link), its backup, the settings.
+        const QByteArray catalogue = readBytes(folder->cataloguePath());
+        const QString link = folder->file(QStringLiteral("collegamento.pdf"));
+        QVERIFY(QFile::link(folder->cataloguePath(), link));
+        const QString settingsFile = folder->settings.fileForKey(SettingsStore::keyPath());
+        QVERIFY(QFileInfo::exists(settingsFile));
+        for (const QString& target :
+             {folder->cataloguePath(), link, folder->path() + QStringLiteral("/./RACCOLIO.MDB"),
+              folder->file(QStringLiteral("RACCOLIO.BK4")), settingsFile}) {
+            folder->messages.clear();
+            folder->files.queueFileName(target);
+            button(preview, "cmdPdf")->click();
+            QCOMPARE(folder->messages.count(), 1);
+            QCOMPARE(folder->messages.log()[0].icon, MessageService::Icon::Critical);
+            QVERIFY2(folder->messages.lastText().contains(QStringLiteral("non può essere")),
+                     qPrintable(target));
+        }
+        QCOMPARE(readBytes(folder->cataloguePath()), catalogue);
+        QVERIFY(!QFileInfo::exists(folder->file(QStringLiteral("RACCOLIO.BK4"))));
+        QVERIFY(Database::open(folder->cataloguePath())->hasTable(QStringLiteral("LIBRI")));
+    }
+
+    void aStoppedExportLeavesTheOldFileAndNoLeftovers() {
+        auto layout = std::make_unique<ReportLayout>(
+            ReportTemplate::load(folder->file(QStringLiteral("LIBRI.RPT"))),
+            Database::open(folder->cataloguePath()), QDate(2026, 1, 2));
+        const QString target = folder->file(QStringLiteral("vecchio.pdf"));
+        folder->writeFile(QStringLiteral("vecchio.pdf"), "old");
+        const QStringList before = QDir(folder->path()).entryList(QDir::Files);
+        int painted = 0;
+        QVERIFY(!ReportPainter::writePdf(target, *layout, [&](int, int) { return ++painted < 3; }));
+        QCOMPARE(readBytes(target), QByteArray("old"));
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files), before);
+        QVERIFY(ReportPainter::writePdf(target, *layout));
+        QCOMPARE(pdfPages(target), layout->pageCount());
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files), before);
+
+        // The text layer reads as typed: no "ﬀ" ligature in place of "ff".
+        Database::open(folder->cataloguePath())
+            ->exec(
+                QStringLiteral("UPDATE LIBRI SET TITOLO = 'Scaffale affollato' WHERE rowid = 1"));
+        auto first = std::make_unique<ReportLayout>(
+            ReportTemplate::load(folder->file(QStringLiteral("LIBRI.RPT"))),
+            Database::open(folder->cataloguePath()), QDate(2026, 1, 2));
+        QVERIFY(ReportPainter::writePdf(target, *first));
+        const QString text = pdfText(target);
+        if (text.isEmpty())
+            QSKIP("pdftotext is not installed");
+        QVERIFY2(text.contains(QStringLiteral("Scaffale affollato")), qPrintable(text.left(400)));
+    }
+
+    void printsOnlyThePagesAsked() {
+        ReportPreview* preview = open(QStringLiteral("LIBRI.RPT"), host.get());
+        const QString out = folder->file(QStringLiteral("stampa.pdf"));
+        int offered = 0;
+        preview->setPrintDialog([&](QPrinter& printer, int pages) {
+            offered = pages;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(out);
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(2, 3);
+            return true;
+        });
+        button(preview, "cmdPrint")->click();
+        QVERIFY(offered >= 4);
+        QCOMPARE(offered, preview->findChild<QSpinBox*>("txtPage")->maximum());
+        QCOMPARE(pdfPages(out), 2);
+        const QString text = pdfText(out);
+        if (!text.isEmpty())
+            QVERIFY(text.contains(QStringLiteral("Pagina 2 di %1").arg(offered)) &&
+                    text.contains(QStringLiteral("Pagina 3 di %1").arg(offered)) &&
+                    !text.contains(QStringLiteral("Pagina 1 di")));
+    }
+
+    void pagesByKeyboardAndPageBox() {
+        ReportPreview* preview = open(QStringLiteral("LIBRI.RPT"), host.get());
+        preview->show();
+        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        const int pages = preview->findChild<QSpinBox*>("txtPage")->maximum();
+        QTest::keyClick(preview, Qt::Key_PageDown);
+        QCOMPARE(preview->currentPage(), 2);
+        QTest::keyClick(preview, Qt::Key_End);
+        QCOMPARE(preview->currentPage(), pages);
+        QVERIFY(!button(preview, "cmdNext")->isEnabled());
+        QTest::keyClick(preview, Qt::Key_PageUp);
+        QCOMPARE(preview->currentPage(), pages - 1);
+        QTest::keyClick(preview, Qt::Key_Home);
+        QCOMPARE(preview->currentPage(), 1);
+
+        auto* box = child<QSpinBox>(*preview, "txtPage");
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("3"));
+        QCOMPARE(preview->currentPage(), 1);  // drawn once the number is confirmed
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(preview->currentPage(), 3);
+
+        // Fit to width is the first zoom: the whole landscape page is in view, at any size.
+        for (const QSize size : {QSize(1024, 740), QSize(640, 450)}) {
+            preview->resize(size);
+            QCoreApplication::processEvents();
+            const auto* scroll = preview->findChild<QScrollArea*>();
+            const QLabel* surface = child<QLabel>(*preview, "surface");
+            QVERIFY2(surface->width() <= scroll->viewport()->width(),
+                     qPrintable(QStringLiteral("%1 > %2")
+                                    .arg(surface->width())
+                                    .arg(scroll->viewport()->width())));
+            QVERIFY(surface->width() > scroll->viewport()->width() * 3 / 4);
+        }
+
+        QPointer<ReportPreview> alive(preview);
+        QTest::keyClick(preview, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!alive);
+    }
+
+    void worksOverTheModalWindowThatOpenedIt() {
+        // As the structured search and the authors register run: exec() over the main window,
+        // and no window size given yet.
+        host->show();
+        QDialog authors(host.get());
+        QPointer<ReportPreview> preview;
+        QSize opened;
+        int pageAfterClick = 0;
+        bool stillOpen = true;
+        QTimer::singleShot(0, &authors, [&] {
+            engine().settings.windowWidth = engine().settings.windowHeight = 0;
+            engine().settings.reportFile = QStringLiteral("LIBRI.RPT");
+            engine().run(folder->services, &authors);
+            preview = authors.findChild<ReportPreview*>();
+            if (!preview || !QTest::qWaitForWindowExposed(preview))
+                return authors.reject();
+            opened = preview->size();
+            clickThroughWindow(button(preview, "cmdNext"));
+            pageAfterClick = preview->currentPage();
+            clickThroughWindow(button(preview, "cmdClose"));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            stillOpen = !preview.isNull();
+            authors.reject();
+        });
+        authors.exec();
+        QCOMPARE(pageAfterClick, 2);
+        QVERIFY(!stillOpen);
+        QVERIFY(opened.width() >= 640 && opened.height() >= 400);
+    }
+
+    void aNewSearchResultClosesThePreviewOfTheOldOne() {
+        const ArchiveDef& books = *Archives::byTable(QStringLiteral("LIBRI"));
+        auto db = Database::open(folder->cataloguePath());
+        QCOMPARE(
+            StructuredSearch::run(*db, books, QStringLiteral("TITOLO"), QStringLiteral("1")).count,
+            119);
+        QPointer<ReportPreview> preview = open(QStringLiteral("LIBRI2.RPT"), host.get());
+        QVERIFY(preview);
+        // Nothing found: the old result stays, and so does its preview.
+        QCOMPARE(StructuredSearch::run(*db, books, QStringLiteral("TITOLO"), QStringLiteral("zzz"))
+                     .count,
+                 0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(preview);
+        QCOMPARE(
+            StructuredSearch::run(*db, books, QStringLiteral("TITOLO"), QStringLiteral("7")).count,
+            38);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!preview);
+    }
+};
+
+QTEST_MAIN(TestReportPreview)
+#include "tst_reportpreview.moc"
