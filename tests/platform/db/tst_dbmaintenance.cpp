@@ -111,6 +111,13 @@ private slots:
         QCOMPARE(errorOf([&] { DbMaintenance::repair(path("RACCOLIO.VID")); }),
                  ErrorCode::NotACatalogue);
         QCOMPARE(contents("RACCOLIO.VID"), QByteArray(8192, 'x'));
+        // Nor do the tables a catalogue is known to hold turn a foreign file into one.
+        QCOMPARE(errorOf([&] {
+                     DbMaintenance::repair(path("RACCOLIO.VID"), {},
+                                           {{QStringLiteral("LIBRI"), {QStringLiteral("TITOLO")}}});
+                 }),
+                 ErrorCode::NotACatalogue);
+        QCOMPARE(contents("RACCOLIO.VID"), QByteArray(8192, 'x'));
         QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.VID")));
         QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.MDB", "RACCOLIO.VID"}));
     }
@@ -163,8 +170,18 @@ private slots:
         QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
         const QByteArray before = contents("RACCOLIO.MDB");
         QByteArray kept;
+        qint64 done = 0, total = 0, steps = 0;
         const DbMaintenance::RepairReport report = DbMaintenance::repair(
-            path("RACCOLIO.MDB"), {}, {}, [&] { kept = contents("RACCOLIO.MDB"); });
+            path("RACCOLIO.MDB"),
+            [&](qint64 d, qint64 t) {
+                QVERIFY(d >= done);  // the salvage's steps never go back
+                done = d;
+                total = t;
+                ++steps;
+            },
+            {}, [&] { kept = contents("RACCOLIO.MDB"); });
+        QVERIFY(steps > 10);
+        QCOMPARE(done, total);
         QCOMPARE(kept, before);  // the hook sees the damaged file, still whole, in its place
         QVERIFY(report.salvaged);
         QVERIFY(DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
