@@ -33,6 +33,9 @@ QString message(const CatalogueFiles::RepairOutcome& outcome) {
         if (t.lost > 0)
             text += QStringLiteral(", ") +
                     count(t.lost, "non recuperabile", "non recuperabili");
+        else if (t.lost < 0 && t.lostAtMost > 0)
+            text += QStringLiteral(", al più ") +
+                    count(t.lostAtMost, "non recuperabile", "non recuperabili");
         else if (t.lost < 0)
             text += QStringLiteral("; non è possibile sapere quante siano andate perse");
         text += QLatin1Char('.');

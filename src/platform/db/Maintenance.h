@@ -32,6 +32,7 @@ struct RepairReport {
         QString name;
         qint64 recovered = 0;
         qint64 lost = 0;  // rows that could not be read; -1 when that cannot be counted
+        qint64 lostAtMost = -1;  // with lost -1: no more than this many, when that is known
     };
     bool salvaged = false;  // false: the file was healthy and was left as it was
     std::vector<Table> tables;

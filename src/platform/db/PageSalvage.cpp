@@ -546,6 +546,17 @@ Outcome Walker::run() {
             }
         }
         o.lostKnown = known;
+        if (!known && tables_[t].rootPage > 0 && !groupDamage[t]) {
+            o.bounded = true;
+            for (const Damage& d : w.damage) {
+                o.bounded = o.bounded && d.range.lo != kNoBound &&
+                            d.range.hi != std::numeric_limits<qint64>::max() &&
+                            d.range.lo < d.range.hi;
+                o.unreadable.emplace_back(d.range.lo, d.range.hi);
+            }
+            if (!o.bounded)
+                o.unreadable.clear();
+        }
     }
     out.pagesRead = r_.pagesRead_;
     if (progress_)

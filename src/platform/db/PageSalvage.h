@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // Reads the rows of a damaged SQLite file from its pages, without SQLite: a damaged page
@@ -45,8 +46,12 @@ struct TableSpec {
 };
 
 struct TableOutcome {
-    qint64 lost = 0;         // rows seen but unreadable, or rows that cannot be placed
-    bool lostKnown = true;   // false when a page that may have held rows is unreadable
+    qint64 lost = 0;        // rows seen but unreadable, or rows that cannot be placed
+    bool lostKnown = true;  // false when a page that may have held rows is unreadable
+    // When not known and `bounded`: every row that could not be read had a rowid in one of
+    // these ranges (lo, hi], taken from the keys of the pages above the damaged ones.
+    std::vector<std::pair<qint64, qint64>> unreadable;
+    bool bounded = false;
 };
 
 struct Outcome {

@@ -133,8 +133,34 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             report.tables[size_t(table)].recovered += sqlite3_changes(target.handle());
         },
         progress);
-    for (size_t i = 0; i < tables.size(); ++i)
-        report.tables[i].lost = outcome.tables[i].lostKnown ? outcome.tables[i].lost : -1;
+    for (size_t i = 0; i < tables.size(); ++i) {
+        const PageSalvage::TableOutcome& o = outcome.tables[i];
+        DbMaintenance::RepairReport::Table& r = report.tables[i];
+        r.lost = o.lostKnown ? o.lost : -1;
+        if (o.lostKnown || !o.bounded)
+            continue;
+        // Rowids of a damaged page's range that did not come back elsewhere.
+        qint64 most = o.lost;
+        Statement within = target.prepare(
+            QStringLiteral("SELECT count(*) FROM %1 WHERE rowid > ? AND rowid <= ?")
+                .arg(Database::quoteIdentifier(r.name)));
+        for (const auto& [lo, hi] : o.unreadable) {
+            within.bindInt64(1, lo);
+            within.bindInt64(2, hi);
+            within.step();
+            // lo < hi, so the difference fits unsigned; a vast range says nothing.
+            const quint64 span = quint64(hi) - quint64(lo);
+            if (span > (quint64(1) << 40)) {
+                most = -1;
+                break;
+            }
+            most += qint64(span) - within.int64(0);
+            within.reset();
+        }
+        r.lostAtMost = most;
+        if (most == 0)
+            r.lost = 0;  // every row of the damaged ranges came back from other pages
+    }
     report.unassigned = outcome.unassigned;
 
     // Indexes, views and triggers come after the rows; one that no longer fits is dropped.
