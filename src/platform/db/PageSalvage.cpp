@@ -115,24 +115,30 @@ void Walker::walk(qint64 top, bool mark, WalkResult& result, const OnLeaf& onLea
     }
 }
 
+// Free pages keep what they held: deleted cards must not come back as strays. A damaged
+// header or trunk could point at live pages, so the list is trusted only as far as it is
+// plausible: a trunk is no b-tree page, its count fits, and no more pages are freed than the
+// header says.
 void Walker::markFreelist() {
     QByteArray header;
-    if (!r_.readPage(1, header))
+    if (!r_.readPage(1, header) || !r_.headerSound_)
         return;
     qint64 trunk = be32(bytesOf(header) + 32);
+    qint64 left = be32(bytesOf(header) + 36);
     std::unordered_set<qint64> seen;
     QByteArray page;
-    while (trunk >= 2 && trunk <= r_.pageCount_ && !seen.count(trunk) &&
-           r_.readPage(trunk, page)) {
+    while (trunk >= 2 && trunk <= r_.pageCount_ && left > 0 && !seen.count(trunk) &&
+           r_.readPage(trunk, page) && !parsePage(page, trunk, r_.usable_)) {
         seen.insert(trunk);
-        reach_[size_t(trunk)] = Free;
         const uchar* d = bytesOf(page);
         const qint64 leaves = be32(d + 4);
-        if (leaves > r_.usable_ / 4 - 2)
+        if (leaves > r_.usable_ / 4 - 2 || leaves + 1 > left)
             break;
+        reach_[size_t(trunk)] = Free;
         for (qint64 i = 0; i < leaves; ++i)
             if (const qint64 leaf = be32(d + 8 + 4 * i); leaf >= 2 && leaf <= r_.pageCount_)
                 reach_[size_t(leaf)] = Free;
+        left -= leaves + 1;
         trunk = be32(d);
     }
 }
