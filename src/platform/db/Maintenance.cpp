@@ -346,13 +346,17 @@ RepairReport salvageInto(const QString& path, const Progress& progress,
             if (progress && total > 0)
                 progress(done * size / total, size);
         });
-        if (!reader->headerSound()) {
-            qint64 rows = 0;
-            for (const RepairReport::Table& t : report.tables)
-                rows += t.recovered;
-            if (rows == 0)
-                throw notACatalogue(path);
-        }
+        // Not a single row: nothing is gained by a replacement, and a header that lies about
+        // the page size would read as an empty catalogue.
+        qint64 rows = 0;
+        for (const RepairReport::Table& t : report.tables)
+            rows += t.recovered;
+        if (rows == 0 && !reader->headerSound())
+            throw notACatalogue(path);
+        if (rows == 0)
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("Nessuna scheda del database %1 è leggibile")
+                               .arg(QFileInfo(path).fileName()));
         // The copy must hold what was written into it, and pass SQLite's own check.
         RowCounts written;
         for (const RepairReport::Table& t : report.tables)

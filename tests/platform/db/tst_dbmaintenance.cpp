@@ -118,6 +118,16 @@ private slots:
                  }),
                  ErrorCode::NotACatalogue);
         QCOMPARE(contents("RACCOLIO.VID"), QByteArray(8192, 'x'));
+        // A database header before pages that hold nothing readable replaces nothing either.
+        const QByteArray headed = contents("RACCOLIO.MDB").left(100) + QByteArray(8092, 'x');
+        write("RACCOLIO.VID", headed);
+        QCOMPARE(errorOf([&] {
+                     DbMaintenance::repair(path("RACCOLIO.VID"), {},
+                                           {{QStringLiteral("LIBRI"), {QStringLiteral("TITOLO")}}});
+                 }),
+                 ErrorCode::DatabaseError);
+        QCOMPARE(contents("RACCOLIO.VID"), headed);
+        write("RACCOLIO.VID", QByteArray(8192, 'x'));
         QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.VID")));
         QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.MDB", "RACCOLIO.VID"}));
     }
