@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PageSalvage::Reader reader(
         QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     const PageSalvage::Schema schema = reader.schema();
-    std::vector<PageSalvage::TableSpec> tables;
+    std::vector<PageSalvage::TableShape> tables;
     for (const PageSalvage::SchemaEntry& e : schema.entries)
         if (e.type == QLatin1String("table") && e.rootPage > 0 && tables.size() < 8)
             tables.push_back({e.name, e.rootPage, 3, {false, true, false}});

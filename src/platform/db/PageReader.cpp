@@ -106,7 +106,7 @@ QString Reader::text(const Value& v) const {
 
 Schema Reader::schema() {
     Schema out;
-    const std::vector<TableSpec> none;
+    const std::vector<TableShape> none;
     const Sink noSink;
     const Progress noProgress;
     Walker walker(*this, none, noSink, noProgress);
@@ -133,7 +133,7 @@ Schema Reader::schema() {
     return out;
 }
 
-Outcome Reader::salvage(const std::vector<TableSpec>& tables, const Sink& sink,
+Outcome Reader::salvage(const std::vector<TableShape>& tables, const Sink& sink,
                         const Progress& progress) {
     pagesRead_ = 0;
     Walker walker(*this, tables, sink, progress);

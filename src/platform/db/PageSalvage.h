@@ -38,7 +38,7 @@ struct Schema {
 
 // A table as the caller knows it: what its rows must look like to be given a page that no
 // walk from a root reaches.
-struct TableSpec {
+struct TableShape {
     QString name;
     qint64 rootPage = 0;  // 0 when not known
     int columns = 0;
@@ -55,7 +55,7 @@ struct TableOutcome {
 };
 
 struct Outcome {
-    std::vector<TableOutcome> tables;  // by index of the TableSpec
+    std::vector<TableOutcome> tables;  // by index of the TableShape
     qint64 unassigned = 0;             // rows on stray pages that more than one table fits
     qint64 pagesRead = 0;
 };
@@ -83,7 +83,7 @@ public:
     // (an old copy of a page); the caller keeps the first.
     using Sink = std::function<void(int table, qint64 rowid, const std::vector<Value>& values)>;
     using Progress = std::function<void(qint64 pagesRead, qint64 pageCount)>;
-    Outcome salvage(const std::vector<TableSpec>& tables, const Sink& sink,
+    Outcome salvage(const std::vector<TableShape>& tables, const Sink& sink,
                     const Progress& progress = {});
 
     // Decodes a text field of this file to a QString.

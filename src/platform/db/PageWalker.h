@@ -13,7 +13,7 @@ using namespace detail;
 // the stray pages to the table they fit.
 class Walker {
 public:
-    Walker(Reader& reader, const std::vector<TableSpec>& tables, const Reader::Sink& sink,
+    Walker(Reader& reader, const std::vector<TableShape>& tables, const Reader::Sink& sink,
            const Reader::Progress& progress)
         : r_(reader), tables_(tables), sink_(sink), progress_(progress),
           kind_(size_t(reader.pageCount_ + 1), Garbage),
@@ -56,7 +56,7 @@ private:
         if (progress_ && (r_.pagesRead_ & 255) == 0)
             progress_(std::min(r_.pagesRead_, 2 * r_.pageCount_), 2 * r_.pageCount_);
     }
-    bool shapeFits(const TableSpec& t, const std::vector<qint64>& types, bool exact) const {
+    bool shapeFits(const TableShape& t, const std::vector<qint64>& types, bool exact) const {
         if (int(types.size()) > t.columns || (exact && int(types.size()) != t.columns))
             return false;
         for (size_t i = 0; i < types.size(); ++i)
@@ -66,7 +66,7 @@ private:
     }
 
     Reader& r_;
-    const std::vector<TableSpec>& tables_;
+    const std::vector<TableShape>& tables_;
     const Reader::Sink& sink_;
     const Reader::Progress& progress_;
     std::vector<uchar> kind_;

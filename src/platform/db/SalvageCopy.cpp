@@ -27,7 +27,7 @@ bool textAffinity(const QString& declared) {
 }
 
 struct Target {
-    PageSalvage::TableSpec spec;
+    PageSalvage::TableShape shape;
     Statement insert;
     int columns = 0;
 };
@@ -92,33 +92,33 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
         throw AppError(ErrorCode::DatabaseError, kSource,
                        QStringLiteral("Nessuna tabella del database danneggiato è leggibile"));
 
-    std::vector<PageSalvage::TableSpec> specs;
+    std::vector<PageSalvage::TableShape> shapes;
     for (Target& t : tables) {
         QStringList columns, marks;
         for (const QVariantList& c :
              target.query(QStringLiteral("PRAGMA table_info(%1)")
-                              .arg(Database::quoteIdentifier(t.spec.name)))) {
+                              .arg(Database::quoteIdentifier(t.shape.name)))) {
             columns << Database::quoteIdentifier(c.value(1).toString());
             marks << QStringLiteral("?");
-            t.spec.textOnly.push_back(textAffinity(c.value(2).toString()));
+            t.shape.textOnly.push_back(textAffinity(c.value(2).toString()));
         }
-        t.spec.columns = t.columns = int(columns.size());
+        t.shape.columns = t.columns = int(columns.size());
         t.insert = target.prepare(
             QStringLiteral("INSERT OR IGNORE INTO %1 (rowid, %2) VALUES (?, %3)")
-                .arg(Database::quoteIdentifier(t.spec.name), columns.join(QStringLiteral(", ")),
+                .arg(Database::quoteIdentifier(t.shape.name), columns.join(QStringLiteral(", ")),
                      marks.join(QStringLiteral(", "))));
-        specs.push_back(t.spec);
+        shapes.push_back(t.shape);
     }
 
     DbMaintenance::RepairReport report;
     report.salvaged = true;
     for (const Target& t : tables)
-        report.tables.push_back({t.spec.name, 0, 0});
+        report.tables.push_back({t.shape.name, 0, 0});
     const int encoding = reader.encoding() == PageSalvage::Encoding::Utf16le   ? SQLITE_UTF16LE
                          : reader.encoding() == PageSalvage::Encoding::Utf16be ? SQLITE_UTF16BE
                                                                                : SQLITE_UTF8;
     const PageSalvage::Outcome outcome = reader.salvage(
-        specs,
+        shapes,
         [&](int table, qint64 rowid, const std::vector<PageSalvage::Value>& values) {
             Target& t = tables[size_t(table)];
             sqlite3_stmt* st = t.insert.get();

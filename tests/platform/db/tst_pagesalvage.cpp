@@ -26,7 +26,7 @@ class TestPageSalvage : public QObject {
     Read salvage(const QByteArray& bytes, qint64 root) const {
         PageSalvage::Reader reader(bytes);
         Read read;
-        const std::vector<PageSalvage::TableSpec> tables{{"LIBRI", root, 2, {true, true}}};
+        const std::vector<PageSalvage::TableShape> tables{{"LIBRI", root, 2, {true, true}}};
         read.outcome = reader.salvage(
             tables, [&](int, qint64 rowid, const std::vector<PageSalvage::Value>& values) {
                 read.rows.emplace(rowid, reader.text(values.at(0)));
