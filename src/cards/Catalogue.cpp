@@ -28,12 +28,11 @@ QStringList requiredTables() {
 }
 
 void fill(Database& db) {
-    for (const ArchiveDef& a : Archives::all())
-        db.createTable(a.table, a.tableOrder);
+    for (const auto& [table, fields] : tables())
+        db.createTable(table, fields);
     for (const LookupDef& l : Archives::lookups()) {
         if (l.table == QStringLiteral("AUTORI"))
             continue;
-        db.createTable(l.table, {l.wordField});
         Statement insert = db.prepare(
             QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
                 .arg(Database::quoteIdentifier(l.table), Database::quoteIdentifier(l.wordField)));
@@ -42,7 +41,6 @@ void fill(Database& db) {
             insert.run();
         }
     }
-    db.createTable(QStringLiteral("AUTORI"), Archives::authorFields());
     db.query(
         QStringLiteral(
             "INSERT INTO AUTORI (NOME, COGNOME, NAZIONE, NOTE, SOMMA) VALUES (?, ?, ?, ?, ?)"),
@@ -51,6 +49,17 @@ void fill(Database& db) {
 }
 
 }  // namespace
+
+std::vector<std::pair<QString, QStringList>> tables() {
+    std::vector<std::pair<QString, QStringList>> out;
+    for (const ArchiveDef& a : Archives::all())
+        out.emplace_back(a.table, a.tableOrder);
+    for (const LookupDef& l : Archives::lookups())
+        if (l.table != QStringLiteral("AUTORI"))
+            out.emplace_back(l.table, QStringList{l.wordField});
+    out.emplace_back(QStringLiteral("AUTORI"), Archives::authorFields());
+    return out;
+}
 
 void create(const QString& path) {
     if (QFileInfo::exists(path))

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class Database;
 
@@ -9,6 +12,9 @@ class Database;
 namespace Catalogue {
 
 QString defaultPath();  // RACCOLIO.MDB in the program folder
+
+// Every table a new catalogue is made with, and its fields (all TEXT), in the order made.
+std::vector<std::pair<QString, QStringList>> tables();
 
 // Creates a new catalogue at path (which must not exist): the four archives, the
 // lookup tables and CHIAVE with starter words, AUTORI with one author.

@@ -58,8 +58,19 @@ void compact(const DbMaintenance::Progress& progress) {
                             progress, compactionPath());
 }
 
-bool repair(const DbMaintenance::Progress& progress) {
-    return DbMaintenance::repair(Catalogue::defaultPath(), progress);
+RepairOutcome repair(const DbMaintenance::Progress& progress) {
+    std::vector<DbMaintenance::KnownTable> known;
+    for (const auto& [table, fields] : Catalogue::tables())
+        known.push_back({table, fields});
+    const QString path = Catalogue::defaultPath();
+    RepairOutcome outcome;
+    outcome.report = DbMaintenance::repair(path, progress, known,
+                                           [&] {
+                                               // On disk before the damaged file's name goes.
+                                               outcome.keptCopy = keepDamagedCopy(path);
+                                               DbMaintenance::flushToDisk(outcome.keptCopy);
+                                           });
+    return outcome;
 }
 
 State examine(const QString& path) {

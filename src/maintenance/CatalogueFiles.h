@@ -20,8 +20,15 @@ void requireCatalogue(const QString& path);
 void backup(const QString& destination, const DbMaintenance::Progress& progress = {});
 void restore(const QString& source, const DbMaintenance::Progress& progress = {});
 void compact(const DbMaintenance::Progress& progress = {});
-// Salvages what can be read; true when something had to be salvaged.
-bool repair(const DbMaintenance::Progress& progress = {});
+// What "Recupero Dati" did: the report, and where the damaged file was kept (empty when the
+// catalogue was healthy and left alone).
+struct RepairOutcome {
+    DbMaintenance::RepairReport report;
+    QString keptCopy;
+};
+// Salvages every card still readable. A damaged catalogue is kept beside the new one (see
+// keepDamagedCopy) before the new one takes its name.
+RepairOutcome repair(const DbMaintenance::Progress& progress = {});
 
 // What start-up finds at the catalogue's path.
 enum class State { Missing, Healthy, Foreign, Damaged };

@@ -5,6 +5,7 @@
 
 #include "cards/CardContext.h"
 #include "maintenance/CatalogueFiles.h"
+#include "maintenance/RepairSummary.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/ProgramFolder.h"
@@ -190,9 +191,10 @@ void MaintenanceProcedures::repair() {
             QStringLiteral("Si vogliono recuperare i dati, se danneggiati ?")))
         return;
     runGuarded(services_.messages, "MdiForm1.RecuperoDati", [&] {
-        withSourcesClosed(QStringLiteral("Recupero dei dati in corso..."),
-                          [](const DbMaintenance::Progress& p) { CatalogueFiles::repair(p); });
-        services_.messages.information(
-            QStringLiteral("Il recupero dei dati è stato completato con successo."));
+        CatalogueFiles::RepairOutcome outcome;
+        withSourcesClosed(
+            QStringLiteral("Recupero dei dati in corso..."),
+            [&](const DbMaintenance::Progress& p) { outcome = CatalogueFiles::repair(p); });
+        services_.messages.information(RepairSummary::message(outcome));
     });
 }

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include "cards/CardContext.h"
@@ -175,6 +176,41 @@ private slots:
         folder_->messages.queueYes();
         run(&MaintenanceProcedures::repair);
         QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::Information);
+        QCOMPARE(cards_.reopened, 1);
+    }
+
+    // The schema page lost, header and all: the archives' cards come back from their pages,
+    // the damaged file is kept as it was, and the message says what came back and where the
+    // damaged file is.
+    void repairWithoutTheSchemaPage() {
+        folder_ = std::make_unique<TempProgramFolder>(QList<int>{400, 300, 200, 100});
+        QFile f(mdb());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QRandomGenerator random(1);
+        QByteArray noise(4096, 0);
+        for (char& c : noise)
+            c = char(random.bounded(256));
+        f.write(noise);
+        f.close();
+        const QByteArray damaged = readBytes(mdb());
+
+        folder_->messages.queueYes();
+        run(&MaintenanceProcedures::repair);
+        const QStringList kept =
+            QDir(folder_->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readBytes(folder_->file(kept.first())), damaged);
+        QCOMPARE(CatalogueFiles::examine(mdb()), CatalogueFiles::State::Healthy);
+        QCOMPARE(folder_->count(QStringLiteral("LIBRI")), 400);
+        QCOMPARE(folder_->count(QStringLiteral("CDAUDIO")), 300);
+        QCOMPARE(folder_->count(QStringLiteral("CDROM")), 200);
+        QCOMPARE(folder_->count(QStringLiteral("VIDEO")), 100);
+        QCOMPARE(folder_->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).last(),
+                 QStringLiteral("LIBRI 400 TITOLO"));
+        const ShownMessage& shown = folder_->messages.log().last();
+        QCOMPARE(shown.icon, MessageService::Icon::Information);
+        QVERIFY2(shown.text.contains(kept.first()) && shown.text.contains(QStringLiteral("400")),
+                 qPrintable(shown.text));
         QCOMPARE(cards_.reopened, 1);
     }
 

@@ -10,15 +10,15 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <limits>
 #include <map>
-#include <optional>
 #include <thread>
 
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/Log.h"
 #include "platform/db/Database.h"
+#include "platform/db/PageSalvage.h"
+#include "platform/db/SalvageCopy.h"
 #include "platform/db/Transaction.h"
 
 #ifdef Q_OS_UNIX
@@ -246,86 +246,6 @@ private:
     RowCounts counts_;
 };
 
-// Can the table be read from rowid `start` on? Reading through a damaged page fails.
-bool readableFrom(sqlite3_stmt* read, qint64 start) {
-    sqlite3_reset(read);
-    sqlite3_bind_int64(read, 1, start);
-    const int rc = sqlite3_step(read);
-    sqlite3_reset(read);
-    return rc == SQLITE_ROW || rc == SQLITE_DONE;
-}
-
-// The first rowid after `failed` from which reading works again: jump ahead in growing
-// steps past the damaged page, then narrow down so that few good rows are lost.
-std::optional<qint64> resumePoint(sqlite3_stmt* read, qint64 failed) {
-    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
-    qint64 bad = failed;
-    for (qint64 gap = 1; gap > 0 && failed <= kMax - gap; gap *= 2) {
-        const qint64 candidate = failed + gap;
-        if (readableFrom(read, candidate)) {
-            qint64 good = candidate;
-            while (good - bad > 1) {
-                const qint64 mid = bad + (good - bad) / 2;
-                (readableFrom(read, mid) ? good : bad) = mid;
-            }
-            return good;
-        }
-        bad = candidate;
-        if (gap > kMax / 2)
-            break;
-    }
-    return std::nullopt;
-}
-
-// Copies what can be read of one table, keeping rowids (the table's order). `copied` is told
-// now and then, so a window can paint.
-void copyRows(Database& source, Database& target, const QString& table,
-              const std::function<void()>& copied) {
-    const QStringList fields = source.fieldNames(table);
-    QStringList quoted, marks;
-    for (const QString& f : fields) {
-        quoted << Database::quoteIdentifier(f);
-        marks << QStringLiteral("?");
-    }
-    const QString name = Database::quoteIdentifier(table);
-    const QString columns = quoted.join(QStringLiteral(", "));
-    const Statement read =
-        source.prepare(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid >= ? ORDER BY rowid")
-                           .arg(columns, name));
-    Statement insert = target.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (?, %3)")
-                                          .arg(name, columns, marks.join(QStringLiteral(", "))));
-    qint64 next = std::numeric_limits<qint64>::min();
-    for (;;) {
-        // Raw steps: a read that fails here is the damage to skip, not an error to raise.
-        sqlite3_reset(read.get());
-        sqlite3_bind_int64(read.get(), 1, next);
-        int rc;
-        while ((rc = sqlite3_step(read.get())) == SQLITE_ROW) {
-            const qint64 rowid = sqlite3_column_int64(read.get(), 0);
-            insert.bindInt64(1, rowid);
-            for (int i = 0; i < fields.size(); ++i)
-                sqlite3_bind_value(insert.get(), i + 2, sqlite3_column_value(read.get(), i + 1));
-            insert.run();
-            if (copied && (rowid & 4095) == 0)
-                copied();
-            if (rowid == std::numeric_limits<qint64>::max())
-                return;
-            next = rowid + 1;
-        }
-        if (rc == SQLITE_DONE)
-            return;
-        const QString damage = QString::fromUtf8(sqlite3_errmsg(source.handle()));
-        const std::optional<qint64> resume = resumePoint(read.get(), next);
-        const QString lost = resume ? QStringLiteral("%1 to %2").arg(next).arg(*resume - 1)
-                                    : QStringLiteral("%1 on").arg(next);
-        qCWarning(lcDb).noquote() << "repair:" << table << "unreadable from rowid" << lost
-                                  << "- those cards are lost:" << damage;
-        if (!resume)
-            return;
-        next = *resume;
-    }
-}
-
 // rename(2): replaces the target in one step, so a reader sees the old file or the new one.
 void renameOver(const QString& from, const QString& to) {
     std::error_code error;
@@ -396,6 +316,70 @@ void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& desti
         progress(QFileInfo(destinationPath).size(), QFileInfo(destinationPath).size());
 }
 
+// SQLite's own verdict on the file, the window painting meanwhile; a file SQLite cannot
+// even open is not sound.
+bool sourcePassesCheck(const QString& path, const Progress& progress) {
+    try {
+        auto source = Database::open(path, Database::OpenMode::ExistingOnly);
+        ProgressState state{&progress, QString(), QFileInfo(path).size()};
+        if (progress)
+            sqlite3_progress_handler(source->handle(), 20000, onCheckProgress, &state);
+        const bool sound = passesIntegrityCheck(*source);
+        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+        return sound;
+    } catch (const AppError& e) {
+        qCWarning(lcDb).noquote() << "cannot open" << path << "to check it -" << e.description();
+        return false;
+    }
+}
+
+RepairReport salvageInto(const QString& path, const Progress& progress,
+                         const std::vector<KnownTable>& known,
+                         const std::function<void()>& beforeReplacing) {
+    const qint64 size = QFileInfo(path).size();
+    const auto reader = PageSalvage::Reader::openFile(path);
+    TempBeside temp(path);
+    RepairReport report;
+    {
+        auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
+        report = SalvageCopy::copy(*reader, *target, known, [&](qint64 done, qint64 total) {
+            if (progress && total > 0)
+                progress(done * size / total, size);
+        });
+        // Not a single row: nothing is gained by a replacement, and a header that lies about
+        // the page size would read as an empty catalogue.
+        qint64 rows = 0;
+        for (const RepairReport::Table& t : report.tables)
+            rows += t.recovered;
+        if (rows == 0 && !reader->headerSound())
+            throw notACatalogue(path);
+        if (rows == 0)
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("Nessuna scheda del database %1 è leggibile")
+                               .arg(QFileInfo(path).fileName()));
+        // The copy must hold what was written into it, and pass SQLite's own check.
+        RowCounts written;
+        for (const RepairReport::Table& t : report.tables)
+            written[t.name] = t.recovered;
+        if (!passesIntegrityCheck(*target) || rowCounts(target->handle()) != written)
+            throw AppError(ErrorCode::DatabaseError, kSource,
+                           QStringLiteral("Impossibile recuperare il database %1").arg(path));
+    }
+    syncToDisk(temp.path());
+    if (beforeReplacing)
+        beforeReplacing();
+    renameOver(temp.path(), path);
+    temp.keep();
+    syncToDisk(QFileInfo(path).absolutePath());
+    for (const RepairReport::Table& t : report.tables)
+        if (t.lost != 0)
+            qCWarning(lcDb).noquote() << "repair:" << t.name << t.recovered << "rows saved,"
+                                      << (t.lost < 0 ? QStringLiteral("an unknown number")
+                                                     : QString::number(t.lost))
+                                      << "lost";
+    return report;
+}
+
 void requireDatabase(const QString& path) {
     requireExisting(path);
     if (!hasSqliteHeader(path))
@@ -453,64 +437,19 @@ void compact(const QString& sourcePath, const QString& destinationPath) {
     syncToDisk(QFileInfo(destinationPath).absolutePath());
 }
 
-bool repair(const QString& path, const Progress& progress) {
+RepairReport repair(const QString& path, const Progress& progress,
+                    const std::vector<KnownTable>& known, const std::function<void()>& beforeReplacing) {
     requireExisting(path);
-    if (!hasSqliteHeader(path))
+    const bool header = hasSqliteHeader(path);
+    if (header && sourcePassesCheck(path, progress))
+        return {};
+    if (!header && known.empty())
         throw notACatalogue(path);
-    auto source = Database::open(path, Database::OpenMode::ExistingOnly);
-    const qint64 size = QFileInfo(path).size();
-    bool sound;
-    {
-        // The check reads the whole file: the window paints meanwhile, with nothing copied yet.
-        ProgressState state{&progress, QString(), size};
-        if (progress)
-            sqlite3_progress_handler(source->handle(), 20000, onCheckProgress, &state);
-        sound = passesIntegrityCheck(*source);
-        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
-    }
-    if (sound)
-        return false;
+    return salvageInto(path, progress, known, beforeReplacing);
+}
 
-    const auto schema = source->query(QStringLiteral(
-        "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY rowid"));
-    TempBeside temp(path);
-    {
-        auto target = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
-        Transaction transaction(*target);
-        for (const QVariantList& entry : schema) {
-            const QString name = entry.value(1).toString();
-            if (entry.value(0).toString() != QLatin1String("table") ||
-                name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
-                continue;
-            target->exec(entry.value(2).toString());
-            copyRows(*source, *target, name, [&] {
-                if (progress)
-                    progress(QFileInfo(temp.path()).size(), size);
-            });
-        }
-        // Indexes, views and triggers come after the rows; one that no longer fits is dropped.
-        for (const QVariantList& entry : schema) {
-            if (entry.value(0).toString() == QLatin1String("table") ||
-                entry.value(1).toString().startsWith(QLatin1String("sqlite_")))
-                continue;
-            try {
-                target->exec(entry.value(2).toString());
-            } catch (const AppError& e) {
-                qCWarning(lcDb).noquote() << "repair: dropped" << entry.value(0).toString()
-                                          << entry.value(1).toString() << "-" << e.description();
-            }
-        }
-        transaction.commit();
-        if (!passesIntegrityCheck(*target))
-            throw AppError(ErrorCode::DatabaseError, kSource,
-                           QStringLiteral("Impossibile recuperare il database %1").arg(path));
-    }
-    source.reset();
-    syncToDisk(temp.path());
-    renameOver(temp.path(), path);
-    temp.keep();
-    syncToDisk(QFileInfo(path).absolutePath());
-    return true;
+void flushToDisk(const QString& path) {
+    syncToDisk(path);
 }
 
 bool isHealthy(const QString& path) {

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <vector>
 
 class Database;
 
@@ -17,11 +19,35 @@ void compact(const QString& sourcePath, const QString& destinationPath);
 // calling thread, so a window can paint in between.
 using Progress = std::function<void(qint64 done, qint64 total)>;
 
-// Repairs in place. A healthy file is left as it is; a damaged one is salvaged table
-// by table into a new file that replaces it only once complete. A file that is not
-// an SQLite database raises AppError(NotACatalogue) and is left as it was.
-// Returns true when something had to be salvaged.
-bool repair(const QString& path, const Progress& progress = {});
+// A table a damaged file is known to hold (every field TEXT, as Database::createTable makes
+// them), for when the file's own schema cannot be read.
+struct KnownTable {
+    QString name;
+    QStringList fields;
+};
+
+// What a repair brought back.
+struct RepairReport {
+    struct Table {
+        QString name;
+        qint64 recovered = 0;
+        qint64 lost = 0;  // rows that could not be read; -1 when that cannot be counted
+        qint64 lostAtMost = -1;  // with lost -1: no more than this many, when that is known
+    };
+    bool salvaged = false;  // false: the file was healthy and was left as it was
+    std::vector<Table> tables;
+    qint64 unassigned = 0;  // rows readable but fitting more than one table: left out
+};
+
+// Repairs in place. A healthy file is left as it is. From a damaged one, every row still on
+// a readable page is salvaged, page by page, into a new file that replaces it only once
+// complete, checked and on disk; `beforeReplacing` runs just before that (to keep the
+// damaged file, say). `known` stands in for a schema the file no longer shows. A file that
+// is no SQLite database and holds no row of a known table raises AppError(NotACatalogue)
+// and is left as it was.
+RepairReport repair(const QString& path, const Progress& progress = {},
+                    const std::vector<KnownTable>& known = {},
+                    const std::function<void()>& beforeReplacing = {});
 
 // Checks a finished copy before it takes its place; throws AppError to refuse it.
 using Verify = std::function<void(Database& copy)>;
@@ -37,6 +63,9 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
 
 // True when the file starts as an SQLite database does.
 bool looksLikeDatabase(const QString& path);
+
+// Flushes a file (or a folder, after a rename) to the disk; a failure is only logged.
+void flushToDisk(const QString& path);
 
 // True when the file passes SQLite's integrity check.
 bool isHealthy(const QString& path);

@@ -1,0 +1,181 @@
+#include "platform/db/SalvageCopy.h"
+
+#include <sqlite3.h>
+
+#include "platform/core/AppError.h"
+#include "platform/core/Log.h"
+#include "platform/db/Database.h"
+#include "platform/db/Statement.h"
+#include "platform/db/Transaction.h"
+
+namespace SalvageCopy {
+
+namespace {
+
+const QString kSource = QStringLiteral("DbMaintenance");
+
+bool isInternal(const QString& name) {
+    return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+// SQLite's rule: a declared type with CHAR, CLOB or TEXT (and no INT) stores numbers as text.
+bool textAffinity(const QString& declared) {
+    const QString t = declared.toUpper();
+    return !t.contains(QLatin1String("INT")) &&
+           (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) ||
+            t.contains(QLatin1String("TEXT")));
+}
+
+struct Target {
+    PageSalvage::TableShape shape;
+    Statement insert;
+    int columns = 0;
+};
+
+void bindValue(sqlite3_stmt* st, int index, const PageSalvage::Value& v, int encoding) {
+    using Kind = PageSalvage::Value::Kind;
+    switch (v.kind) {
+    case Kind::Null:
+        sqlite3_bind_null(st, index);
+        break;
+    case Kind::Integer:
+        sqlite3_bind_int64(st, index, v.integer);
+        break;
+    case Kind::Real:
+        sqlite3_bind_double(st, index, v.real);
+        break;
+    case Kind::Text:
+        sqlite3_bind_text64(st, index, v.bytes.constData(), quint64(v.bytes.size()),
+                            SQLITE_TRANSIENT, static_cast<unsigned char>(encoding));
+        break;
+    case Kind::Blob:
+        sqlite3_bind_blob64(st, index, v.bytes.constData(), quint64(v.bytes.size()),
+                            SQLITE_TRANSIENT);
+        break;
+    }
+}
+
+}  // namespace
+
+DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
+                                 const std::vector<DbMaintenance::KnownTable>& known,
+                                 const PageSalvage::Reader::Progress& progress) {
+    const PageSalvage::Schema schema = reader.schema();
+    if (!schema.complete)
+        qCWarning(lcDb) << "salvage: the schema is damaged;" << schema.entries.size()
+                        << "entries read";
+    Transaction transaction(target);
+    std::vector<Target> tables;
+    QStringList made;
+    for (const PageSalvage::SchemaEntry& e : schema.entries) {
+        if (e.type != QLatin1String("table") || isInternal(e.name) || e.sql.isEmpty() ||
+            e.rootPage <= 0 || made.contains(e.name, Qt::CaseInsensitive))
+            continue;
+        try {
+            target.exec(e.sql);
+        } catch (const AppError& error) {
+            qCWarning(lcDb).noquote() << "salvage: table" << e.name
+                                      << "cannot be made again:" << error.description();
+            continue;
+        }
+        made << e.name;
+        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0});
+    }
+    for (const DbMaintenance::KnownTable& k : known) {
+        if (made.contains(k.name, Qt::CaseInsensitive))
+            continue;
+        target.createTable(k.name, k.fields);
+        made << k.name;
+        tables.push_back({{k.name, 0, 0, {}}, {}, 0});
+    }
+    if (tables.empty())
+        throw AppError(ErrorCode::DatabaseError, kSource,
+                       QStringLiteral("Nessuna tabella del database danneggiato è leggibile"));
+
+    std::vector<PageSalvage::TableShape> shapes;
+    for (Target& t : tables) {
+        QStringList columns, marks;
+        for (const QVariantList& c :
+             target.query(QStringLiteral("PRAGMA table_info(%1)")
+                              .arg(Database::quoteIdentifier(t.shape.name)))) {
+            columns << Database::quoteIdentifier(c.value(1).toString());
+            marks << QStringLiteral("?");
+            t.shape.textOnly.push_back(textAffinity(c.value(2).toString()));
+        }
+        t.shape.columns = t.columns = int(columns.size());
+        t.insert = target.prepare(
+            QStringLiteral("INSERT OR IGNORE INTO %1 (rowid, %2) VALUES (?, %3)")
+                .arg(Database::quoteIdentifier(t.shape.name), columns.join(QStringLiteral(", ")),
+                     marks.join(QStringLiteral(", "))));
+        shapes.push_back(t.shape);
+    }
+
+    DbMaintenance::RepairReport report;
+    report.salvaged = true;
+    for (const Target& t : tables)
+        report.tables.push_back({t.shape.name, 0, 0});
+    const int encoding = reader.encoding() == PageSalvage::Encoding::Utf16le   ? SQLITE_UTF16LE
+                         : reader.encoding() == PageSalvage::Encoding::Utf16be ? SQLITE_UTF16BE
+                                                                               : SQLITE_UTF8;
+    const PageSalvage::Outcome outcome = reader.salvage(
+        shapes,
+        [&](int table, qint64 rowid, const std::vector<PageSalvage::Value>& values) {
+            Target& t = tables[size_t(table)];
+            sqlite3_stmt* st = t.insert.get();
+            sqlite3_bind_int64(st, 1, rowid);
+            for (int i = 0; i < t.columns; ++i) {
+                if (size_t(i) < values.size())
+                    bindValue(st, i + 2, values[size_t(i)], encoding);
+                else
+                    sqlite3_bind_null(st, i + 2);
+            }
+            t.insert.run();
+            report.tables[size_t(table)].recovered += sqlite3_changes(target.handle());
+        },
+        progress);
+    for (size_t i = 0; i < tables.size(); ++i) {
+        const PageSalvage::TableOutcome& o = outcome.tables[i];
+        DbMaintenance::RepairReport::Table& r = report.tables[i];
+        r.lost = o.lostKnown ? o.lost : -1;
+        if (o.lostKnown || !o.bounded)
+            continue;
+        // Rowids of a damaged page's range that did not come back elsewhere.
+        qint64 most = o.lost;
+        Statement within = target.prepare(
+            QStringLiteral("SELECT count(*) FROM %1 WHERE rowid > ? AND rowid <= ?")
+                .arg(Database::quoteIdentifier(r.name)));
+        for (const auto& [lo, hi] : o.unreadable) {
+            within.bindInt64(1, lo);
+            within.bindInt64(2, hi);
+            within.step();
+            // lo < hi, so the difference fits unsigned; a vast range says nothing.
+            const quint64 span = quint64(hi) - quint64(lo);
+            if (span > (quint64(1) << 40)) {
+                most = -1;
+                break;
+            }
+            most += qint64(span) - within.int64(0);
+            within.reset();
+        }
+        r.lostAtMost = most;
+        if (most == 0)
+            r.lost = 0;  // every row of the damaged ranges came back from other pages
+    }
+    report.unassigned = outcome.unassigned;
+
+    // Indexes, views and triggers come after the rows; one that no longer fits is dropped.
+    for (const PageSalvage::SchemaEntry& e : schema.entries) {
+        if (e.type == QLatin1String("table") || isInternal(e.name) || e.sql.isEmpty())
+            continue;
+        try {
+            target.exec(e.sql);
+        } catch (const AppError& error) {
+            qCWarning(lcDb).noquote()
+                << "repair: dropped" << e.type << e.name << "-" << error.description();
+        }
+    }
+    transaction.commit();
+    return report;
+}
+
+}  // namespace SalvageCopy
