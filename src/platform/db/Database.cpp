@@ -9,13 +9,11 @@
 
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
+#include "platform/core/FileIdentity.h"
 #include "platform/db/Collation.h"
 #include "platform/db/Criteria.h"
 #include "platform/db/RecordSet.h"
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 namespace {
 
@@ -76,20 +74,6 @@ struct Registry {
 Registry& registry() {
     static auto* r = new Registry;
     return *r;
-}
-
-// Which file on disk a path names now: one renamed over it or created anew under the
-// same name is another file. Empty when there is none.
-QByteArray fileIdentity(const QString& path) {
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return QByteArray::number(qulonglong(st.st_dev)) + ':' +
-           QByteArray::number(qulonglong(st.st_ino));
-#else
-    return QFileInfo::exists(path) ? QByteArray("file") : QByteArray();
-#endif
 }
 
 }  // namespace

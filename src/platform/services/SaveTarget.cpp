@@ -5,32 +5,17 @@
 #include <QFileInfo>
 
 #include "platform/core/AppInfo.h"
+#include "platform/core/FileIdentity.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/Database.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "platform/settings/SettingsStore.h"
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 namespace SaveTarget {
 
 namespace {
-
-// Which file on disk a path names; empty when there is none.
-QByteArray identity(const QString& path) {
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return QByteArray::number(qulonglong(st.st_dev)) + ':' +
-           QByteArray::number(qulonglong(st.st_ino));
-#else
-    return QFileInfo(path).canonicalFilePath().toUtf8();
-#endif
-}
 
 // The path with its folder resolved, for a file that may not exist yet.
 QString resolved(const QString& path) {
@@ -71,8 +56,8 @@ QStringList programFiles(const SettingsStore& settings) {
 }
 
 bool sameFile(const QString& a, const QString& b) {
-    const QByteArray idA = identity(a);
-    const QByteArray idB = identity(b);
+    const QByteArray idA = fileIdentity(a);
+    const QByteArray idB = fileIdentity(b);
     if (!idA.isEmpty() && !idB.isEmpty())
         return idA == idB;
     return resolved(a) == resolved(b);
