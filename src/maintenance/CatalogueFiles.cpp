@@ -4,13 +4,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
+#include "cards/Archives.h"
 #include "cards/Catalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/Log.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/Database.h"
+#include "platform/db/PageScan.h"
 
 namespace CatalogueFiles {
 
@@ -45,7 +48,8 @@ void checkCatalogue(Database& copy) {
 void backup(const QString& destination, const DbMaintenance::Progress& progress) {
     // Written by VACUUM INTO, as a compaction is: a page-for-page copy is quicker to make but
     // slower to flush, as its whole gigabyte reaches the disk at the end.
-    DbMaintenance::copyOver(Catalogue::defaultPath(), destination, checkCatalogue, progress);
+    DbMaintenance::copyOver(Catalogue::defaultPath(), destination, checkCatalogue, progress, {},
+                            DbMaintenance::Permissions::OfSource);
 }
 
 void restore(const QString& source, const DbMaintenance::Progress& progress) {
@@ -62,11 +66,66 @@ bool repair(const DbMaintenance::Progress& progress) {
     return DbMaintenance::repair(Catalogue::defaultPath(), progress);
 }
 
+namespace {
+
+// The text SQLite keeps of each catalogue table's definition, as the table of tables
+// stores it; it outlives a damaged file header on the pages that hold it.
+QList<QByteArray> tableDefinitionMarks() {
+    QStringList tables;
+    for (const ArchiveDef& a : Archives::all())
+        tables << a.table;
+    for (const LookupDef& l : Archives::lookups())
+        tables << l.table;
+    QList<QByteArray> marks;
+    for (const QString& t : tables)
+        marks << QStringLiteral("CREATE TABLE %1 (").arg(Database::quoteIdentifier(t)).toUtf8();
+    return marks;
+}
+
+// Whether any catalogue table's definition is still somewhere in the file: read in
+// blocks that overlap by the longest mark, so none is missed at a block's edge.
+bool holdsTableDefinitions(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> marks = tableDefinitionMarks();
+    qsizetype overlap = 0;
+    for (const QByteArray& m : marks)
+        overlap = std::max(overlap, m.size());
+    constexpr qint64 block = 1 << 20;
+    QByteArray tail;
+    while (!file.atEnd()) {
+        const QByteArray data = tail + file.read(block);
+        if (data.size() == tail.size())
+            break;  // a read error: what was read holds no mark
+        for (const QByteArray& m : marks)
+            if (data.contains(m))
+                return true;
+        tail = data.right(overlap - 1);
+    }
+    return false;
+}
+
+// Either trace of a catalogue: its tables' definitions (gone with the first page while
+// they fit on it) or the pages of its cards and authors, rows of so many text fields.
+bool holdsCatalogueTables(const QString& path) {
+    QList<int> fieldCounts{int(Archives::authorFields().size())};
+    for (const ArchiveDef& a : Archives::all())
+        fieldCounts << int(a.tableOrder.size());
+    return holdsTableDefinitions(path) || PageScan::holdsTextRecords(path, fieldCounts);
+}
+
+}  // namespace
+
 State examine(const QString& path) {
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return State::Missing;
+    // Emptied, or its header lost: still our catalogue, whose cards may be saved.
+    if (info.size() == 0)
+        return State::Damaged;
     if (!DbMaintenance::looksLikeDatabase(path))
-        return State::Foreign;
+        return holdsCatalogueTables(path) ? State::Damaged : State::Foreign;
     if (!DbMaintenance::isHealthy(path))
         return State::Damaged;
     try {
@@ -78,6 +137,17 @@ State examine(const QString& path) {
                                << "is a sound database but no catalogue:" << e.description();
         return State::Foreign;
     }
+}
+
+void startAfresh(const QString& path) {
+    DbMaintenance::writeOver(path, [](const QString& temp) {
+        QFile::remove(temp);  // our own empty name-holder: the catalogue is made in its place
+        Catalogue::create(temp);
+    });
+}
+
+QStringList removeLeftovers() {
+    return DbMaintenance::removeDeadRunLeftovers(ProgramFolder::path());
 }
 
 QString keepDamagedCopy(const QString& path) {

@@ -137,20 +137,33 @@ bool MaintenanceProcedures::restoreBody(Mode mode) {
                 AppInfo::title() + QStringLiteral(", continuare con l'operazione ?")))
             return false;
     }
+    const QString name = QFileInfo(source).fileName();
+    bool copying = true;  // damage met while reading the backup is the backup's
     try {
         CatalogueFiles::requireCatalogue(source);
+        copying = false;
+        withSourcesClosed(QStringLiteral("Ripristino dei dati in corso..."),
+                          [&](const DbMaintenance::Progress& p) {
+                              copying = true;
+                              CatalogueFiles::restore(source, p);
+                              copying = false;
+                          });
     } catch (const AppError& e) {
-        if (e.number() != ErrorCode::NotACatalogue)
+        // Said of the file that is at fault: the catalogue is whole and needs no repair.
+        if (e.number() == ErrorCode::NotACatalogue)
+            services_.messages.critical(QStringLiteral("Il file ") + name +
+                                        QStringLiteral(" non è un file di backup di ") +
+                                        AppInfo::title() +
+                                        QStringLiteral(": l'archivio attuale non è stato "
+                                                       "modificato."));
+        else if (e.number() == ErrorCode::DatabaseDamaged && copying)
+            services_.messages.critical(QStringLiteral("Il file di backup ") + name +
+                                        QStringLiteral(" è danneggiato: l'archivio attuale non "
+                                                       "è stato modificato."));
+        else
             throw;
-        services_.messages.critical(QStringLiteral("Il file ") + QFileInfo(source).fileName() +
-                                    QStringLiteral(" non è un file di backup di ") +
-                                    AppInfo::title() +
-                                    QStringLiteral(": l'archivio attuale non è stato modificato."));
         return false;
     }
-    withSourcesClosed(
-        QStringLiteral("Ripristino dei dati in corso..."),
-        [&](const DbMaintenance::Progress& p) { CatalogueFiles::restore(source, p); });
     return true;
 }
 

@@ -195,6 +195,7 @@ private slots:
         QFile::remove(bk4());
         damageFirstPage(mdb());
         folder_->messages.queueNo();
+        folder_->messages.queueNo();
         QVERIFY(!offerCatalogueRecovery(mdb(), folder_->messages));
     }
 };
