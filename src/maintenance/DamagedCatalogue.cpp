@@ -54,7 +54,9 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
             keepDamaged();
             CatalogueFiles::restore(backup);
             messages.information(
-                QStringLiteral("Il ripristino dei dati è stato completato con successo."));
+                QStringLiteral("Il ripristino dei dati è stato completato con successo. Il file "
+                               "danneggiato è stato conservato come ") +
+                QFileInfo(kept).fileName() + QStringLiteral("."));
             if (usable(path))
                 return true;
         } catch (const AppError& e) {
