@@ -150,6 +150,12 @@ QStringList removeLeftovers() {
     return DbMaintenance::removeDeadRunLeftovers(ProgramFolder::path());
 }
 
+QString damagedBackupText(const QString& backupPath) {
+    return QStringLiteral("Il file di backup %1 è danneggiato: l'archivio attuale non è stato "
+                          "modificato.")
+        .arg(QFileInfo(backupPath).fileName());
+}
+
 QString keepDamagedCopy(const QString& path) {
     const QFileInfo info(path);
     const QString base = info.absoluteDir().filePath(

@@ -37,6 +37,9 @@ void startAfresh(const QString& path);
 // returns their names.
 QStringList removeLeftovers();
 
+// What the user is told when a backup to be restored turns out damaged.
+QString damagedBackupText(const QString& backupPath);
+
 // Keeps a copy of a damaged catalogue as RACCOLIO.damaged-<date> beside it (a number is
 // added when that name is taken); returns its path.
 QString keepDamagedCopy(const QString& path);

@@ -60,7 +60,11 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
             if (usable(path))
                 return true;
         } catch (const AppError& e) {
-            messages.error(e);  // and the last way out is offered
+            // Then the last way out is offered.
+            if (e.number() == ErrorCode::DatabaseDamaged)
+                messages.critical(CatalogueFiles::damagedBackupText(backup));
+            else
+                messages.error(e);
         }
     }
     // The last way out: never a dead end while the file can be set aside.

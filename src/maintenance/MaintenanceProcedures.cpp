@@ -157,9 +157,7 @@ bool MaintenanceProcedures::restoreBody(Mode mode) {
                                         QStringLiteral(": l'archivio attuale non è stato "
                                                        "modificato."));
         else if (e.number() == ErrorCode::DatabaseDamaged && copying)
-            services_.messages.critical(QStringLiteral("Il file di backup ") + name +
-                                        QStringLiteral(" è danneggiato: l'archivio attuale non "
-                                                       "è stato modificato."));
+            services_.messages.critical(CatalogueFiles::damagedBackupText(source));
         else
             throw;
         return false;

@@ -293,6 +293,21 @@ private slots:
                  qPrintable(shown.first().text));
         QCOMPARE(readBytes(mdb()), before);
         QCOMPARE(cards_.reopened, 1);
+
+        // Likewise when start-up offers it for a damaged catalogue.
+        damageFirstPage(mdb());
+        const QByteArray damaged = readBytes(mdb());
+        folder_->messages.queueNo();
+        folder_->messages.queueYes();
+        folder_->messages.queueNo();
+        QVERIFY(!offerCatalogueRecovery(mdb(), folder_->messages));
+        const auto log = folder_->messages.log();
+        QCOMPARE(log.at(shown.size() + 2).icon, MessageService::Icon::Critical);
+        const QString said = log.at(shown.size() + 2).text;
+        QVERIFY2(said.contains(QStringLiteral("RACCOLIO.BK4")) &&
+                     !said.contains(QStringLiteral("Recupero Dati")),
+                 qPrintable(said));
+        QCOMPARE(readBytes(mdb()), damaged);
     }
 
     // A private catalogue stays private however it is rewritten, and so is its backup.
