@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 
 #include "cards/Archives.h"
 #include "cards/Catalogue.h"
@@ -68,51 +67,13 @@ bool repair(const DbMaintenance::Progress& progress) {
 
 namespace {
 
-// The text SQLite keeps of each catalogue table's definition, as the table of tables
-// stores it; it outlives a damaged file header on the pages that hold it.
-QList<QByteArray> tableDefinitionMarks() {
-    QStringList tables;
-    for (const ArchiveDef& a : Archives::all())
-        tables << a.table;
-    for (const LookupDef& l : Archives::lookups())
-        tables << l.table;
-    QList<QByteArray> marks;
-    for (const QString& t : tables)
-        marks << QStringLiteral("CREATE TABLE %1 (").arg(Database::quoteIdentifier(t)).toUtf8();
-    return marks;
-}
-
-// Whether any catalogue table's definition is still somewhere in the file: read in
-// blocks that overlap by the longest mark, so none is missed at a block's edge.
-bool holdsTableDefinitions(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QList<QByteArray> marks = tableDefinitionMarks();
-    qsizetype overlap = 0;
-    for (const QByteArray& m : marks)
-        overlap = std::max(overlap, m.size());
-    constexpr qint64 block = 1 << 20;
-    QByteArray tail;
-    while (!file.atEnd()) {
-        const QByteArray data = tail + file.read(block);
-        if (data.size() == tail.size())
-            break;  // a read error: what was read holds no mark
-        for (const QByteArray& m : marks)
-            if (data.contains(m))
-                return true;
-        tail = data.right(overlap - 1);
-    }
-    return false;
-}
-
-// Either trace of a catalogue: its tables' definitions (gone with the first page while
-// they fit on it) or the pages of its cards and authors, rows of so many text fields.
+// The trace of a catalogue whose first page is lost: not its tables' definitions, which
+// that page holds, but the pages of its cards and authors, rows of so many text fields.
 bool holdsCatalogueTables(const QString& path) {
     QList<int> fieldCounts{int(Archives::authorFields().size())};
     for (const ArchiveDef& a : Archives::all())
         fieldCounts << int(a.tableOrder.size());
-    return holdsTableDefinitions(path) || PageScan::holdsTextRecords(path, fieldCounts);
+    return PageScan::holdsTextRecords(path, fieldCounts);
 }
 
 }  // namespace

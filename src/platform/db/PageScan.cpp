@@ -88,17 +88,24 @@ bool holdsTextRecords(const QString& path, const QList<int>& fieldCounts) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    for (const qsizetype pageSize : {4096, 1024, 2048, 8192, 16384, 32768, 65536, 512}) {
-        // Page 1 starts with the file header, the part known to be gone.
-        if (!file.seek(pageSize))
-            continue;
-        for (;;) {
-            const QByteArray page = file.read(pageSize);
-            if (page.size() < pageSize)
-                break;
-            if (matches(reinterpret_cast<const uchar*>(page.constData()), pageSize, fieldCounts))
-                return true;
+    // One pass for every page size: blocks are a multiple of the largest, so a page of any
+    // size lies whole in one block; a page starts where the file offset is a multiple of
+    // its size. Page 1 starts with the file header, the part known to be gone.
+    constexpr qsizetype kBlock = 16 * 65536;
+    for (qint64 at = 0; !file.atEnd(); at += kBlock) {
+        const QByteArray block = file.read(kBlock);
+        const auto* data = reinterpret_cast<const uchar*>(block.constData());
+        for (qsizetype offset = 0; offset < block.size(); offset += 512) {
+            if (data[offset] != 0x0d)
+                continue;
+            for (qsizetype pageSize = 512; pageSize <= 65536; pageSize *= 2)
+                if ((at + offset) % pageSize == 0 && at + offset >= pageSize &&
+                    offset + pageSize <= block.size() &&
+                    matches(data + offset, pageSize, fieldCounts))
+                    return true;
         }
+        if (block.size() < kBlock)
+            break;
     }
     return false;
 }

@@ -9,7 +9,7 @@ namespace PageScan {
 
 // True when some table leaf page of the file holds records of only text (or empty)
 // fields whose number is one of `fieldCounts`: the rows of a table of that shape.
-// Page sizes are tried from 4096, SQLite's default, on. Only reads the file.
+// Every page size SQLite allows is tried. Only reads the file.
 bool holdsTextRecords(const QString& path, const QList<int>& fieldCounts);
 
 }  // namespace PageScan
