@@ -138,7 +138,7 @@ bool MaintenanceProcedures::restoreBody(Mode mode) {
             return false;
     }
     const QString name = QFileInfo(source).fileName();
-    bool copying = true;  // damage met while reading the backup is the backup's
+    bool copying = true;  // what goes wrong while the backup is read is the backup's
     try {
         CatalogueFiles::requireCatalogue(source);
         copying = false;
@@ -150,13 +150,15 @@ bool MaintenanceProcedures::restoreBody(Mode mode) {
                           });
     } catch (const AppError& e) {
         // Said of the file that is at fault: the catalogue is whole and needs no repair.
+        if (!copying)
+            throw;
         if (e.number() == ErrorCode::NotACatalogue)
             services_.messages.critical(QStringLiteral("Il file ") + name +
                                         QStringLiteral(" non è un file di backup di ") +
                                         AppInfo::title() +
                                         QStringLiteral(": l'archivio attuale non è stato "
                                                        "modificato."));
-        else if (e.number() == ErrorCode::DatabaseDamaged && copying)
+        else if (e.number() == ErrorCode::DatabaseDamaged)
             services_.messages.critical(CatalogueFiles::damagedBackupText(source));
         else
             throw;
