@@ -357,6 +357,7 @@ void takeOwnershipOf(const QString& file, const QString& model) {
     if (::fstat(fd, &now) == 0 && (now.st_uid != wanted.st_uid || now.st_gid != wanted.st_gid) &&
         ::fchown(fd, wanted.st_uid, wanted.st_gid) != 0)
         qCDebug(lcDb).noquote() << "keeps its owner:" << file << "-" << strerror(errno);
+    ::fsync(fd);  // the file's data is on disk already: this flushes only the change here
     ::close(fd);
 #else
     Q_UNUSED(file);
