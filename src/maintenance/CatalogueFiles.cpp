@@ -112,8 +112,9 @@ QStringList removeLeftovers() {
 }
 
 QString damagedBackupText(const QString& backupPath) {
-    return QStringLiteral("Il file di backup %1 è danneggiato: l'archivio attuale non è stato "
-                          "modificato.")
+    return QStringLiteral(
+               "Il file di backup %1 è danneggiato: l'archivio attuale non è stato "
+               "modificato.")
         .arg(QFileInfo(backupPath).fileName());
 }
 

@@ -48,8 +48,8 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
     const QString backup = CatalogueFiles::backupPath();
     if (QFileInfo::exists(backup) &&
         messages.question(QStringLiteral("Ripristinare i dati dal file di backup ") +
-                          QFileInfo(backup).fileName() + QStringLiteral(" di ") +
-                          AppInfo::title() + QStringLiteral("?"))) {
+                          QFileInfo(backup).fileName() + QStringLiteral(" di ") + AppInfo::title() +
+                          QStringLiteral("?"))) {
         try {
             keepDamaged();
             CatalogueFiles::restore(backup);

@@ -264,9 +264,9 @@ private slots:
         QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
         QCOMPARE(books(), 3);
         const QDir dir(folder_->path());
-        QCOMPARE(readBytes(dir.filePath(dir.entryList({QStringLiteral("RACCOLIO.damaged-*")})
-                                           .value(0))),
-                 damaged);
+        QCOMPARE(
+            readBytes(dir.filePath(dir.entryList({QStringLiteral("RACCOLIO.damaged-*")}).value(0))),
+            damaged);
 
         QVERIFY(QFile::remove(bk4()));
         QVERIFY(writeBytes(mdb(), {}));
@@ -281,8 +281,8 @@ private slots:
     // The backup is what is damaged: said so, and the catalogue is as it was.
     void damagedBackupIsNamed() {
         CatalogueFiles::backup(bk4());
-        QVERIFY(overwritePage(bk4(), pageOf(bk4(), QStringLiteral("LIBRI"),
-                                            QStringLiteral("leaf"))));
+        QVERIFY(
+            overwritePage(bk4(), pageOf(bk4(), QStringLiteral("LIBRI"), QStringLiteral("leaf"))));
         const QByteArray before = readBytes(mdb());
         modes_ << Mode::Automatic;
         run(&MaintenanceProcedures::restore);
@@ -334,8 +334,8 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(bk4()).constData(), 0644) == 0);
         CatalogueFiles::restore(bk4());
         QCOMPARE(modeOf(mdb()), private_);
-        QVERIFY(overwritePage(mdb(), pageOf(mdb(), QStringLiteral("LIBRI"),
-                                            QStringLiteral("leaf"))));
+        QVERIFY(
+            overwritePage(mdb(), pageOf(mdb(), QStringLiteral("LIBRI"), QStringLiteral("leaf"))));
         QVERIFY(CatalogueFiles::repair());
         QCOMPARE(modeOf(mdb()), private_);
         CatalogueFiles::startAfresh(mdb());

@@ -116,7 +116,8 @@ private slots:
     // accepted, takes its place.
     void headerLostCatalogueIsRestored() {
         catalogueWithBackup();
-        QVERIFY(writeBytes(catalogue(), QByteArray(4096, char(0xA5)) + readBytes(catalogue()).mid(4096)));
+        QVERIFY(writeBytes(catalogue(),
+                           QByteArray(4096, char(0xA5)) + readBytes(catalogue()).mid(4096)));
         const QByteArray damaged = readBytes(catalogue());
         QString err = failedRun();
         QCOMPARE(err.count(QStringLiteral("[question]")), 3);
@@ -145,8 +146,8 @@ private slots:
     void damagedCardPageIsOfferedOnce() {
         catalogueWithBackup();
         QVERIFY(QFile::remove(backup()));
-        QVERIFY(overwritePage(catalogue(), pageOf(catalogue(), QStringLiteral("LIBRI"),
-                                                  QStringLiteral("leaf"))));
+        QVERIFY(overwritePage(
+            catalogue(), pageOf(catalogue(), QStringLiteral("LIBRI"), QStringLiteral("leaf"))));
         QString err = failedRun();
         QCOMPARE(err.count(QStringLiteral("[question]")), 2);  // salvage; a new catalogue
         QCOMPARE(err.count(QStringLiteral("[critical]")), 1);
@@ -161,9 +162,8 @@ private slots:
     // What killed runs left beside the catalogue goes; what is not surely theirs stays.
     void leftoversOfKilledRunsGo() {
         const QString dead = home->filePath(QStringLiteral(".RACCOLIO.MDB.999999999-0a1b2c3d.tmp"));
-        const QString alive =
-            home->filePath(QStringLiteral(".RACCOLIO.BK4.%1-0a1b2c3d.tmp")
-                               .arg(QCoreApplication::applicationPid()));
+        const QString alive = home->filePath(QStringLiteral(".RACCOLIO.BK4.%1-0a1b2c3d.tmp")
+                                                 .arg(QCoreApplication::applicationPid()));
         const QString alike = home->filePath(QStringLiteral(".RACCOLIO.MDB.999999999.tmp"));
         for (const QString& file : {dead, alive, alike})
             QVERIFY(writeBytes(file, "x"));

@@ -15,10 +15,11 @@ inline constexpr int DialogCancelled = 32755;
 inline constexpr int DatabaseError = 3000;   // SQLite refused an operation
 inline constexpr int NotACatalogue = 3343;   // file is not a valid catalogue
 inline constexpr int DatabaseClosed = 3420;  // data source used after closeDatabase()
-inline constexpr int DatabaseDamaged = 3049;  // the file's pages are damaged (SQLite: corrupt)
 inline constexpr int BadCriterion = 3077;    // criterion or record source syntax
 inline constexpr int FileError = 75;         // file access failed
 inline constexpr int Unexpected = 5;         // anything that is not an AppError
+// The database file's pages are damaged: SQLite finds it corrupt, or no database at all.
+inline constexpr int DatabaseDamaged = 3049;
 }  // namespace ErrorCode
 
 // The one error type of the program: what failed (number), where (source), why

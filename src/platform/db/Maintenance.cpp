@@ -486,9 +486,9 @@ QStringList removeDeadRunLeftovers(const QString& folder) {
         QStringLiteral("^\\..+\\.([1-9][0-9]{0,9})-[0-9a-f]{8}\\.tmp(-journal)?$"));
     QStringList removed;
     QDir dir(folder);
-    const QStringList candidates = dir.entryList(
-        {QStringLiteral(".*.tmp"), QStringLiteral(".*.tmp-journal")},
-        QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    const QStringList candidates =
+        dir.entryList({QStringLiteral(".*.tmp"), QStringLiteral(".*.tmp-journal")},
+                      QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& name : candidates) {
         const QRegularExpressionMatch match = ours.match(name);
         if (!match.hasMatch())
@@ -502,7 +502,8 @@ QStringList removeDeadRunLeftovers(const QString& folder) {
             qCWarning(lcDb).noquote() << "could not remove the leftover file" << name;
     }
     if (!removed.isEmpty())
-        qCInfo(lcDb).noquote() << "removed what killed runs left:" << removed.join(QStringLiteral(", "));
+        qCInfo(lcDb).noquote() << "removed what killed runs left:"
+                               << removed.join(QStringLiteral(", "));
     return removed;
 }
 

@@ -178,17 +178,16 @@ private slots:
         QCOMPARE(contents("RACCOLIO.BK4"), goodBackup);
 
         // Index entries that no longer match their rows: the copy would inherit them.
-        QVERIFY(rewritePage(path("RACCOLIO.MDB"),
-                            pageOf(path("RACCOLIO.MDB"), QStringLiteral("ORDINE_LIBRI"),
-                                   QStringLiteral("leaf")),
-                            "scheda", "SCHEDA"));
+        QVERIFY(rewritePage(
+            path("RACCOLIO.MDB"),
+            pageOf(path("RACCOLIO.MDB"), QStringLiteral("ORDINE_LIBRI"), QStringLiteral("leaf")),
+            "scheda", "SCHEDA"));
         Database::open(path("RACCOLIO.MDB"))
             ->query(QStringLiteral("VACUUM INTO ?"), {path("copia.tmp")});  // no error
         QVERIFY(QFile::remove(path("copia.tmp")));
-        QCOMPARE(errorOf([&] {
-                     DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4"));
-                 }),
-                 ErrorCode::DatabaseDamaged);
+        QCOMPARE(
+            errorOf([&] { DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4")); }),
+            ErrorCode::DatabaseDamaged);
         QCOMPARE(contents("RACCOLIO.BK4"), goodBackup);
         QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.BK4", "RACCOLIO.MDB"}));
     }
