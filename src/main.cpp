@@ -27,7 +27,8 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<MessageService> messages;
     if (qEnvironmentVariable("RACCOLIO_UNATTENDED") == QLatin1String("1"))
-        messages = std::make_unique<StderrMessageService>();
+        messages = std::make_unique<StderrMessageService>(
+            qEnvironmentVariable("RACCOLIO_UNATTENDED_ANSWERS"));
     else
         messages = std::make_unique<QtMessageService>();
 
@@ -41,6 +42,9 @@ int main(int argc, char* argv[]) {
     // The settings key gets its defaults before anything reads it.
     SettingsStore settings;
     settings.ensureDefaults();
+
+    // Only now, holding the lock: no other run of ours is writing here.
+    CatalogueFiles::removeLeftovers();
 
     try {
         Catalogue::openOrCreate(Catalogue::defaultPath());

@@ -5,12 +5,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "cards/Archives.h"
 #include "cards/Catalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/Log.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/Database.h"
+#include "platform/db/PageScan.h"
 
 namespace CatalogueFiles {
 
@@ -45,7 +47,8 @@ void checkCatalogue(Database& copy) {
 void backup(const QString& destination, const DbMaintenance::Progress& progress) {
     // Written by VACUUM INTO, as a compaction is: a page-for-page copy is quicker to make but
     // slower to flush, as its whole gigabyte reaches the disk at the end.
-    DbMaintenance::copyOver(Catalogue::defaultPath(), destination, checkCatalogue, progress);
+    DbMaintenance::copyOver(Catalogue::defaultPath(), destination, checkCatalogue, progress, {},
+                            DbMaintenance::Permissions::OfSource);
 }
 
 void restore(const QString& source, const DbMaintenance::Progress& progress) {
@@ -73,11 +76,28 @@ RepairOutcome repair(const DbMaintenance::Progress& progress) {
     return outcome;
 }
 
+namespace {
+
+// The trace of a catalogue whose first page is lost: not its tables' definitions, which
+// that page holds, but the pages of its cards and authors, rows of so many text fields.
+bool holdsCatalogueTables(const QString& path) {
+    QList<int> fieldCounts{int(Archives::authorFields().size())};
+    for (const ArchiveDef& a : Archives::all())
+        fieldCounts << int(a.tableOrder.size());
+    return PageScan::holdsTextRecords(path, fieldCounts);
+}
+
+}  // namespace
+
 State examine(const QString& path) {
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return State::Missing;
+    // Emptied, or its header lost: still our catalogue, whose cards may be saved.
+    if (info.size() == 0)
+        return State::Damaged;
     if (!DbMaintenance::looksLikeDatabase(path))
-        return State::Foreign;
+        return holdsCatalogueTables(path) ? State::Damaged : State::Foreign;
     if (!DbMaintenance::isHealthy(path))
         return State::Damaged;
     try {
@@ -89,6 +109,24 @@ State examine(const QString& path) {
                                << "is a sound database but no catalogue:" << e.description();
         return State::Foreign;
     }
+}
+
+void startAfresh(const QString& path) {
+    DbMaintenance::writeOver(path, [](const QString& temp) {
+        QFile::remove(temp);  // our own empty name-holder: the catalogue is made in its place
+        Catalogue::create(temp);
+    });
+}
+
+QStringList removeLeftovers() {
+    return DbMaintenance::removeDeadRunLeftovers(ProgramFolder::path());
+}
+
+QString damagedBackupText(const QString& backupPath) {
+    return QStringLiteral(
+               "Il file di backup %1 è danneggiato: l'archivio attuale non è stato "
+               "modificato.")
+        .arg(QFileInfo(backupPath).fileName());
 }
 
 QString keepDamagedCopy(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/db/Maintenance.h"
 
@@ -30,9 +31,21 @@ struct RepairOutcome {
 // keepDamagedCopy) before the new one takes its name.
 RepairOutcome repair(const DbMaintenance::Progress& progress = {});
 
-// What start-up finds at the catalogue's path.
+// What start-up finds at the catalogue's path. Damaged: a database that fails its checks,
+// an empty file, or a file SQLite cannot open that still holds the catalogue's tables;
+// Foreign: anything else that is no catalogue.
 enum class State { Missing, Healthy, Foreign, Damaged };
 State examine(const QString& path);
+
+// Puts a new empty catalogue in place of the file at path (which the caller has kept).
+void startAfresh(const QString& path);
+
+// Removes from the program folder the temporary copies left by runs that were killed;
+// returns their names.
+QStringList removeLeftovers();
+
+// What the user is told when a backup to be restored turns out damaged.
+QString damagedBackupText(const QString& backupPath);
 
 // Keeps a copy of a damaged catalogue as RACCOLIO.damaged-<date> beside it (a number is
 // added when that name is taken); returns its path.

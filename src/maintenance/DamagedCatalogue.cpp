@@ -46,19 +46,41 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
                           QStringLiteral("."));
     }
     const QString backup = CatalogueFiles::backupPath();
-    if (!QFileInfo::exists(backup))
-        return false;
-    if (!messages.question(QStringLiteral("Ripristinare i dati dal file di backup ") +
-                           QFileInfo(backup).fileName() + QStringLiteral(" di ") +
-                           AppInfo::title() + QStringLiteral("?")))
+    if (QFileInfo::exists(backup) &&
+        messages.question(QStringLiteral("Ripristinare i dati dal file di backup ") +
+                          QFileInfo(backup).fileName() + QStringLiteral(" di ") + AppInfo::title() +
+                          QStringLiteral("?"))) {
+        try {
+            keepDamaged();
+            CatalogueFiles::restore(backup);
+            messages.information(
+                QStringLiteral("Il ripristino dei dati è stato completato con successo. Il file "
+                               "danneggiato è stato conservato come ") +
+                QFileInfo(kept).fileName() + QStringLiteral("."));
+            if (usable(path))
+                return true;
+        } catch (const AppError& e) {
+            // Then the last way out is offered.
+            if (e.number() == ErrorCode::DatabaseDamaged)
+                messages.critical(CatalogueFiles::damagedBackupText(backup));
+            else
+                messages.error(e);
+        }
+    }
+    // The last way out: never a dead end while the file can be set aside.
+    if (!messages.question(QStringLiteral("Mettere da parte il file ") + name +
+                           QStringLiteral(" e iniziare con un nuovo catalogo vuoto? Il file "
+                                          "danneggiato sarà conservato nella stessa cartella.")))
         return false;
     try {
         keepDamaged();
-        CatalogueFiles::restore(backup);
+        CatalogueFiles::startAfresh(path);
     } catch (const AppError& e) {
         messages.error(e);
         return false;
     }
-    messages.information(QStringLiteral("Il ripristino dei dati è stato completato con successo."));
+    messages.information(QStringLiteral("È stato creato un nuovo catalogo vuoto. Il file "
+                                        "danneggiato è stato conservato come ") +
+                         QFileInfo(kept).fileName() + QStringLiteral("."));
     return usable(path);
 }

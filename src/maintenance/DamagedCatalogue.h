@@ -4,7 +4,8 @@
 
 class MessageService;
 
-// Start-up's answer to a catalogue that is a database but fails its checks: offers to
-// salvage what can be read (the damaged file kept beside it) or to put the automatic
-// backup in its place. True when the catalogue at path is usable afterwards.
+// Start-up's answer to a damaged catalogue: offers to salvage what can be read, to put the
+// automatic backup in its place, or to start a new empty catalogue; whichever is chosen,
+// the damaged file is kept beside it first. True when the catalogue at path is usable
+// afterwards.
 bool offerCatalogueRecovery(const QString& path, MessageService& messages);

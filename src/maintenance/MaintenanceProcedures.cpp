@@ -138,20 +138,33 @@ bool MaintenanceProcedures::restoreBody(Mode mode) {
                 AppInfo::title() + QStringLiteral(", continuare con l'operazione ?")))
             return false;
     }
+    const QString name = QFileInfo(source).fileName();
+    bool copying = true;  // what goes wrong while the backup is read is the backup's
     try {
         CatalogueFiles::requireCatalogue(source);
+        copying = false;
+        withSourcesClosed(QStringLiteral("Ripristino dei dati in corso..."),
+                          [&](const DbMaintenance::Progress& p) {
+                              copying = true;
+                              CatalogueFiles::restore(source, p);
+                              copying = false;
+                          });
     } catch (const AppError& e) {
-        if (e.number() != ErrorCode::NotACatalogue)
+        // Said of the file that is at fault: the catalogue is whole and needs no repair.
+        if (!copying)
             throw;
-        services_.messages.critical(QStringLiteral("Il file ") + QFileInfo(source).fileName() +
-                                    QStringLiteral(" non è un file di backup di ") +
-                                    AppInfo::title() +
-                                    QStringLiteral(": l'archivio attuale non è stato modificato."));
+        if (e.number() == ErrorCode::NotACatalogue)
+            services_.messages.critical(QStringLiteral("Il file ") + name +
+                                        QStringLiteral(" non è un file di backup di ") +
+                                        AppInfo::title() +
+                                        QStringLiteral(": l'archivio attuale non è stato "
+                                                       "modificato."));
+        else if (e.number() == ErrorCode::DatabaseDamaged)
+            services_.messages.critical(CatalogueFiles::damagedBackupText(source));
+        else
+            throw;
         return false;
     }
-    withSourcesClosed(
-        QStringLiteral("Ripristino dei dati in corso..."),
-        [&](const DbMaintenance::Progress& p) { CatalogueFiles::restore(source, p); });
     return true;
 }
 

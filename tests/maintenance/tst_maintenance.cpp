@@ -3,11 +3,15 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "cards/CardContext.h"
 #include "maintenance/CatalogueFiles.h"
 #include "maintenance/DamagedCatalogue.h"
 #include "maintenance/MaintenanceProcedures.h"
 #include "platform/db/Database.h"
+#include "test_support/DamagedPages.h"
 #include "test_support/FileBytes.h"
 #include "test_support/TempProgramFolder.h"
 
@@ -231,7 +235,147 @@ private slots:
         QFile::remove(bk4());
         damageFirstPage(mdb());
         folder_->messages.queueNo();
+        folder_->messages.queueNo();
         QVERIFY(!offerCatalogueRecovery(mdb(), folder_->messages));
+    }
+
+    // A file SQLite cannot open is still ours while its pages hold the catalogue's rows,
+    // or when it was emptied: it gets the ways out of a damaged catalogue. A file never
+    // a catalogue, SQLite's or not, does not.
+    void unreadableFilesTakenForWhatTheyWere() {
+        const auto headerLost = [](const QString& path) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.write(QByteArray(4096, char(0xA5)));  // the file header and the table of tables
+        };
+        QVERIFY(QFile::copy(mdb(), folder_->file(QStringLiteral("copia.MDB"))));
+        headerLost(folder_->file(QStringLiteral("copia.MDB")));
+        folder_->writeFile(QStringLiteral("vuoto.MDB"), {});
+        const QString other = folder_->file(QStringLiteral("altro.db"));
+        {
+            auto db = Database::open(other, Database::OpenMode::CreateIfMissing);
+            db->createTable(QStringLiteral("T"), {QStringLiteral("A"), QStringLiteral("B")});
+            for (int i = 0; i < 50; ++i)
+                db->query(QStringLiteral("INSERT INTO T VALUES (?, ?)"),
+                          {QStringLiteral("riga %1").arg(i), QStringLiteral("testo")});
+            db->exec(QStringLiteral("CREATE TABLE U (A INTEGER)"));
+        }
+        headerLost(other);
+        QByteArray noise;
+        for (int i = 0; i < 40000; ++i)
+            noise.append(char((i * 7919) >> 3));
+        folder_->writeFile(QStringLiteral("rumore.MDB"), noise);
+        // A page that only looks like rows of five texts: their lengths do not add up.
+        QByteArray lookalike(8192, '\0');
+        const char page[] = {0x0d, 0, 0, 0, 1, 0x0f, char(0xf0), 0, 0x0f, char(0xf0)};
+        const char cell[] = {9, 1, 6, 13, 13, 13, 13, 13};
+        lookalike.replace(4096, sizeof page, QByteArray(page, sizeof page));
+        lookalike.replace(4096 + 0xff0, sizeof cell, QByteArray(cell, sizeof cell));
+        folder_->writeFile(QStringLiteral("simile.MDB"), lookalike);
+
+        using State = CatalogueFiles::State;
+        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("copia.MDB"))),
+                 State::Damaged);
+        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("vuoto.MDB"))),
+                 State::Damaged);
+        QCOMPARE(CatalogueFiles::examine(other), State::Foreign);
+        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("rumore.MDB"))),
+                 State::Foreign);
+        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("simile.MDB"))),
+                 State::Foreign);
+    }
+
+    // Declining the salvage, the backup comes back; without one, a new empty catalogue
+    // takes the file's place. The damaged file is kept either way, byte for byte.
+    void headerLostThenRestoredOrSetAside() {
+        CatalogueFiles::backup(bk4());
+        addBook();
+        QFile f(mdb());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.write(QByteArray(4096, char(0xA5)));
+        f.close();
+        const QByteArray damaged = readBytes(mdb());
+        folder_->messages.queueNo();
+        folder_->messages.queueYes();
+        QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
+        QCOMPARE(books(), 3);
+        const QDir dir(folder_->path());
+        QCOMPARE(
+            readBytes(dir.filePath(dir.entryList({QStringLiteral("RACCOLIO.damaged-*")}).value(0))),
+            damaged);
+
+        QVERIFY(QFile::remove(bk4()));
+        QVERIFY(writeBytes(mdb(), {}));
+        folder_->messages.queueNo();
+        folder_->messages.queueYes();
+        QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
+        QCOMPARE(books(), 0);
+        QCOMPARE(dir.entryList({QStringLiteral("RACCOLIO.damaged-*")}).size(), 2);
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 3);  // no temporary file
+    }
+
+    // The backup is what is damaged: said so, and the catalogue is as it was.
+    void damagedBackupIsNamed() {
+        CatalogueFiles::backup(bk4());
+        QVERIFY(
+            overwritePage(bk4(), pageOf(bk4(), QStringLiteral("LIBRI"), QStringLiteral("leaf"))));
+        const QByteArray before = readBytes(mdb());
+        modes_ << Mode::Automatic;
+        run(&MaintenanceProcedures::restore);
+        const auto shown = folder_->messages.log();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().text.contains(QStringLiteral("RACCOLIO.BK4")) &&
+                     !shown.first().text.contains(QStringLiteral("Recupero Dati")),
+                 qPrintable(shown.first().text));
+        QCOMPARE(readBytes(mdb()), before);
+        QCOMPARE(cards_.reopened, 1);
+
+        // Likewise when start-up offers it for a damaged catalogue.
+        damageFirstPage(mdb());
+        const QByteArray damaged = readBytes(mdb());
+        folder_->messages.queueNo();
+        folder_->messages.queueYes();
+        folder_->messages.queueNo();
+        QVERIFY(!offerCatalogueRecovery(mdb(), folder_->messages));
+        const auto log = folder_->messages.log();
+        QCOMPARE(log.at(shown.size() + 2).icon, MessageService::Icon::Critical);
+        const QString said = log.at(shown.size() + 2).text;
+        QVERIFY2(said.contains(QStringLiteral("RACCOLIO.BK4")) &&
+                     !said.contains(QStringLiteral("Recupero Dati")),
+                 qPrintable(said));
+        QCOMPARE(readBytes(mdb()), damaged);
+    }
+
+    // A private catalogue stays private however it is rewritten, and so is its backup.
+    void modeAndOwnerKept() {
+        const auto modeOf = [](const QString& path) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(path).constData(), &st) == 0
+                       ? QPair<int, uint>(int(st.st_mode & 07777), uint(st.st_uid))
+                       : QPair<int, uint>(-1, 0);
+        };
+        const bool root = ::geteuid() == 0;  // only root can give a file away
+        const uint owner = root ? 4321 : ::geteuid();
+        QVERIFY(::chmod(QFile::encodeName(mdb()).constData(), 0600) == 0);
+        if (root)
+            QVERIFY(::chown(QFile::encodeName(mdb()).constData(), owner, owner) == 0);
+        const QPair<int, uint> private_(0600, owner);
+        folder_->writeFile(QStringLiteral("RACCOLIO.BK4"), "vecchio");
+        QVERIFY(::chmod(QFile::encodeName(bk4()).constData(), 0644) == 0);
+
+        CatalogueFiles::backup(bk4());
+        QCOMPARE(modeOf(bk4()), private_);
+        CatalogueFiles::compact();
+        QCOMPARE(modeOf(mdb()), private_);
+        QVERIFY(::chmod(QFile::encodeName(bk4()).constData(), 0644) == 0);
+        CatalogueFiles::restore(bk4());
+        QCOMPARE(modeOf(mdb()), private_);
+        QVERIFY(
+            overwritePage(mdb(), pageOf(mdb(), QStringLiteral("LIBRI"), QStringLiteral("leaf"))));
+        QVERIFY(CatalogueFiles::repair().report.salvaged);
+        QCOMPARE(modeOf(mdb()), private_);
+        CatalogueFiles::startAfresh(mdb());
+        QCOMPARE(modeOf(mdb()), private_);
     }
 };
 

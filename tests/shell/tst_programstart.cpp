@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -6,6 +7,7 @@
 #include "cards/Catalogue.h"
 #include "platform/db/Database.h"
 #include "platform/settings/SettingsStore.h"
+#include "test_support/DamagedPages.h"
 #include "test_support/FileBytes.h"
 #include "test_support/ProgramRun.h"
 
@@ -16,12 +18,46 @@ class TestProgramStart : public QObject {
     std::unique_ptr<QTemporaryDir> home;
 
     QString catalogue() const { return home->filePath(QStringLiteral("RACCOLIO.MDB")); }
-    void start(QProcess& program) const {
+    QString backup() const { return home->filePath(QStringLiteral("RACCOLIO.BK4")); }
+    // A catalogue with cards in it, and its automatic backup.
+    void catalogueWithBackup() const {
+        Catalogue::create(catalogue());
+        auto db = Database::open(catalogue());
+        for (int i = 0; i < 3; ++i)
+            db->exec(QStringLiteral("INSERT INTO LIBRI (TITOLO) VALUES ('Libro')"));
+        db->query(QStringLiteral("VACUUM INTO ?"), {backup()});
+    }
+    int books() const {
+        return Database::open(catalogue())
+            ->query(QStringLiteral("SELECT count(*) FROM LIBRI"))
+            .first()
+            .first()
+            .toInt();
+    }
+    // Runs the program with these answers to its questions until it has shown its first
+    // card, which it must reach; returns its standard error.
+    QString runningRun(const QString& answers) const {
+        QProcess program;
+        start(program, answers);
+        if (!program.waitForStarted())
+            QTest::qFail("the program did not start", __FILE__, __LINE__);
+        QTest::qWait(2500);
+        const bool running = program.state() == QProcess::Running;
+        program.kill();
+        program.waitForFinished();
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        if (!running)
+            QTest::qFail(qPrintable(QStringLiteral("the program ended: ") + err), __FILE__,
+                         __LINE__);
+        return err;
+    }
+    void start(QProcess& program, const QString& answers = {}) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("RACCOLIO_HOME"), home->path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home->filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("RACCOLIO_UNATTENDED"), QStringLiteral("1"));
+        env.insert(QStringLiteral("RACCOLIO_UNATTENDED_ANSWERS"), answers);
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(RACCOLIO_BINARY), {});
     }
@@ -73,6 +109,69 @@ private slots:
                      err.contains(QStringLiteral("danneggiato")),
                  qPrintable(err));
         QCOMPARE(readBytes(catalogue()), damaged);
+    }
+
+    // Its header overwritten, the catalogue is no longer an SQLite file, yet it is not
+    // taken for a foreign one: declining everything leaves it as it was; the backup, once
+    // accepted, takes its place.
+    void headerLostCatalogueIsRestored() {
+        catalogueWithBackup();
+        QVERIFY(writeBytes(catalogue(),
+                           QByteArray(4096, char(0xA5)) + readBytes(catalogue()).mid(4096)));
+        const QByteArray damaged = readBytes(catalogue());
+        QString err = failedRun();
+        QCOMPARE(err.count(QStringLiteral("[question]")), 3);
+        QCOMPARE(readBytes(catalogue()), damaged);
+        QCOMPARE(QDir(home->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")}).size(), 0);
+
+        err = runningRun(QStringLiteral("no,yes"));
+        QVERIFY2(!err.contains(QStringLiteral("[critical]")), qPrintable(err));
+        QCOMPARE(books(), 3);
+        QCOMPARE(QDir(home->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")}).size(), 1);
+    }
+
+    // An emptied catalogue, with no backup: set aside, a new one in its place.
+    void emptiedCatalogueIsSetAside() {
+        QVERIFY(writeBytes(catalogue(), {}));
+        const QString err = runningRun(QStringLiteral("no,yes"));
+        QCOMPARE(err.count(QStringLiteral("[question]")), 2);
+        QVERIFY2(!err.contains(QStringLiteral("[critical] Si è verificato")), qPrintable(err));
+        QVERIFY(Database::open(catalogue())->hasTable(QStringLiteral("LIBRI")));
+        QCOMPARE(QDir(home->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")}).size(), 1);
+    }
+
+    // A damaged page of the cards shown first: one offer to recover, then either the
+    // salvaged cards or the end of the program, and never a message about sources left
+    // closed.
+    void damagedCardPageIsOfferedOnce() {
+        catalogueWithBackup();
+        QVERIFY(QFile::remove(backup()));
+        QVERIFY(overwritePage(
+            catalogue(), pageOf(catalogue(), QStringLiteral("LIBRI"), QStringLiteral("leaf"))));
+        QString err = failedRun();
+        QCOMPARE(err.count(QStringLiteral("[question]")), 2);  // salvage; a new catalogue
+        QCOMPARE(err.count(QStringLiteral("[critical]")), 1);
+        QVERIFY2(!err.contains(QStringLiteral("3420")), qPrintable(err));
+
+        err = runningRun(QStringLiteral("yes"));
+        QCOMPARE(err.count(QLatin1Char('[')), 2);  // the offer, and the salvage's success
+        QVERIFY2(err.contains(QStringLiteral("[information]")), qPrintable(err));
+        QVERIFY(Database::open(catalogue())->hasTable(QStringLiteral("LIBRI")));
+    }
+
+    // What killed runs left beside the catalogue goes; what is not surely theirs stays.
+    void leftoversOfKilledRunsGo() {
+        const QString dead = home->filePath(QStringLiteral(".RACCOLIO.MDB.999999999-0a1b2c3d.tmp"));
+        const QString alive = home->filePath(QStringLiteral(".RACCOLIO.BK4.%1-0a1b2c3d.tmp")
+                                                 .arg(QCoreApplication::applicationPid()));
+        const QString alike = home->filePath(QStringLiteral(".RACCOLIO.MDB.999999999.tmp"));
+        for (const QString& file : {dead, alive, alike})
+            QVERIFY(writeBytes(file, "x"));
+        QProcess program;
+        start(program);
+        expectCleanStart(program, catalogue());
+        QVERIFY(!QFile::exists(dead));
+        QVERIFY(QFile::exists(alive) && QFile::exists(alike));
     }
 
     void secondInstanceIsRefused() {

@@ -18,6 +18,8 @@ inline constexpr int DatabaseClosed = 3420;  // data source used after closeData
 inline constexpr int BadCriterion = 3077;    // criterion or record source syntax
 inline constexpr int FileError = 75;         // file access failed
 inline constexpr int Unexpected = 5;         // anything that is not an AppError
+// The database file's pages are damaged: SQLite finds it corrupt, or no database at all.
+inline constexpr int DatabaseDamaged = 3049;
 }  // namespace ErrorCode
 
 // The one error type of the program: what failed (number), where (source), why

@@ -53,6 +53,9 @@ int codeFor(int rc) {
         case SQLITE_CANTOPEN:
         case SQLITE_IOERR:
             return ErrorCode::FileError;
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return ErrorCode::DatabaseDamaged;
         default:
             return ErrorCode::DatabaseError;
     }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -23,6 +24,8 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
@@ -64,6 +67,16 @@ void syncToDisk(const QString& path) {
         ::close(fd);
 #else
     Q_UNUSED(path);
+#endif
+}
+
+// A process that exists, ours or not (EPERM: another user's), may still be writing.
+bool processIsAlive(pid_t pid) {
+#ifdef Q_OS_UNIX
+    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM;
+#else
+    Q_UNUSED(pid);
+    return true;
 #endif
 }
 
@@ -206,7 +219,7 @@ public:
             worker_.join();
         if (!failure_.isEmpty()) {
             qCWarning(lcDb).noquote() << "integrity check of" << path() << "-" << failure_;
-            throw AppError(ErrorCode::DatabaseError, kSource,
+            throw AppError(ErrorCode::DatabaseDamaged, kSource,
                            QStringLiteral("Il database %1 non è integro: la copia non è stata "
                                           "usata")
                                .arg(QFileInfo(path()).fileName()));
@@ -246,8 +259,36 @@ private:
     RowCounts counts_;
 };
 
+// The new file takes the mode and, where the system lets us (as root), the owner of `model`,
+// so a catalogue kept private stays private once replaced. Neither is worth refusing the
+// file for: a failure is only logged.
+void takeOwnershipOf(const QString& file, const QString& model) {
+#ifdef Q_OS_UNIX
+    struct stat wanted {};
+    if (::stat(QFile::encodeName(model).constData(), &wanted) != 0)
+        return;  // nothing to follow: a new file keeps the mode it was made with
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+    if (fd < 0)
+        return;
+    if (::fchmod(fd, wanted.st_mode & 07777) != 0)
+        qCWarning(lcDb).noquote() << "could not give" << file << "the mode of" << model << "-"
+                                  << strerror(errno);
+    struct stat now {};
+    if (::fstat(fd, &now) == 0 && (now.st_uid != wanted.st_uid || now.st_gid != wanted.st_gid) &&
+        ::fchown(fd, wanted.st_uid, wanted.st_gid) != 0)
+        qCDebug(lcDb).noquote() << "keeps its owner:" << file << "-" << strerror(errno);
+    ::fsync(fd);  // the file's data is on disk already: this flushes only the change here
+    ::close(fd);
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(model);
+#endif
+}
+
 // rename(2): replaces the target in one step, so a reader sees the old file or the new one.
-void renameOver(const QString& from, const QString& to) {
+// The new file first takes the mode and owner of `model` (by default the file it replaces).
+void renameOver(const QString& from, const QString& to, const QString& model = {}) {
+    takeOwnershipOf(from, model.isEmpty() ? to : model);
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(from).toStdString(),
                             QFile::encodeName(to).toStdString(), error);
@@ -283,7 +324,7 @@ namespace {
 // The common end of a copy: on disk, checked, renamed over the destination. The flush
 // comes first: it waits on the disk while the source's check may still be using a core.
 void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& destinationPath,
-                const Verify& verify, const Progress& progress) {
+                const Verify& verify, const Progress& progress, const QString& model) {
     {
         // Both can take seconds on a big file: the window keeps painting meanwhile.
         std::atomic<bool> flushed = false;
@@ -303,13 +344,14 @@ void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& desti
         auto copy = Database::open(temp.path(), Database::OpenMode::ExistingOnly);
         // Mapped, the count walks the pages without a read call for each: several times faster.
         copy->query(QStringLiteral("PRAGMA mmap_size = %1").arg(QFileInfo(temp.path()).size()));
+        // The count comes last: nothing done to the copy before it goes unnoticed.
+        if (verify)
+            verify(*copy);
         if (rowCounts(copy->handle()) != expected)
             throw AppError(ErrorCode::DatabaseError, kSource,
                            QStringLiteral("La copia del database non è integra"));
-        if (verify)
-            verify(*copy);
     }
-    renameOver(temp.path(), destinationPath);
+    renameOver(temp.path(), destinationPath, model);
     temp.keep();
     syncToDisk(QFileInfo(destinationPath).absolutePath());
     if (progress)
@@ -389,7 +431,7 @@ void requireDatabase(const QString& path) {
 }  // namespace
 
 void copyOver(const QString& sourcePath, const QString& destinationPath, const Verify& verify,
-              const Progress& progress, const QString& tempPath) {
+              const Progress& progress, const QString& tempPath, Permissions permissions) {
     requireDatabase(sourcePath);
     TempBeside temp(destinationPath, tempPath);
     SourceCheck sourceCheck(sourcePath);
@@ -406,7 +448,47 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
         }
         sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
     }
-    putInPlace(temp, sourceCheck, destinationPath, verify, progress);
+    const bool ofSource =
+        permissions == Permissions::OfSource || !QFileInfo::exists(destinationPath);
+    putInPlace(temp, sourceCheck, destinationPath, verify, progress,
+               ofSource ? sourcePath : destinationPath);
+}
+
+void writeOver(const QString& destinationPath, const std::function<void(const QString&)>& write) {
+    TempBeside temp(destinationPath);
+    write(temp.path());
+    syncToDisk(temp.path());
+    renameOver(temp.path(), destinationPath);
+    temp.keep();
+    syncToDisk(QFileInfo(destinationPath).absolutePath());
+}
+
+QStringList removeDeadRunLeftovers(const QString& folder) {
+    // TempBeside's names: "." + target + "." + process id + "-" + 8 hex digits + ".tmp",
+    // and SQLite's journal of such a file.
+    static const QRegularExpression ours(
+        QStringLiteral("^\\..+\\.([1-9][0-9]{0,9})-[0-9a-f]{8}\\.tmp(-journal)?$"));
+    QStringList removed;
+    QDir dir(folder);
+    const QStringList candidates =
+        dir.entryList({QStringLiteral(".*.tmp"), QStringLiteral(".*.tmp-journal")},
+                      QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString& name : candidates) {
+        const QRegularExpressionMatch match = ours.match(name);
+        if (!match.hasMatch())
+            continue;
+        const qint64 pid = match.captured(1).toLongLong();
+        if (pid > std::numeric_limits<pid_t>::max() || processIsAlive(pid_t(pid)))
+            continue;
+        if (dir.remove(name))
+            removed << name;
+        else
+            qCWarning(lcDb).noquote() << "could not remove the leftover file" << name;
+    }
+    if (!removed.isEmpty())
+        qCInfo(lcDb).noquote() << "removed what killed runs left:"
+                               << removed.join(QStringLiteral(", "));
+    return removed;
 }
 
 bool looksLikeDatabase(const QString& path) {

@@ -265,9 +265,9 @@ void MainWindow::openDataSources() {
     // The lookup lists are small; of the archives only the one shown is read now.
     for (int i = 5; i <= 19; ++i) {
         DataSource* ds = dataSource(i);
-        guarded("MdiForm1.Form_Load", [ds] { ds->refresh(); });
+        loadGuarded("MdiForm1.Form_Load", [ds] { ds->refresh(); });
     }
-    guarded("MdiForm1.Form_Load", [this] {
+    loadGuarded("MdiForm1.Form_Load", [this] {
         browser_->openCurrent();
         browser_->checkReadOnly();
     });
@@ -407,6 +407,11 @@ void MainWindow::firstActivation() {
     }
     if (services_.settings.flag(QStringLiteral("About")) && hooks_.about)
         hooks_.about(this);
+    if (damage_ && !recoverDamagedCatalogue()) {
+        ending_ = true;
+        emit endRequested(2);
+        return;
+    }
     commandBar_->setCardCommandsEnabled(true);
     tabs_->setEnabled(true);
     setWindowTitle(AppInfo::title().toUpper());
@@ -453,4 +458,38 @@ void MainWindow::selectTab(int index) {
 
 void MainWindow::guarded(const char* source, const std::function<void()>& body) {
     runGuarded(services_.messages, source, body);
+}
+
+void MainWindow::loadGuarded(const char* source, const std::function<void()>& body) {
+    guarded(source, [&] {
+        try {
+            body();
+        } catch (const AppError& e) {
+            if (e.number() != ErrorCode::DatabaseDamaged)
+                throw;
+            if (!damage_)
+                damage_ = e;
+        }
+    });
+}
+
+// Once, before the first card is shown; without a recovery the program cannot go on,
+// as every card move would meet the damage again.
+bool MainWindow::recoverDamagedCatalogue() {
+    damage_.reset();
+    bool recovered = false;
+    if (hooks_.recoverCatalogue) {
+        closeDataSources();
+        guarded("MdiForm1.Form_Activate", [&] { recovered = hooks_.recoverCatalogue(this); });
+    }
+    if (recovered)
+        loadGuarded("MdiForm1.Form_Activate", [this] { reopenDataSources(); });
+    if (!recovered || damage_) {
+        services_.messages.critical(
+            QStringLiteral("Il catalogo %1 è danneggiato e non è stato recuperato: %2 sarà "
+                           "chiuso. Il recupero sarà proposto di nuovo al prossimo avvio.")
+                .arg(AppInfo::catalogueFileName(), AppInfo::title()));
+        return false;
+    }
+    return true;
 }

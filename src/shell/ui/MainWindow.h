@@ -6,9 +6,11 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "cards/Archives.h"
 #include "cards/CardContext.h"
+#include "platform/core/AppError.h"
 #include "platform/services/Services.h"
 
 class CardBrowser;
@@ -32,6 +34,9 @@ struct StartupHooks {
     // Runs a command that belongs to another window (help, options, the registers, ...),
     // also a card button or label that opens one (by its control name); false when unknown.
     std::function<bool(const QString& id, CardContext& cards, QWidget* parent)> command;
+    // Offers the ways out of a catalogue found damaged while the window loaded, with every
+    // data source closed; true when the catalogue is usable afterwards.
+    std::function<bool(QWidget* parent)> recoverCatalogue;
 };
 
 // MdiForm1: the command bar, the four archives' tabs and cards, the card counter and
@@ -84,6 +89,10 @@ private:
     bool queryUnload();
     void selectTab(int index);
     void guarded(const char* source, const std::function<void()>& body);
+    // As guarded, but damage to the catalogue's pages is kept for the first activation
+    // instead of being shown: one offer to recover, not a message for every source.
+    void loadGuarded(const char* source, const std::function<void()>& body);
+    bool recoverDamagedCatalogue();
 
     // Card input aids (MainWindowAids.cpp).
     void buildChoiceLists();
@@ -102,6 +111,7 @@ private:
     QString commandLine_;
     StartupHooks hooks_;
     bool activated_ = false;
+    std::optional<AppError> damage_;  // found while loading, not yet offered
     bool ending_ = false;
     CardBrowser* browser_ = nullptr;
     CommandBar* commandBar_ = nullptr;

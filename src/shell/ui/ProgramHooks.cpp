@@ -1,6 +1,8 @@
 #include "shell/ui/ProgramHooks.h"
 
+#include "cards/Catalogue.h"
 #include "game/ui/GameCommands.h"
+#include "maintenance/DamagedCatalogue.h"
 #include "maintenance/ui/MaintenanceCommands.h"
 #include "platform/core/HelpFile.h"
 #include "platform/ui/HelpViewer.h"
@@ -47,6 +49,9 @@ StartupHooks programHooks(Services& services) {
             return false;
         }
         return true;
+    };
+    hooks.recoverCatalogue = [&services](QWidget*) {
+        return offerCatalogueRecovery(Catalogue::defaultPath(), services.messages);
     };
     return hooks;
 }

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+StderrMessageService::StderrMessageService(const QString& answers)
+    : answers_(answers.split(QLatin1Char(','), Qt::SkipEmptyParts)) {}
+
 MessageService::Answer StderrMessageService::show(const QString& text, Buttons buttons, Icon icon) {
     const char* kind = icon == Icon::Critical      ? "critical"
                        : icon == Icon::Question    ? "question"
@@ -9,5 +12,8 @@ MessageService::Answer StderrMessageService::show(const QString& text, Buttons b
                                                    : "plain";
     std::fprintf(stderr, "[%s] %s\n", kind, text.toUtf8().constData());
     std::fflush(stderr);
-    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    if (buttons != Buttons::YesNo)
+        return Answer::Ok;
+    const bool yes = !answers_.isEmpty() && answers_.takeFirst().trimmed() == QLatin1String("yes");
+    return yes ? Answer::Yes : Answer::No;
 }

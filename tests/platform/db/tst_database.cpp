@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "cards/Catalogue.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/ProgressScope.h"
 #include "platform/db/Transaction.h"
@@ -24,6 +25,19 @@ private slots:
         QVERIFY(!QFile::exists(path));
         Database::open(path, Database::OpenMode::CreateIfMissing);
         QVERIFY(QFile::exists(path));  // laid on disk at once
+    }
+
+    // Every stored change waits for the disk: a card stored survives a power cut. The
+    // data sources' connection is the one opened here.
+    void changesAreFlushedToDisk() {
+        const QString path = dir_.filePath(QStringLiteral("flush.mdb"));
+        Catalogue::create(path);
+        DataSource source;
+        source.setDatabaseName(path);
+        source.setRecordSource(QStringLiteral("LIBRI"));
+        source.refresh();
+        const auto mode = source.database().query(QStringLiteral("PRAGMA synchronous"));
+        QCOMPARE(mode.first().first().toInt(), 2);  // FULL
     }
 
     // A foreign file, and a catalogue cut in half, fail to open with NotACatalogue and

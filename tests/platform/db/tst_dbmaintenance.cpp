@@ -4,11 +4,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/Maintenance.h"
 #include "platform/db/RecordSet.h"
 #include "platform/db/Transaction.h"
+#include "test_support/DamagedPages.h"
 #include "test_support/ErrorOf.h"
 #include "test_support/FileBytes.h"
 
@@ -229,8 +233,71 @@ private slots:
         write("RACCOLIO.BK4", "the last good backup");
         QCOMPARE(
             errorOf([&] { DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4")); }),
-            ErrorCode::DatabaseError);
+            ErrorCode::DatabaseDamaged);
         QCOMPARE(contents("RACCOLIO.BK4"), QByteArray("the last good backup"));
+    }
+
+    // Damage that the copy itself does not meet: VACUUM INTO rebuilds indexes from the
+    // rows, so only the source's integrity check can refuse the copy, and a copy that
+    // lost rows only the count.
+    void copiesThatLookFineAreStillChecked() {
+        makeCatalogue(path("RACCOLIO.MDB"), 2000);
+        Database::open(path("RACCOLIO.MDB"))
+            ->exec(QStringLiteral("CREATE INDEX ORDINE_LIBRI ON LIBRI (TITOLO)"));
+        DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4"));
+        const QByteArray goodBackup = contents("RACCOLIO.BK4");
+
+        const auto lose = [](Database& copy) {
+            copy.exec(QStringLiteral("DELETE FROM VIDEO WHERE rowid = 7"));
+        };
+        QCOMPARE(errorOf([&] {
+                     DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4"), lose);
+                 }),
+                 ErrorCode::DatabaseError);
+        QCOMPARE(contents("RACCOLIO.BK4"), goodBackup);
+
+        // Index entries that no longer match their rows: the copy would inherit them.
+        QVERIFY(rewritePage(
+            path("RACCOLIO.MDB"),
+            pageOf(path("RACCOLIO.MDB"), QStringLiteral("ORDINE_LIBRI"), QStringLiteral("leaf")),
+            "scheda", "SCHEDA"));
+        Database::open(path("RACCOLIO.MDB"))
+            ->query(QStringLiteral("VACUUM INTO ?"), {path("copia.tmp")});  // no error
+        QVERIFY(QFile::remove(path("copia.tmp")));
+        QCOMPARE(
+            errorOf([&] { DbMaintenance::copyOver(path("RACCOLIO.MDB"), path("RACCOLIO.BK4")); }),
+            ErrorCode::DatabaseDamaged);
+        QCOMPARE(contents("RACCOLIO.BK4"), goodBackup);
+        QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.BK4", "RACCOLIO.MDB"}));
+    }
+
+    // What a killed run leaves goes at the next start; a file of a run still going, or one
+    // merely named alike, stays.
+    void leftoversOfKilledRunsGo() {
+        const pid_t dead = ::fork();
+        if (dead == 0)
+            ::_exit(0);
+        QVERIFY(dead > 0 && ::waitpid(dead, nullptr, 0) == dead);
+        const auto temp = [](const char* target, qint64 pid, const char* tail = "") {
+            return QStringLiteral(".%1.%2-0a1b2c3d.tmp%3")
+                .arg(QLatin1String(target))
+                .arg(pid)
+                .arg(QLatin1String(tail));
+        };
+        const QStringList gone{temp("RACCOLIO.MDB", dead), temp("RACCOLIO.MDB", dead, "-journal"),
+                               temp("Copia.bk4", dead)};
+        const QStringList kept{temp("RACCOLIO.MDB", ::getpid()),
+                               temp("RACCOLIO.MDB", 1, "-journal"),
+                               QStringLiteral(".RACCOLIO.MDB.%1-0a1b2c3.tmp").arg(dead),
+                               QStringLiteral(".RACCOLIO.MDB.%1-0A1B2C3D.tmp").arg(dead),
+                               QStringLiteral("RACCOLIO.MDB.%1-0a1b2c3d.tmp").arg(dead),
+                               QStringLiteral(".appunti.%1.tmp").arg(dead)};
+        for (const QString& name : gone + kept)
+            write(name, "x");
+        QCOMPARE(DbMaintenance::removeDeadRunLeftovers(dir_->path()).size(), gone.size());
+        QStringList expected = kept;
+        expected.sort();
+        QCOMPARE(filesInDir(), expected);
     }
 };
 
