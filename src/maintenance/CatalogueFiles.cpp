@@ -62,10 +62,13 @@ void compact(const DbMaintenance::Progress& progress) {
 }
 
 RepairOutcome repair(const DbMaintenance::Progress& progress) {
+    return repairAt(Catalogue::defaultPath(), progress);
+}
+
+RepairOutcome repairAt(const QString& path, const DbMaintenance::Progress& progress) {
     std::vector<DbMaintenance::KnownTable> known;
     for (const auto& [table, fields] : Catalogue::tables())
         known.push_back({table, fields});
-    const QString path = Catalogue::defaultPath();
     RepairOutcome outcome;
     outcome.report = DbMaintenance::repair(path, progress, known,
                                            [&] {

@@ -30,6 +30,8 @@ struct RepairOutcome {
 // Salvages every card still readable. A damaged catalogue is kept beside the new one (see
 // keepDamagedCopy) before the new one takes its name.
 RepairOutcome repair(const DbMaintenance::Progress& progress = {});
+// The same for a catalogue at another path (start-up's, before any data source is open).
+RepairOutcome repairAt(const QString& path, const DbMaintenance::Progress& progress = {});
 
 // What start-up finds at the catalogue's path. Damaged: a database that fails its checks,
 // an empty file, or a file SQLite cannot open that still holds the catalogue's tables;

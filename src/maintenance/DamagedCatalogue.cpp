@@ -3,10 +3,10 @@
 #include <QFileInfo>
 
 #include "maintenance/CatalogueFiles.h"
+#include "maintenance/RepairSummary.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/Log.h"
-#include "platform/db/Maintenance.h"
 #include "platform/services/MessageService.h"
 
 namespace {
@@ -27,16 +27,14 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
     if (messages.question(
             QStringLiteral("Il file ") + name +
             QStringLiteral(
-                " è danneggiato e non può essere aperto. Recuperare i dati ancora "
+                " è danneggiato. Recuperare i dati ancora "
                 "leggibili? Il file danneggiato sarà conservato nella stessa cartella."))) {
         try {
-            keepDamaged();
-            DbMaintenance::repair(path);
+            // The salvage keeps the damaged file itself, just before the new one takes its name.
+            const CatalogueFiles::RepairOutcome outcome = CatalogueFiles::repairAt(path);
+            kept = outcome.keptCopy;
             if (usable(path)) {
-                messages.information(
-                    QStringLiteral("Il recupero dei dati è stato completato con successo. Il "
-                                   "file danneggiato è stato conservato come ") +
-                    QFileInfo(kept).fileName() + QStringLiteral("."));
+                messages.information(RepairSummary::message(outcome));
                 return true;
             }
         } catch (const AppError& e) {

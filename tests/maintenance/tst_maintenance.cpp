@@ -222,21 +222,25 @@ private slots:
         folder_->writeFile(QStringLiteral("straniero.MDB"), "testo qualsiasi");
         QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("straniero.MDB"))),
                  CatalogueFiles::State::Foreign);
-        CatalogueFiles::backup(bk4());
         damageFirstPage(mdb());
         QCOMPARE(CatalogueFiles::examine(mdb()), CatalogueFiles::State::Damaged);
-        // Its schema is gone, so nothing can be salvaged; the backup is offered next.
-        folder_->messages.queueYes();
+        // Its schema is gone, yet the cards come back from the pages, and the answer says so.
         folder_->messages.queueYes();
         QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
         QCOMPARE(books(), 3);
-        QCOMPARE(QDir(folder_->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")}).size(), 1);
+        const QDir dir(folder_->path());
+        const QStringList kept = dir.entryList({QStringLiteral("RACCOLIO.damaged-*")});
+        QCOMPARE(kept.size(), 1);
+        const QString said = folder_->messages.log().last().text;
+        QVERIFY2(said.contains(kept.first()) && said.contains(QStringLiteral("3")), qPrintable(said));
 
-        QFile::remove(bk4());
+        // Every way out declined: the file stays as it was.
         damageFirstPage(mdb());
+        const QByteArray damaged = readBytes(mdb());
         folder_->messages.queueNo();
         folder_->messages.queueNo();
         QVERIFY(!offerCatalogueRecovery(mdb(), folder_->messages));
+        QCOMPARE(readBytes(mdb()), damaged);
     }
 
     // A file SQLite cannot open is still ours while its pages hold the catalogue's rows,
