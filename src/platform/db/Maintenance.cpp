@@ -19,6 +19,7 @@
 #include "platform/core/Log.h"
 #include "platform/db/Database.h"
 #include "platform/db/PageSalvage.h"
+#include "platform/db/ProgressScope.h"
 #include "platform/db/SalvageCopy.h"
 #include "platform/db/Transaction.h"
 
@@ -297,22 +298,27 @@ void renameOver(const QString& from, const QString& to, const QString& model = {
                        QStringLiteral("Impossibile sostituire il file %1").arg(to));
 }
 
-struct ProgressState {
-    const DbMaintenance::Progress* report;
-    QString file;
-    qint64 total;
-};
-
-int onProgress(void* context) {
-    auto* state = static_cast<ProgressState*>(context);
-    (*state->report)(QFileInfo(state->file).size(), state->total);
-    return 0;
+// Tells `progress` how far a statement has come, every so many steps; a progress callback
+// that throws stops the statement, and its exception is the one raised.
+ProgressScope::Tick reporting(const DbMaintenance::Progress& progress,
+                              const std::function<qint64()>& done, qint64 total) {
+    if (!progress)
+        return {};
+    return [&progress, done, total] {
+        progress(done(), total);
+        return true;
+    };
 }
 
-int onCheckProgress(void* context) {
-    auto* state = static_cast<ProgressState*>(context);
-    (*state->report)(0, state->total);
-    return 0;
+template <typename Work>
+auto withProgress(Database& db, ProgressScope::Tick tick, Work work) {
+    ProgressScope scope(db.handle(), std::move(tick));
+    try {
+        return work();
+    } catch (...) {
+        scope.rethrowIfFailed();
+        throw;
+    }
 }
 
 }  // namespace
@@ -363,12 +369,10 @@ void putInPlace(TempBeside& temp, SourceCheck& sourceCheck, const QString& desti
 bool sourcePassesCheck(const QString& path, const Progress& progress) {
     try {
         auto source = Database::open(path, Database::OpenMode::ExistingOnly);
-        ProgressState state{&progress, QString(), QFileInfo(path).size()};
-        if (progress)
-            sqlite3_progress_handler(source->handle(), 20000, onCheckProgress, &state);
-        const bool sound = passesIntegrityCheck(*source);
-        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
-        return sound;
+        // Nothing is copied yet: the window only paints.
+        return withProgress(*source, reporting(progress, [] { return qint64(0); },
+                                               QFileInfo(path).size()),
+                            [&] { return passesIntegrityCheck(*source); });
     } catch (const AppError& e) {
         qCWarning(lcDb).noquote() << "cannot open" << path << "to check it -" << e.description();
         return false;
@@ -437,16 +441,11 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
     SourceCheck sourceCheck(sourcePath);
     {
         auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
-        ProgressState state{&progress, temp.path(), QFileInfo(sourcePath).size()};
-        if (progress)
-            sqlite3_progress_handler(source->handle(), 20000, onProgress, &state);
-        try {
-            source->query(QStringLiteral("VACUUM INTO ?"), {temp.path()});
-        } catch (...) {
-            sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
-            throw;
-        }
-        sqlite3_progress_handler(source->handle(), 0, nullptr, nullptr);
+        const QString copy = temp.path();
+        withProgress(*source,
+                     reporting(progress, [copy] { return QFileInfo(copy).size(); },
+                               QFileInfo(sourcePath).size()),
+                     [&] { source->query(QStringLiteral("VACUUM INTO ?"), {copy}); });
     }
     const bool ofSource =
         permissions == Permissions::OfSource || !QFileInfo::exists(destinationPath);
