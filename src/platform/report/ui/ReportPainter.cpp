@@ -40,11 +40,11 @@ QFont fontFor(ReportItem::Style style) {
 
 }  // namespace
 
-void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale) {
+void paintItems(QPainter& painter, const std::vector<ReportItem>& items, double scale) {
     painter.save();
     painter.scale(scale, scale);
     painter.setPen(Qt::black);
-    for (const ReportItem& item : layout.page(number)) {
+    for (const ReportItem& item : items) {
         if (item.style == ReportItem::Style::Rule) {
             painter.setPen(QPen(Qt::black, 0.5));
             painter.drawLine(item.box.topLeft(), item.box.topRight());
@@ -62,6 +62,10 @@ void paintPage(QPainter& painter, const ReportLayout& layout, int number, double
     painter.restore();
 }
 
+void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale) {
+    paintItems(painter, layout.page(number), scale);
+}
+
 QImage pageImage(const ReportLayout& layout, int number, double scale) {
     const QSizeF size = layout.pageSize() * scale;
     QImage image(size.toSize(), QImage::Format_RGB32);
@@ -75,6 +79,11 @@ QImage pageImage(const ReportLayout& layout, int number, double scale) {
 
 bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
               const std::function<bool(int, int)>& keepGoing) {
+    return paintPages(device, layout, 1, layout.pageCount(), keepGoing);
+}
+
+bool paintPages(QPagedPaintDevice& device, const ReportLayout& layout, int first, int last,
+                const std::function<bool(int, int)>& keepGoing) {
     const QPageLayout::Orientation orientation =
         layout.report().landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(0, 0, 0, 0)));
@@ -84,17 +93,18 @@ bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
                        QStringLiteral("Impossibile avviare la stampa."));
     const double scale = device.logicalDpiX() / 72.0;
     const int pages = layout.pageCount();
-    for (int n = 1; n <= pages; ++n) {
-        if (keepGoing && !keepGoing(n, pages)) {
-            painter.end();
-            return false;
-        }
-        if (n > 1)
-            device.newPage();
-        paintPage(painter, layout, n, scale);
-    }
+    // One pass over the records in order: the pages come as they are read.
+    const bool finished =
+        layout.walk(first, last, [&](int number, const std::vector<ReportItem>& items) {
+            if (keepGoing && !keepGoing(number, pages))
+                return false;
+            if (number > first)
+                device.newPage();
+            paintItems(painter, items, scale);
+            return true;
+        });
     painter.end();
-    return true;
+    return finished;
 }
 
 bool writePdf(const QString& path, const ReportLayout& layout,

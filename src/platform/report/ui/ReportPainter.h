@@ -2,15 +2,20 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QPainter;
 class QPagedPaintDevice;
 class QImage;
 class ReportLayout;
+struct ReportItem;
 
 // Draws the pages of a report laid out in points on any device.
 namespace ReportPainter {
 
+// Paints laid-out items with the page's top left at the painter's origin, `scale` device
+// units per point.
+void paintItems(QPainter& painter, const std::vector<ReportItem>& items, double scale);
 // Paints page `number` with the page's top left at the painter's origin, `scale`
 // device units per point.
 void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale);
@@ -21,6 +26,9 @@ QImage pageImage(const ReportLayout& layout, int number, double scale);
 // Returns false when stopped.
 bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
               const std::function<bool(int, int)>& keepGoing = {});
+// Pages first..last the same way (a printer's page range).
+bool paintPages(QPagedPaintDevice& device, const ReportLayout& layout, int first, int last,
+                const std::function<bool(int, int)>& keepGoing = {});
 // A PDF of the whole report at `path`; AppError when the file cannot be written.
 bool writePdf(const QString& path, const ReportLayout& layout,
               const std::function<bool(int, int)>& keepGoing = {});
