@@ -118,8 +118,10 @@ private slots:
             << false;
         QTest::newRow("rows numbered afresh")
             << QByteArray("DELETE FROM LIBRI WHERE TITOLO = 'abaco'; VACUUM;") << false;
-        QTest::newRow("rows deleted with triggers off")
-            << QByteArray("DELETE FROM LIBRI WHERE TITOLO LIKE 'e%';") << true;
+        QTest::newRow("rows added and deleted with triggers off")
+            << QByteArray("DELETE FROM LIBRI WHERE TITOLO LIKE 'e%';"
+                          "INSERT INTO LIBRI (rowid, TITOLO) VALUES (0, 'Àncora');")
+            << true;
         QTest::newRow("index dropped")
             << QByteArray("DROP INDEX") << false;
     }
