@@ -115,10 +115,14 @@ int main(int argc, char** argv) {
     std::printf("LIBRI.RPT first open (builds its order keys) + page 1: %.1f ms\n", elapsed(open));
     std::printf("LIBRI.RPT open + page 1 of %d: %.1f ms\n", layout->pageCount(), best(open));
     const int pages = layout->pageCount();
-    // A preview just opened jumps: nothing known but page 1.
+    // A preview just opened jumps: nothing known but page 1. Best of three new previews.
     const auto fresh = [&](int page) {
-        open();
-        return elapsed([&] { layout->page(page); });
+        double fastest = 1e18;
+        for (int run = 0; run < 3; ++run) {
+            open();
+            fastest = std::min(fastest, elapsed([&] { layout->page(page); }));
+        }
+        return fastest;
     };
     std::printf("last page (%d) of a new preview: %.1f ms\n", pages, fresh(pages));
     double slowest = 0;
@@ -131,9 +135,10 @@ int main(int argc, char** argv) {
     }
     std::printf("slowest of 16 pages spread over a new preview: page %d, %.1f ms\n", slowestPage,
                 slowest);
-    std::printf("page %d again, then the one after it: %.1f ms, %.1f ms\n", slowestPage,
-                elapsed([&] { layout->page(slowestPage); }),
-                elapsed([&] { layout->page(slowestPage + 1); }));
+    const double again = elapsed([&] { layout->page(slowestPage); });
+    const double after = elapsed([&] { layout->page(slowestPage + 1); });
+    std::printf("page %d again, then the one after it: %.1f ms, %.1f ms\n", slowestPage, again,
+                after);
 
     // A PDF of a whole archive: one walk in order beside the painting alone (the same number
     // of pages painted from 256 pages laid out in memory beforehand, so reading and layout

@@ -88,20 +88,7 @@ bool exists(Database& db, const QString& type, const QString& name) {
 
 namespace SortKeys {
 
-QByteArray italianKey(const QVariantList& values) {
-    QByteArray key;
-    for (const QVariant& v : values) {
-        if (v.isNull()) {
-            key.append('\0');
-            continue;
-        }
-        const QString text = v.toString();
-        appendKey(key, reinterpret_cast<const char16_t*>(text.utf16()), int(text.size()));
-    }
-    return key;
-}
-
-QString prepare(Database& db, const QString& table, const QStringList& fields) {
+QString prepare(Database& db, const QString& table, const QStringList& fields, qint64 records) {
     const QString name = QStringLiteral("raccolio_chiavi_%1_%2").arg(table, fields.join(u'_'));
     const QString index = name + u'_' + collatorVersion();
     const QString onInsert = name + QStringLiteral("_ins"), onUpdate = name + QStringLiteral("_upd"),
@@ -120,10 +107,10 @@ QString prepare(Database& db, const QString& table, const QStringList& fields) {
     const auto matches = [&] {
         const QVariantList sizes =
             db.query(QStringLiteral("SELECT (SELECT COUNT(*) FROM %1), (SELECT max(id) FROM %1), "
-                                    "(SELECT COUNT(*) FROM %2), (SELECT max(rowid) FROM %2)")
+                                    "(SELECT max(rowid) FROM %2)")
                          .arg(q, t))
                 .value(0);
-        return sizes.value(0) == sizes.value(2) && sizes.value(1) == sizes.value(3);
+        return sizes.value(0).toLongLong() == records && sizes.value(1) == sizes.value(2);
     };
     const auto sound = [&] {
         return exists(db, QStringLiteral("table"), name) &&

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
 
 class Database;
 
@@ -17,14 +15,11 @@ class Database;
 // or its fields change, and the program computes the missing keys when it next needs them.
 namespace SortKeys {
 
-// The key of these values (Null, or text) in Italian order.
-QByteArray italianKey(const QVariantList& values);
-
-// Makes the key table of `table` in the order of `fields` usable: builds it the first time
-// (or when it no longer matches the table: dropped triggers, a table made anew, another ICU
-// version) and fills the stale keys. Returns the key table's name, or an empty string when
+// Makes the key table of `table` (holding `records` rows) in the order of `fields` usable:
+// builds it the first time (or when it no longer matches the table: dropped triggers, a table
+// made anew, a plain VACUUM, another ICU version) and fills the stale keys. Returns the key table's name, or an empty string when
 // the catalogue cannot hold sound keys (read-only with none, or stale ones), so that the
 // caller sorts with the collation instead.
-QString prepare(Database& db, const QString& table, const QStringList& fields);
+QString prepare(Database& db, const QString& table, const QStringList& fields, qint64 records);
 
 }  // namespace SortKeys

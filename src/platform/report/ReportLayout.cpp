@@ -25,8 +25,7 @@ ReportLayout::ReportLayout(ReportTemplate report, std::shared_ptr<Database> db, 
     : report_(std::move(report)), db_(std::move(db)), today_(today) {
     const QString table = db_->canonicalTableName(report_.source);  // 3265 when missing
     const QStringList available = db_->fieldNames(table);
-    QStringList order;
-    for (const QString& f : report_.fields() + report_.order) {
+    const auto field = [&](const QString& f) {
         const auto found = std::find_if(available.begin(), available.end(), [&](const QString& a) {
             return a.compare(f, Qt::CaseInsensitive) == 0;
         });
@@ -35,9 +34,15 @@ ReportLayout::ReportLayout(ReportTemplate report, std::shared_ptr<Database> db, 
                            QStringLiteral("Il modello di stampa %1 usa il campo %2, che la "
                                           "tabella %3 non ha.")
                                .arg(report_.name, f, table));
-        if (report_.order.contains(f, Qt::CaseInsensitive) && !order.contains(*found))
-            order << *found;
-    }
+        return *found;
+    };
+    for (const QString& f : report_.fields())
+        field(f);
+    // As the table spells them: they name the key table.
+    QStringList order;
+    for (const QString& f : report_.order)
+        if (!order.contains(field(f)))
+            order << field(f);
     report_.source = table;
     report_.order = order;
     fields_ = report_.fields();
@@ -55,7 +60,7 @@ ReportLayout::ReportLayout(ReportTemplate report, std::shared_ptr<Database> db, 
     if (!report_.order.isEmpty()) {
         // Sorting a million titles with the collator for a page takes seconds; walking the
         // index of their stored keys takes milliseconds. Built once, then kept in step.
-        keyTable_ = SortKeys::prepare(*db_, table, report_.order);
+        keyTable_ = SortKeys::prepare(*db_, table, report_.order, count_);
         source_ = keyTable_.isEmpty() ? Source::Sort : Source::Keys;
     }
 }

@@ -12,12 +12,12 @@
 namespace {
 
 // Titles and authors only, two lines a card: many pages from a few hundred cards.
-const char* kCards =
-    "RACCOLIO-REPORT 1\n@source LIBRI\n@order TITOLO, AUTORE\n@title T\n@body cards\n"
-    "@column TITOLO; Titolo; 1\n@column AUTORE; Autore; 1\n";
-
-ReportTemplate cardsTemplate() {
-    return ReportTemplate::parse(QString::fromUtf8(kCards), QStringLiteral("X.RPT"));
+ReportTemplate cardsTemplate(const QString& order = QStringLiteral("TITOLO, AUTORE")) {
+    return ReportTemplate::parse(
+        QStringLiteral("RACCOLIO-REPORT 1\n@source LIBRI\n@order %1\n@title T\n@body cards\n"
+                       "@column TITOLO; Titolo; 1\n@column AUTORE; Autore; 1\n")
+            .arg(order),
+        QStringLiteral("X.RPT"));
 }
 
 QStringList texts(const std::vector<ReportItem>& items) {
@@ -176,10 +176,13 @@ private slots:
     void pagesOfAWalkAreThePagesJumpedTo_data() {
         QTest::addColumn<int>("fullPages");
         QTest::addColumn<int>("extra");
-        QTest::newRow("empty") << 0 << 0;
-        QTest::newRow("exact multiple of a page") << 3 << 0;
-        QTest::newRow("one card over") << 3 << 1;
-        QTest::newRow("beyond the remembered starts") << 140 << 5;
+        QTest::addColumn<QString>("order");
+        const QString titles = QStringLiteral("TITOLO, AUTORE");
+        QTest::newRow("empty") << 0 << 0 << titles;
+        QTest::newRow("exact multiple of a page") << 3 << 0 << titles;
+        QTest::newRow("one card over") << 3 << 1 << titles;
+        QTest::newRow("beyond the remembered starts") << 140 << 5 << titles;
+        QTest::newRow("authors first") << 3 << 1 << QStringLiteral("autore, titolo");
     }
 
     // Titles and authors repeat and are missing (Null) often: the keys tie, and the pages
@@ -187,9 +190,10 @@ private slots:
     void pagesOfAWalkAreThePagesJumpedTo() {
         QFETCH(int, fullPages);
         QFETCH(int, extra);
+        QFETCH(QString, order);
         TempProgramFolder folder;
         auto db = Database::open(folder.cataloguePath());
-        const int perPage = ReportLayout(cardsTemplate(), db, QDate(2026, 1, 2)).recordsPerPage();
+        const int perPage = ReportLayout(cardsTemplate(order), db, QDate(2026, 1, 2)).recordsPerPage();
         const int cards = fullPages * perPage + extra;
         {
             Transaction transaction(*db);
@@ -199,22 +203,23 @@ private slots:
                        i % 3 == 0 ? QVariant() : QVariant(QStringLiteral("autore %1").arg(i % 4)));
             transaction.commit();
         }
-        const ReportLayout walked(cardsTemplate(), db, QDate(2026, 1, 2));
+        const ReportLayout walked(cardsTemplate(order), db, QDate(2026, 1, 2));
         const int pages = walked.pageCount();
         QCOMPARE(pages, std::max(1, fullPages + (extra ? 1 : 0)));
         const auto all = walkAll(walked);
         QCOMPARE(int(all.size()), pages);
 
         QStringList reference;
-        for (const QVariantList& row : db->query(QStringLiteral(
-                 "SELECT TITOLO, AUTORE FROM LIBRI ORDER BY TITOLO COLLATE ITALIAN, "
-                 "AUTORE COLLATE ITALIAN, rowid")))
+        for (const QVariantList& row :
+             db->query(QStringLiteral("SELECT TITOLO, AUTORE FROM LIBRI ORDER BY %1, rowid")
+                           .arg(order.split(u',').join(QStringLiteral(" COLLATE ITALIAN,")) +
+                                QStringLiteral(" COLLATE ITALIAN"))))
             reference << row.value(0).toString() << row.value(1).toString();
         for (int n = 1; n <= pages; ++n)
             QCOMPARE(texts(all[size_t(n - 1)]), reference.mid((n - 1) * perPage * 2, perPage * 2));
 
         // A new layout jumps about: from the end, from the start, from pages seen before.
-        const ReportLayout jumping(cardsTemplate(), db, QDate(2026, 1, 2));
+        const ReportLayout jumping(cardsTemplate(order), db, QDate(2026, 1, 2));
         for (int n : {pages, pages / 2, 2, pages - 1, 1, pages / 2 + 1, pages / 3, 66, 129, 130}) {
             if (n < 1 || n > pages)
                 continue;
