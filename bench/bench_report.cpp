@@ -4,10 +4,10 @@
 // archive written in one walk beside the same pages painted from memory. Best of three;
 // milliseconds; peak memory as the kernel counts it (VmHWM, reset before each part).
 
-#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -166,10 +166,10 @@ int main(int argc, char** argv) {
     const double painted = elapsed([&] {
         QPdfWriter writer(pdfDir.filePath(QStringLiteral("memoria.pdf")));
         writer.setResolution(300);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                         report.landscape ? QPageLayout::Landscape
-                                                          : QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4),
+                        report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                        QMarginsF(0, 0, 0, 0)));
         QPainter painter(&writer);
         const double scale = writer.logicalDpiX() / 72.0;
         for (int page = 1; page <= whole.pageCount(); ++page) {
@@ -178,8 +178,8 @@ int main(int argc, char** argv) {
             ReportPainter::paintItems(painter, ring[size_t(page - 1) % ring.size()], scale);
         }
     });
-    std::printf("PDF of %lld books (%d pages, %.0f MB): %.1f s, peak memory %.0f MB\n",
-                pdfCards, whole.pageCount(), pdfMegabytes, written / 1000, peak);
+    std::printf("PDF of %lld books (%d pages, %.0f MB): %.1f s, peak memory %.0f MB\n", pdfCards,
+                whole.pageCount(), pdfMegabytes, written / 1000, peak);
     row("PDF: walk + paint vs paint from memory", written, painted);
     return 0;
 }

@@ -52,9 +52,9 @@ QString collatorVersion() {
 void appendKey(QByteArray& key, const char16_t* text, int length) {
     const qsizetype start = key.size();
     key.resize(start + 4 * length + 16);
-    int32_t needed = ucol_getSortKey(collator(), text, length,
-                                     reinterpret_cast<uint8_t*>(key.data() + start),
-                                     int32_t(key.size() - start));
+    int32_t needed =
+        ucol_getSortKey(collator(), text, length, reinterpret_cast<uint8_t*>(key.data() + start),
+                        int32_t(key.size() - start));
     if (needed > key.size() - start) {
         key.resize(start + needed);
         needed = ucol_getSortKey(collator(), text, length,
@@ -91,7 +91,8 @@ namespace SortKeys {
 QString prepare(Database& db, const QString& table, const QStringList& fields, qint64 records) {
     const QString name = QStringLiteral("raccolio_chiavi_%1_%2").arg(table, fields.join(u'_'));
     const QString index = name + u'_' + collatorVersion();
-    const QString onInsert = name + QStringLiteral("_ins"), onUpdate = name + QStringLiteral("_upd"),
+    const QString onInsert = name + QStringLiteral("_ins"),
+                  onUpdate = name + QStringLiteral("_upd"),
                   onDelete = name + QStringLiteral("_del");
     const QString q = Database::quoteIdentifier(name), t = Database::quoteIdentifier(table);
     QStringList quoted, changed;
@@ -120,7 +121,8 @@ QString prepare(Database& db, const QString& table, const QStringList& fields, q
                exists(db, QStringLiteral("trigger"), onDelete) && matches();
     };
     const auto fresh = [&] {
-        return db.query(QStringLiteral("SELECT 1 FROM %1 WHERE k IS NULL LIMIT 1").arg(q)).isEmpty();
+        return db.query(QStringLiteral("SELECT 1 FROM %1 WHERE k IS NULL LIMIT 1").arg(q))
+            .isEmpty();
     };
     const bool wasSound = sound();
     if (db.isReadOnly())
@@ -137,8 +139,8 @@ QString prepare(Database& db, const QString& table, const QStringList& fields, q
             // Earlier versions ordered through an index of the table itself, in SQLite's
             // ASCII-only NOCASE: it is of no more use.
             db.exec(QStringLiteral("DROP INDEX IF EXISTS ") +
-                    Database::quoteIdentifier(QStringLiteral("raccolio_ordine_%1_%2")
-                                                  .arg(table, fields.join(u'_'))));
+                    Database::quoteIdentifier(
+                        QStringLiteral("raccolio_ordine_%1_%2").arg(table, fields.join(u'_'))));
             for (const QString& trigger : {onInsert, onUpdate, onDelete})
                 db.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") +
                         Database::quoteIdentifier(trigger));

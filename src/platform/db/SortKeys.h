@@ -17,9 +17,9 @@ namespace SortKeys {
 
 // Makes the key table of `table` (holding `records` rows) in the order of `fields` usable:
 // builds it the first time (or when it no longer matches the table: dropped triggers, a table
-// made anew, a plain VACUUM, another ICU version) and fills the stale keys. Returns the key table's name, or an empty string when
-// the catalogue cannot hold sound keys (read-only with none, or stale ones), so that the
-// caller sorts with the collation instead.
+// made anew, a plain VACUUM, another ICU version) and fills the stale keys. Returns the key table's
+// name, or an empty string when the catalogue cannot hold sound keys (read-only with none, or stale
+// ones), so that the caller sorts with the collation instead.
 QString prepare(Database& db, const QString& table, const QStringList& fields, qint64 records);
 
 }  // namespace SortKeys

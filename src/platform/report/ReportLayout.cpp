@@ -142,12 +142,13 @@ std::optional<ReportLayout::Anchor> ReportLayout::anchorOf(int page) const {
                                 .arg(columns, from, order.arg(QStringLiteral("DESC"))));
         skip.bind({backward});
     } else {
-        skip = db_->prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4 LIMIT 1 OFFSET ?")
-                                .arg(columns, from,
-                                     keyed ? QStringLiteral("(k, id) >= (?, ?)")
-                                           : QStringLiteral("rowid >= ?"),
-                                     order.arg(QString())));
-        skip.bind(keyed ? QVariantList{base.key, base.id, forward} : QVariantList{base.id, forward});
+        skip = db_->prepare(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4 LIMIT 1 OFFSET ?")
+                .arg(columns, from,
+                     keyed ? QStringLiteral("(k, id) >= (?, ?)") : QStringLiteral("rowid >= ?"),
+                     order.arg(QString())));
+        skip.bind(keyed ? QVariantList{base.key, base.id, forward}
+                        : QVariantList{base.id, forward});
     }
     if (!skip.step())
         return std::nullopt;  // fewer records than when the report was opened
@@ -215,9 +216,9 @@ std::vector<ReportItem> ReportLayout::page(int number) const {
         // report), later pages through the rowids in order.
         readKeys();
         std::vector<ReportItem> items = frame();
-        Statement row = db_->prepare(
-            QStringLiteral("SELECT NULL, L.rowid, %1 FROM %2 AS L WHERE L.rowid = ?")
-                .arg(columnsText(), Database::quoteIdentifier(report_.source)));
+        Statement row =
+            db_->prepare(QStringLiteral("SELECT NULL, L.rowid, %1 FROM %2 AS L WHERE L.rowid = ?")
+                             .arg(columnsText(), Database::quoteIdentifier(report_.source)));
         const qint64 first = qint64(number - 1) * perPage_;
         const qint64 last = std::min<qint64>({first + perPage_, count_, qint64(keys_.size())});
         double y = kTop;

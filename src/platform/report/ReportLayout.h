@@ -69,9 +69,9 @@ private:
     qint64 count_ = 0;
     int perPage_ = 1;
     Source source_ = Source::TableOrder;
-    QString keyTable_;  // SortKeys table, with Source::Keys
+    QString keyTable_;                  // SortKeys table, with Source::Keys
     mutable std::vector<qint64> keys_;  // rowids in report order, once a later page is asked
     mutable bool keysRead_ = false;
-    std::vector<QRectF> boxes_;  // columns, left to right
+    std::vector<QRectF> boxes_;              // columns, left to right
     mutable std::map<int, Anchor> anchors_;  // pages visited, and every 64th page walked
 };

@@ -77,8 +77,9 @@ QStringList italianOrder(Database& db) {
             titles << row.value(0).toString();
     }
     const QCollator collator(QLocale(QLocale::Italian, QLocale::Italy));
-    std::stable_sort(titles.begin(), titles.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(titles.begin(), titles.end(), [&](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
     for (int i = 0; i < missing; ++i)
         titles.prepend(QString());
     return titles;
@@ -112,18 +113,19 @@ private slots:
         QTest::addColumn<QByteArray>("otherTool");
         QTest::addColumn<bool>("triggersOff");
         QTest::newRow("insert, update, delete")
-            << QByteArray("INSERT INTO LIBRI (TITOLO) VALUES ('Àncora');"
-                          "UPDATE LIBRI SET TITOLO = 'Ìndice' WHERE TITOLO = 'Zorro';"
-                          "DELETE FROM LIBRI WHERE TITOLO = 'abaco';")
+            << QByteArray(
+                   "INSERT INTO LIBRI (TITOLO) VALUES ('Àncora');"
+                   "UPDATE LIBRI SET TITOLO = 'Ìndice' WHERE TITOLO = 'Zorro';"
+                   "DELETE FROM LIBRI WHERE TITOLO = 'abaco';")
             << false;
         QTest::newRow("rows numbered afresh")
             << QByteArray("DELETE FROM LIBRI WHERE TITOLO = 'abaco'; VACUUM;") << false;
         QTest::newRow("rows added and deleted with triggers off")
-            << QByteArray("DELETE FROM LIBRI WHERE TITOLO LIKE 'e%';"
-                          "INSERT INTO LIBRI (rowid, TITOLO) VALUES (0, 'Àncora');")
+            << QByteArray(
+                   "DELETE FROM LIBRI WHERE TITOLO LIKE 'e%';"
+                   "INSERT INTO LIBRI (rowid, TITOLO) VALUES (0, 'Àncora');")
             << true;
-        QTest::newRow("index dropped")
-            << QByteArray("DROP INDEX") << false;
+        QTest::newRow("index dropped") << QByteArray("DROP INDEX") << false;
     }
 
     void accentedTitlesPrintInItalianOrderAndOtherToolsStillWrite() {
@@ -131,16 +133,17 @@ private slots:
         QFETCH(bool, triggersOff);
         TempProgramFolder folder;
         auto db = Database::open(folder.cataloguePath());
-        for (const char* title : {"Zorro", "ÀBACO delle Città", "Èrba e Öl", "ÉPOCA d'oro",
-                                  "abaco", "epoca", "Erba", "zebra", "Ölio", "1984", "'O sole",
-                                  "Ecco", "ecco", "ÀBACO delle Città"})
+        for (const char* title :
+             {"Zorro", "ÀBACO delle Città", "Èrba e Öl", "ÉPOCA d'oro", "abaco", "epoca", "Erba",
+              "zebra", "Ölio", "1984", "'O sole", "Ecco", "ecco", "ÀBACO delle Città"})
             insert(*db, QString::fromUtf8(title), QVariant());
         insert(*db, QVariant(), QVariant());
         // An older catalogue ordered through a NOCASE index of the table.
         db->exec(QStringLiteral(
             "CREATE INDEX raccolio_ordine_LIBRI_TITOLO ON LIBRI (TITOLO COLLATE NOCASE)"));
         const ReportTemplate report = ReportTemplate::parse(
-            QStringLiteral("RACCOLIO-REPORT 1\n@source LIBRI\n@order TITOLO\n@column TITOLO; T; 1\n"),
+            QStringLiteral(
+                "RACCOLIO-REPORT 1\n@source LIBRI\n@order TITOLO\n@column TITOLO; T; 1\n"),
             QStringLiteral("X.RPT"));
         QCOMPARE(walkedTexts(ReportLayout(report, db, QDate(2026, 1, 2))), italianOrder(*db));
         QVERIFY(db->query(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = "
@@ -193,13 +196,13 @@ private slots:
         QFETCH(QString, order);
         TempProgramFolder folder;
         auto db = Database::open(folder.cataloguePath());
-        const int perPage = ReportLayout(cardsTemplate(order), db, QDate(2026, 1, 2)).recordsPerPage();
+        const int perPage =
+            ReportLayout(cardsTemplate(order), db, QDate(2026, 1, 2)).recordsPerPage();
         const int cards = fullPages * perPage + extra;
         {
             Transaction transaction(*db);
             for (int i = 0; i < cards; ++i)
-                insert(*db,
-                       i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("Èra %1").arg(i % 5)),
+                insert(*db, i % 7 == 0 ? QVariant() : QVariant(QStringLiteral("Èra %1").arg(i % 5)),
                        i % 3 == 0 ? QVariant() : QVariant(QStringLiteral("autore %1").arg(i % 4)));
             transaction.commit();
         }
