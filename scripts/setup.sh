@@ -2,7 +2,7 @@
 # Installs what building, running and testing Raccolio needs on Debian 12 (run as root).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools
-          libsqlite3-dev qt6-translations-l10n libgl-dev xvfb xauth ccache lld libwmf-bin fonts-urw-base35
+          libsqlite3-dev libicu-dev qt6-translations-l10n libgl-dev xvfb xauth ccache lld libwmf-bin fonts-urw-base35
           poppler-utils clang libfuzzer-14-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

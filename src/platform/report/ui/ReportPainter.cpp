@@ -46,11 +46,11 @@ QFont fontFor(ReportItem::Style style) {
 
 }  // namespace
 
-void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale) {
+void paintItems(QPainter& painter, const std::vector<ReportItem>& items, double scale) {
     painter.save();
     painter.scale(scale, scale);
     painter.setPen(Qt::black);
-    for (const ReportItem& item : layout.page(number)) {
+    for (const ReportItem& item : items) {
         if (item.style == ReportItem::Style::Rule) {
             painter.setPen(QPen(Qt::black, 0.5));
             painter.drawLine(item.box.topLeft(), item.box.topRight());
@@ -66,6 +66,10 @@ void paintPage(QPainter& painter, const ReportLayout& layout, int number, double
         painter.drawText(item.box, int(align), text);
     }
     painter.restore();
+}
+
+void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale) {
+    paintItems(painter, layout.page(number), scale);
 }
 
 QImage pageImage(const ReportLayout& layout, int number, double scale) {
@@ -90,19 +94,20 @@ bool paintAll(QPagedPaintDevice& device, const ReportLayout& layout,
                        QStringLiteral("Impossibile avviare la stampa"));
     const double scale = device.logicalDpiX() / 72.0;
     const int last = to <= 0 ? layout.pageCount() : std::min(to, layout.pageCount());
-    const int first = std::clamp(from, 1, last);
+    const int first = std::clamp(from, 1, std::max(last, 1));
     const int count = last - first + 1;
-    for (int n = first; n <= last; ++n) {
-        if (keepGoing && !keepGoing(n - first + 1, count)) {
-            painter.end();
-            return false;
-        }
-        if (n > first)
-            device.newPage();
-        paintPage(painter, layout, n, scale);
-    }
+    // One pass over the records in order: the pages come as they are read.
+    const bool finished =
+        layout.walk(first, last, [&](int number, const std::vector<ReportItem>& items) {
+            if (keepGoing && !keepGoing(number - first + 1, count))
+                return false;
+            if (number > first)
+                device.newPage();
+            paintItems(painter, items, scale);
+            return true;
+        });
     painter.end();
-    return true;
+    return finished;
 }
 
 bool writePdf(const QString& path, const ReportLayout& layout,

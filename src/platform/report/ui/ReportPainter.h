@@ -2,15 +2,20 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QPainter;
 class QPagedPaintDevice;
 class QImage;
 class ReportLayout;
+struct ReportItem;
 
 // Draws the pages of a report laid out in points on any device.
 namespace ReportPainter {
 
+// Paints laid-out items with the page's top left at the painter's origin, `scale` device
+// units per point.
+void paintItems(QPainter& painter, const std::vector<ReportItem>& items, double scale);
 // Paints page `number` with the page's top left at the painter's origin, `scale`
 // device units per point.
 void paintPage(QPainter& painter, const ReportLayout& layout, int number, double scale);
