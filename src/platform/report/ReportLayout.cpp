@@ -101,7 +101,9 @@ void ReportLayout::readKeys() const {
         ~Restore() {
             try {
                 db.exec(QStringLiteral("PRAGMA cache_size = %1").arg(pages));
-            } catch (...) {
+            } catch (const AppError& e) {
+                // Only the cache is larger than it was; the report is right all the same.
+                qCWarning(lcDb).noquote() << "cannot restore the page cache size:" << e.description();
             }
         }
     } restore{*db_, cache.toLongLong()};

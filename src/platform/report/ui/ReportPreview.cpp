@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -11,7 +10,6 @@
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
@@ -28,20 +26,12 @@
 #include "platform/services/MessageService.h"
 #include "platform/services/SaveTarget.h"
 #include "platform/services/Services.h"
+#include "platform/ui/LongWork.h"
 
 bool runWithProgress(QWidget* parent, const QString& label,
                      const std::function<bool(const std::function<bool(int, int)>&)>& work) {
-    QProgressDialog progress(label, QStringLiteral("Annulla"), 0, 1, parent);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    return work([&](int page, int pages) {
-        progress.setMaximum(pages);
-        progress.setValue(page - 1);  // shows the dialog once the work takes a while
-        QApplication::processEvents();
-        return !progress.wasCanceled();
-    });
+    LongWork progress(parent, label);
+    return work([&](int page, int pages) { return progress.step(page - 1, pages); });
 }
 
 namespace {
