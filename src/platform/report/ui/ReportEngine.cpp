@@ -12,9 +12,11 @@
 #include "platform/core/AppInfo.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/Database.h"
+#include "platform/db/ProgressScope.h"
 #include "platform/report/ReportLayout.h"
 #include "platform/report/ui/ReportPainter.h"
 #include "platform/report/ui/ReportPreview.h"
+#include "platform/ui/LongWork.h"
 
 ReportEngine::ReportEngine(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("CrystalReport1"));
@@ -28,14 +30,18 @@ ReportEngine& ReportEngine::of(QWidget* widget) {
     return engine ? *engine : *new ReportEngine(top);
 }
 
-std::unique_ptr<ReportLayout> ReportEngine::prepare() const {
+std::unique_ptr<ReportLayout> ReportEngine::prepare(QWidget* parent) const {
     ReportTemplate report = ReportTemplate::load(ProgramFolder::dataFile(settings.reportFile));
     report.applyFormula(settings.formula0);
     auto db = Database::open(ProgramFolder::file(AppInfo::catalogueFileName()));
-    // The first report of a big archive builds its order index: seconds, once.
+    // The first report of a big archive builds its order keys: seconds, once, so the
+    // window says so and keeps painting.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    return std::make_unique<ReportLayout>(std::move(report), std::move(db), QDate::currentDate());
+    LongWork work(parent, QStringLiteral("Preparazione della stampa in corso..."),
+                  LongWork::Cancel::NotAllowed);
+    const ProgressScope painting(db->handle(), work.ticker());
+    return std::make_unique<ReportLayout>(std::move(report), db, QDate::currentDate());
 }
 
 QRect ReportEngine::previewGeometry(const QRect& available) const {
@@ -48,7 +54,7 @@ QRect ReportEngine::previewGeometry(const QRect& available) const {
 }
 
 void ReportEngine::run(Services& services, QWidget* parent) {
-    std::unique_ptr<ReportLayout> layout = prepare();
+    std::unique_ptr<ReportLayout> layout = prepare(parent);
     if (settings.destination == ReportSettings::Preview) {
         // It belongs to the window that opened it: over a modal window (the structured
         // search, the authors register) any other window would be blocked. Over one it is

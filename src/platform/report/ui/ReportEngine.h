@@ -25,7 +25,7 @@ public:
 
     // Reads the template from the program folder, applies formula slot 0 and opens its
     // data. AppError for a missing or malformed template, a missing formula or table.
-    std::unique_ptr<ReportLayout> prepare() const;
+    std::unique_ptr<ReportLayout> prepare(QWidget* parent = nullptr) const;
     // Runs the report (the action). Errors are raised before any window opens. A preview
     // belongs to parent's window.
     void run(Services& services, QWidget* parent);
