@@ -7,9 +7,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "cards/Archives.h"
 #include "platform/core/AppInfo.h"
@@ -84,14 +86,17 @@ ImportMappingWindow::ImportMappingWindow(const ArchiveDef& archive, const QStrin
         });
         columns_->setCellWidget(c, 1, combo);
     }
-    columns_->resizeRowsToContents();
+    // One height for every row: that of a combo, the tallest thing in them.
+    if (columns_->rowCount() > 0)
+        columns_->verticalHeader()->setDefaultSectionSize(
+            columns_->cellWidget(0, 1)->sizeHint().height());
 
     auto* rowsLabel = new QLabel(
         QStringLiteral("&Anteprima: le prime %1 righe come saranno registrate").arg(20), this);
     rowsLabel->setBuddy(rows_);
     rows_->setObjectName(QStringLiteral("PreviewTable"));
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    rows_->horizontalHeader()->setDefaultSectionSize(140);
+    rows_->verticalHeader()->setDefaultSectionSize(rows_->fontMetrics().height() + 8);
 
     auto* top = new QWidget(this);
     auto* topLayout = new QVBoxLayout(top);
@@ -125,7 +130,9 @@ ImportMappingWindow::ImportMappingWindow(const ArchiveDef& archive, const QStrin
     layout->addWidget(buttons);
 
     fillPreview();
-    resize(760, 560);
+    // Roomy where the screen allows, never larger than it (640 x 480 included).
+    const QSize available = screen()->availableGeometry().size() - QSize(16, 40);
+    resize(QSize(760, 560).boundedTo(available).expandedTo(minimumSizeHint()));
 }
 
 bool ImportMappingWindow::skipExisting() const {
@@ -152,4 +159,8 @@ void ImportMappingWindow::fillPreview() {
             rows_->setItem(int(r), int(k),
                            new QTableWidgetItem(QString::fromStdString(values[std::size_t(shown[k])])));
     }
+    // Wide enough for the caption and the values, but one long note does not take the row.
+    rows_->resizeColumnsToContents();
+    for (int k = 0; k < rows_->columnCount(); ++k)
+        rows_->setColumnWidth(k, std::min(rows_->columnWidth(k), 260));
 }
