@@ -43,18 +43,31 @@ void appendField(std::string& out, const char* data, std::size_t size) {
     out += '"';
 }
 
-qint64 write(Database& db, const ArchiveDef& archive, QIODevice& out, const Tick& tick) {
-    std::string buffer = "\xEF\xBB\xBF";
+QString selectList(Database& db, const ArchiveDef& archive, const QString& table) {
     QStringList columns;
+    const bool result = !table.isEmpty() && table.compare(archive.table, Qt::CaseInsensitive) != 0;
+    const QStringList present = result ? db.fieldNames(table) : archive.tableOrder;
+    for (const QString& f : archive.tableOrder) {
+        const QString q = Database::quoteIdentifier(f);
+        if (!present.contains(f, Qt::CaseInsensitive))
+            columns << QStringLiteral("NULL");
+        else
+            columns << (result ? QStringLiteral("NULLIF(%1, ' ')").arg(q) : q);
+    }
+    return columns.join(QLatin1Char(','));
+}
+
+qint64 write(Database& db, const ArchiveDef& archive, QIODevice& out, const Tick& tick,
+             const QString& source) {
+    std::string buffer = "\xEF\xBB\xBF";
     for (int i = 0; i < archive.tableOrder.size(); ++i) {
         if (i > 0)
             buffer += ',';
         const QByteArray name = archive.tableOrder[i].toUtf8();
         appendField(buffer, name.constData(), std::size_t(name.size()));
-        columns << Database::quoteIdentifier(archive.tableOrder[i]);
     }
     buffer += "\r\n";
-    const QString table = Database::quoteIdentifier(archive.table);
+    const QString table = Database::quoteIdentifier(source.isEmpty() ? archive.table : source);
     qint64 total = 0;
     {
         Statement count = db.prepare(QStringLiteral("SELECT count(*) FROM %1").arg(table));
@@ -62,7 +75,7 @@ qint64 write(Database& db, const ArchiveDef& archive, QIODevice& out, const Tick
             total = count.int64(0);
     }
     Statement select = db.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                      .arg(columns.join(QLatin1Char(',')), table));
+                                      .arg(selectList(db, archive, source), table));
     sqlite3_stmt* st = select.get();
     const int width = int(archive.tableOrder.size());
     qint64 written = 0;

@@ -403,7 +403,7 @@ CardImport::Result importXml(Database& db, const QByteArray& xml) {
 }
 
 void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out, const CsvExport::Tick& tick,
-              qint64* written) {
+              qint64* written, const QString& table) {
     using TellicoFormat::Shape;
     const int type = TellicoFormat::collectionTypeOf(archive.id);
     if (type == 0)
@@ -426,12 +426,10 @@ void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out, const Csv
         writeField(w, f);
     w.writeEndElement();
 
-    QStringList columns;
-    for (const QString& f : archive.tableOrder)
-        columns << Database::quoteIdentifier(f);
-    Statement select = db.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                                      .arg(columns.join(QLatin1Char(',')),
-                                           Database::quoteIdentifier(archive.table)));
+    Statement select = db.prepare(
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+            .arg(CsvExport::selectList(db, archive, table),
+                 Database::quoteIdentifier(table.isEmpty() ? archive.table : table)));
     qint64 id = 0;
     while (select.step()) {
         const auto value = [&](const QString& field) {
@@ -491,12 +489,12 @@ void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out, const Csv
 }
 
 qint64 exportFile(Database& db, const ArchiveDef& archive, const QString& path,
-                  const CsvExport::Tick& tick) {
+                  const CsvExport::Tick& tick, const QString& table) {
     QByteArray xml;
     QBuffer buffer(&xml);
     buffer.open(QIODevice::WriteOnly);
     qint64 written = 0;
-    writeXml(db, archive, buffer, tick, &written);
+    writeXml(db, archive, buffer, tick, &written, table);
     buffer.close();
 
     // libzip writes a temporary file beside the target and renames it over the target

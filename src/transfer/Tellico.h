@@ -44,11 +44,13 @@ CardImport::Result importFile(Database& db, const QString& path,
 // The same from the XML's bytes (tests and fuzzing).
 CardImport::Result importXml(Database& db, const QByteArray& xml);
 
-// The archive as Tellico XML, valid against Tellico's DTD.
+// The archive (or `table`, see CsvExport::selectList) as Tellico XML, valid against
+// Tellico's DTD.
 void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out,
-              const CsvExport::Tick& tick = {}, qint64* written = nullptr);
+              const CsvExport::Tick& tick = {}, qint64* written = nullptr,
+              const QString& table = {});
 // A .tc file at path; returns the cards written. The file is put in place only when complete.
 qint64 exportFile(Database& db, const ArchiveDef& archive, const QString& path,
-                  const CsvExport::Tick& tick = {});
+                  const CsvExport::Tick& tick = {}, const QString& table = {});
 
 }  // namespace Tellico

@@ -168,19 +168,33 @@ void runExport(CardContext& cards, Services& services, QWidget* parent) {
     }
     browser.storeEdit(browser.currentSource());
     Database& db = browser.currentSource().database();
+    // The cards of the last structured search on this archive, when the user wants them.
+    QString table;
+    if (db.hasTable(archive.resultTable)) {
+        const auto rows = db.query(QStringLiteral("SELECT count(*) FROM %1")
+                                       .arg(Database::quoteIdentifier(archive.resultTable)));
+        const qint64 found = rows.isEmpty() ? 0 : rows.first().value(0).toLongLong();
+        if (found > 0 &&
+            services.messages.question(
+                QStringLiteral("Esportare solo le %1 schede trovate dall'ultima ricerca "
+                               "strutturata?\n(No: tutte le schede dell'archivio %2)")
+                    .arg(found)
+                    .arg(archive.caption)))
+            table = archive.resultTable;
+    }
     qint64 written = 0;
     {
         LongWork work(parent, QStringLiteral("Esportazione delle schede in corso..."));
         try {
             if (tellico) {
-                written = Tellico::exportFile(db, archive, path, tickOf(work));
+                written = Tellico::exportFile(db, archive, path, tickOf(work), table);
             } else {
                 QSaveFile file(path);
                 if (!file.open(QIODevice::WriteOnly))
                     throw AppError(ErrorCode::FileError, kSource,
                                    QStringLiteral("Impossibile creare il file %1: %2")
                                        .arg(path, file.errorString()));
-                written = CsvExport::write(db, archive, file, tickOf(work));
+                written = CsvExport::write(db, archive, file, tickOf(work), table);
                 if (!file.commit())
                     throw AppError(ErrorCode::FileError, kSource,
                                    QStringLiteral("Impossibile scrivere il file %1: %2")

@@ -7,6 +7,7 @@
 #include <QTabBar>
 #include <QTest>
 
+#include "platform/db/Database.h"
 #include "shell/ui/CommandBar.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/ProgramHooks.h"
@@ -100,6 +101,17 @@ private slots:
         QCOMPARE(folder->messages.lastText(),
                  QStringLiteral("Esportate 2 schede nel file out.csv."));
         QVERIFY(readBytes(folder->file("out.csv")).startsWith("\xEF\xBB\xBFTITOLO,"));
+        // Or the cards the last structured search found, if the user says so; the blanks
+        // the search writes for empty fields go.
+        Database::open(folder->cataloguePath())->exec(
+            "CREATE TABLE TempLibri (TITOLO TEXT, NOTE TEXT);"
+            "INSERT INTO TempLibri VALUES ('Trovato', ' ')");
+        folder->messages.queueYes();
+        folder->files.queueFileName(folder->file("found.csv"));
+        window->commandBar().click("ID_EsportaSchede");
+        QVERIFY(folder->messages.lastText().startsWith("Esportate 1 schede"));
+        const QByteArray found = readBytes(folder->file("found.csv"));
+        QVERIFY2(found.endsWith("\r\nTrovato" + QByteArray(16, ',') + "\r\n"), found.constData());
         // Storage media have no Tellico collection.
         child<QTabBar>(*window, "TabStrip1")->setCurrentIndex(2);
         folder->files.queueFileName(folder->file("media.tc"));
