@@ -95,6 +95,18 @@ private slots:
         QCOMPARE(child<QLabel>(*window, "Label5")->text(), QStringLiteral("2"));
     }
 
+    void aReadOnlyCatalogueExportsButTakesNothingIn() {
+        closeMainWindow(*folder, window);
+        const auto readOnly = Database::open(folder->cataloguePath(), Database::OpenMode::ReadOnly);
+        window = startMainWindow(*folder, programHooks(folder->services));
+        window->commandBar().click("ID_ImportaSchede");
+        QVERIFY2(folder->messages.lastText().contains("importare schede"),
+                 qPrintable(folder->messages.lastText()));
+        folder->files.queueFileName(folder->file("out.csv"));
+        window->commandBar().click("ID_EsportaSchede");
+        QVERIFY(folder->messages.lastText().startsWith("Esportate 2 schede"));
+    }
+
     void exportsTheArchiveShown() {
         folder->files.queueFileName(folder->file("out.csv"));
         window->commandBar().click("ID_EsportaSchede");
