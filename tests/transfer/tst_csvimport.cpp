@@ -89,6 +89,11 @@ void TestCsvImport::readsTheDialects_data() {
     QTest::newRow("windows-1252, semicolon, blank lines, no final line break")
         << QByteArray("Titolo;Note\r\n\r\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;")
         << ';';
+    // Plain ASCII for longer than the look at the start: the accent comes late.
+    QTest::newRow("looks like utf-8, windows-1252 further on")
+        << QByteArray("Titolo;Note\r\n") + QByteArray(1200000, '\n') +
+               QByteArray("\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;")
+        << ';';
 }
 
 void TestCsvImport::readsTheDialects() {
