@@ -6,6 +6,11 @@
 // of TEXT columns, in one transaction). The import runs in a child process of its own so
 // that its peak memory (VmHWM) is its own. When the sqlite3 program is installed its
 // `.import` and `-csv` are timed too, for reference.
+//
+// Measured at 1,000,000 books (a 205 MB CSV) on the shared 2-core machine:
+//   export 2657 ms, raw C-API dump 3336 ms (0.80x), sqlite3 -csv 4442 ms (0.60x);
+//   import 5087 ms, in-process .import 5795 ms (0.88x), sqlite3 .import 5588 ms (0.91x);
+//   peak memory of the import 16.1 MB.
 
 #include <sqlite3.h>
 
