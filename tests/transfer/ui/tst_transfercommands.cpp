@@ -77,6 +77,26 @@ private slots:
         QCOMPARE(child<QLineEdit>(*window, "Text1")->text(), QStringLiteral("Il nome della rosa"));
     }
 
+    void aTellicoMusicCollectionGoesIntoMusica() {
+        folder->writeFile("dischi.xml",
+                          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                          "<tellico xmlns=\"http://periapsis.org/tellico/\" syntaxVersion=\"11\">"
+                          "<collection title=\"Dischi\" type=\"4\">"
+                          "<entry id=\"1\"><title>Kind of Blue</title>"
+                          "<artists><artist>Miles Davis</artist></artists></entry>"
+                          "<entry id=\"2\"><title>Milestones</title>"
+                          "<artists><artist>Miles Davis</artist></artists></entry>"
+                          "</collection></tellico>");
+        folder->files.queueFileName(folder->file("dischi.xml"));
+        window->commandBar().click("ID_ImportaSchede");
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Importate 2 schede (0 saltate, 1 parole aggiunte alle liste)."));
+        QCOMPARE(child<QTabBar>(*window, "TabStrip1")->currentIndex(), 1);
+        QCOMPARE(child<QLabel>(*window, "Label5")->text(), QStringLiteral("2"));
+        QCOMPARE(child<QLabel>(*window, "Label7")->text(), QStringLiteral("1"));
+        QCOMPARE(child<QLineEdit>(*window, "Text1BBB")->text(), QStringLiteral("Kind of Blue"));
+    }
+
     void aCancelledMappingOrABadFileStoresNothing() {
         // The fault lies past the rows the mapping window shows.
         QByteArray bad = "Titolo\r\n";
