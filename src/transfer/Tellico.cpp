@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 #include <zip.h>
 
-#include <QBuffer>
+#include <QTemporaryFile>
 #include <QFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -75,8 +75,9 @@ bool leavesFolder(const QString& name) {
 std::function<QByteArray()> openZip(const QString& path) {
     auto content = std::make_shared<ZipContent>();
     int error = 0;
-    content->archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS,
-                                &error);
+    // No ZIP_CHECKCONS: zips written with data descriptors would fail it. A cut file
+    // loses its central directory, and a damaged member fails its CRC when read.
+    content->archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
     if (!content->archive)
         damaged(QStringLiteral("l'archivio zip non si legge"));
     const zip_int64_t count = zip_get_num_entries(content->archive, 0);
@@ -490,12 +491,14 @@ void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out, const Csv
 
 qint64 exportFile(Database& db, const ArchiveDef& archive, const QString& path,
                   const CsvExport::Tick& tick, const QString& table) {
-    QByteArray xml;
-    QBuffer buffer(&xml);
-    buffer.open(QIODevice::WriteOnly);
+    // The XML goes to a temporary file first, so a million cards need no room in memory.
+    QTemporaryFile xml(path + QStringLiteral(".XXXXXX.xml"));
+    if (!xml.open())
+        fail(QStringLiteral("Impossibile creare il file %1: %2.").arg(xml.fileName(), xml.errorString()));
     qint64 written = 0;
-    writeXml(db, archive, buffer, tick, &written, table);
-    buffer.close();
+    writeXml(db, archive, xml, tick, &written, table);
+    if (!xml.flush())
+        fail(QStringLiteral("Impossibile scrivere il file %1: %2.").arg(xml.fileName(), xml.errorString()));
 
     // libzip writes a temporary file beside the target and renames it over the target
     // only once complete.
@@ -503,7 +506,7 @@ qint64 exportFile(Database& db, const ArchiveDef& archive, const QString& path,
     zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     if (!zip)
         fail(QStringLiteral("Impossibile creare il file %1.").arg(path));
-    zip_source_t* source = zip_source_buffer(zip, xml.constData(), zip_uint64_t(xml.size()), 0);
+    zip_source_t* source = zip_source_file(zip, QFile::encodeName(xml.fileName()).constData(), 0, -1);
     if (!source || zip_file_add(zip, "tellico.xml", source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
         if (source)
             zip_source_free(source);
