@@ -167,8 +167,9 @@ int importChild(const QString& csv, const QString& mdb) {
     file.open(QIODevice::ReadOnly);
     qint64 imported = 0;
     const double ms = timed([&] {
-        imported = CsvImport::run(*db, books, file, mapping, false, [](qint64, qint64) { return true; })
-                       .imported;
+        imported = CsvImport::run(*db, books, file, mapping, false, [](qint64, qint64) {
+                       return true;
+                   }).imported;
     });
     std::printf("%.0f %lld %lld\n", ms, peakKilobytes(), imported);
     return 0;
@@ -197,14 +198,17 @@ int main(int argc, char** argv) {
         auto db = Database::open(mdb);
         QFile out(csv);
         out.open(QIODevice::WriteOnly);
-        exportMs = timed([&] { CsvExport::write(*db, books, out, [](qint64, qint64) { return true; }); });
+        exportMs =
+            timed([&] { CsvExport::write(*db, books, out, [](qint64, qint64) { return true; }); });
     }
     const double dumpMs = timed([&] { rawDump(mdb, home.filePath(QStringLiteral("raw.csv"))); });
-    const double cliExport = shell({QStringLiteral("-csv"), mdb, QStringLiteral("SELECT * FROM LIBRI")},
-                                   home.filePath(QStringLiteral("cli.csv")));
-    std::printf("export: %.0f ms, raw C-API dump %.0f ms (%.2fx), sqlite3 -csv %.0f ms (%.2fx); %lld bytes\n",
-                exportMs, dumpMs, exportMs / dumpMs, cliExport, exportMs / cliExport,
-                QFile(csv).size());
+    const double cliExport =
+        shell({QStringLiteral("-csv"), mdb, QStringLiteral("SELECT * FROM LIBRI")},
+              home.filePath(QStringLiteral("cli.csv")));
+    std::printf(
+        "export: %.0f ms, raw C-API dump %.0f ms (%.2fx), sqlite3 -csv %.0f ms (%.2fx); %lld "
+        "bytes\n",
+        exportMs, dumpMs, exportMs / dumpMs, cliExport, exportMs / cliExport, QFile(csv).size());
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(),
@@ -212,13 +216,15 @@ int main(int argc, char** argv) {
     child.waitForFinished(-1);
     const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
     const double importMs = figures.value(0).toDouble();
-    const double baseMs = timed([&] { baselineImport(csv, home.filePath(QStringLiteral("plain.db"))); });
+    const double baseMs =
+        timed([&] { baselineImport(csv, home.filePath(QStringLiteral("plain.db"))); });
     const QString cliDb = home.filePath(QStringLiteral("cli.db"));
-    const double cliImport = shell({cliDb, QStringLiteral(".mode csv"),
-                                    QStringLiteral(".import %1 plain").arg(csv)});
-    std::printf("import: %.0f ms (%s rows), in-process .import %.0f ms (%.2fx), sqlite3 .import "
-                "%.0f ms (%.2fx); peak memory %.1f MB\n",
-                importMs, figures.value(2).constData(), baseMs, importMs / baseMs, cliImport,
-                importMs / cliImport, figures.value(1).toDouble() / 1024.0);
+    const double cliImport =
+        shell({cliDb, QStringLiteral(".mode csv"), QStringLiteral(".import %1 plain").arg(csv)});
+    std::printf(
+        "import: %.0f ms (%s rows), in-process .import %.0f ms (%.2fx), sqlite3 .import "
+        "%.0f ms (%.2fx); peak memory %.1f MB\n",
+        importMs, figures.value(2).constData(), baseMs, importMs / baseMs, cliImport,
+        importMs / cliImport, figures.value(1).toDouble() / 1024.0);
     return 0;
 }

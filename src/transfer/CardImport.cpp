@@ -52,10 +52,9 @@ CardImport::CardImport(Database& db, const ArchiveDef& archive, const std::vecto
         if (!words) {
             wordSets_.push_back(std::make_unique<std::unordered_set<std::string>>());
             words = wordSets_.back().get();
-            Statement read = db_.prepare(
-                QStringLiteral("SELECT %1 FROM %2")
-                    .arg(Database::quoteIdentifier(list->wordField),
-                         Database::quoteIdentifier(list->table)));
+            Statement read = db_.prepare(QStringLiteral("SELECT %1 FROM %2")
+                                             .arg(Database::quoteIdentifier(list->wordField),
+                                                  Database::quoteIdentifier(list->table)));
             while (read.step())
                 words->insert(text(read.get(), 0));
         }
@@ -76,10 +75,9 @@ CardImport::CardImport(Database& db, const ArchiveDef& archive, const std::vecto
         if (keyFields_.empty()) {
             skipExisting_ = false;
         } else {
-            Statement read = db_.prepare(
-                QStringLiteral("SELECT %1 FROM %2")
-                    .arg(keyColumns.join(QLatin1Char(',')),
-                         Database::quoteIdentifier(archive.table)));
+            Statement read = db_.prepare(QStringLiteral("SELECT %1 FROM %2")
+                                             .arg(keyColumns.join(QLatin1Char(',')),
+                                                  Database::quoteIdentifier(archive.table)));
             std::vector<std::string> row(archive.tableOrder.size());
             while (read.step()) {
                 for (std::size_t k = 0; k < keyFields_.size(); ++k)

@@ -141,7 +141,8 @@ bool CsvReader::readRecord(Row& row, int& fields) {
                     fail(startLine, QStringLiteral("virgolette aperte e mai chiuse"));
                 const char* begin = buf_.data() + pos_;
                 const char* end = buf_.data() + buf_.size();
-                const char* quote = static_cast<const char*>(std::memchr(begin, '"', std::size_t(end - begin)));
+                const char* quote =
+                    static_cast<const char*>(std::memchr(begin, '"', std::size_t(end - begin)));
                 const char* stop = quote ? quote : end;
                 if (std::memchr(begin, '\0', std::size_t(stop - begin)))
                     fail(line_, QStringLiteral("il contenuto non è testo"));

@@ -3,8 +3,8 @@
 #include <sqlite3.h>
 #include <zip.h>
 
-#include <QTemporaryFile>
 #include <QFile>
+#include <QTemporaryFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <memory>
@@ -67,8 +67,8 @@ bool leavesFolder(const QString& name) {
     if (name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')) ||
         (name.size() > 1 && name[1] == QLatin1Char(':')))
         return true;
-    const QStringList parts = QString(name).replace(QLatin1Char('\\'), QLatin1Char('/'))
-                                  .split(QLatin1Char('/'));
+    const QStringList parts =
+        QString(name).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'));
     return parts.contains(QStringLiteral(".."));
 }
 
@@ -170,7 +170,8 @@ std::vector<bool> mappedFields(const ArchiveDef& archive) {
     for (const TellicoFormat::FieldMap& f : TellicoFormat::fieldsOf(archive.id)) {
         if (f.shape == TellicoFormat::Shape::Keywords) {
             for (int k = 1; k <= kKeywords; ++k)
-                if (const qsizetype i = archive.tableOrder.indexOf(QStringLiteral("CHIAVE%1").arg(k));
+                if (const qsizetype i =
+                        archive.tableOrder.indexOf(QStringLiteral("CHIAVE%1").arg(k));
                     i >= 0)
                     mapped[std::size_t(i)] = true;
         } else if (const qsizetype i = archive.tableOrder.indexOf(f.field); i >= 0) {
@@ -363,12 +364,13 @@ std::function<QByteArray()> openContent(const QString& path) {
         throw AppError(ErrorCode::FileNotFound, kSource,
                        QStringLiteral("File non trovato: %1").arg(path));
     if (!file->open(QIODevice::ReadOnly))
-        throw AppError(ErrorCode::FileError, kSource,
-                       QStringLiteral("Impossibile aprire il file %1: %2")
-                           .arg(path, file->errorString()));
+        throw AppError(
+            ErrorCode::FileError, kSource,
+            QStringLiteral("Impossibile aprire il file %1: %2").arg(path, file->errorString()));
     if (file->size() == 0)
         fail(QStringLiteral("Il file è vuoto."));
-    if (file->peek(4) == QByteArray("PK\x03\x04", 4) || file->peek(4) == QByteArray("PK\x05\x06", 4)) {
+    if (file->peek(4) == QByteArray("PK\x03\x04", 4) ||
+        file->peek(4) == QByteArray("PK\x05\x06", 4)) {
         file->close();
         return openZip(path);
     }
@@ -392,15 +394,14 @@ CardImport::Result importFile(Database& db, const QString& path,
 
 CardImport::Result importXml(Database& db, const QByteArray& xml) {
     bool given = false;
-    return importFrom(
-        db,
-        [&]() -> QByteArray {
-            if (given)
-                return {};
-            given = true;
-            return xml;
-        },
-        {}, {});
+    return importFrom(db,
+                      [&]() -> QByteArray {
+                          if (given)
+                              return {};
+                          given = true;
+                          return xml;
+                      },
+                      {}, {});
 }
 
 void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out, const CsvExport::Tick& tick,
@@ -414,8 +415,9 @@ void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out, const Csv
     QXmlStreamWriter w(&out);
     w.setAutoFormatting(true);
     w.writeStartDocument();
-    w.writeDTD(QStringLiteral("<!DOCTYPE tellico PUBLIC \"-//Robby Stephenson/DTD Tellico V11.0//EN\" "
-                              "\"http://periapsis.org/tellico/dtd/v11/tellico.dtd\">"));
+    w.writeDTD(
+        QStringLiteral("<!DOCTYPE tellico PUBLIC \"-//Robby Stephenson/DTD Tellico V11.0//EN\" "
+                       "\"http://periapsis.org/tellico/dtd/v11/tellico.dtd\">"));
     w.writeStartElement(QStringLiteral("tellico"));
     w.writeDefaultNamespace(QStringLiteral("http://periapsis.org/tellico/"));
     w.writeAttribute(QStringLiteral("syntaxVersion"), QStringLiteral("11"));
@@ -427,10 +429,10 @@ void writeXml(Database& db, const ArchiveDef& archive, QIODevice& out, const Csv
         writeField(w, f);
     w.writeEndElement();
 
-    Statement select = db.prepare(
-        QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-            .arg(CsvExport::selectList(db, archive, table),
-                 Database::quoteIdentifier(table.isEmpty() ? archive.table : table)));
+    Statement select =
+        db.prepare(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                       .arg(CsvExport::selectList(db, archive, table),
+                            Database::quoteIdentifier(table.isEmpty() ? archive.table : table)));
     qint64 id = 0;
     while (select.step()) {
         const auto value = [&](const QString& field) {
@@ -494,11 +496,13 @@ qint64 exportFile(Database& db, const ArchiveDef& archive, const QString& path,
     // The XML goes to a temporary file first, so a million cards need no room in memory.
     QTemporaryFile xml(path + QStringLiteral(".XXXXXX.xml"));
     if (!xml.open())
-        fail(QStringLiteral("Impossibile creare il file %1: %2.").arg(xml.fileName(), xml.errorString()));
+        fail(QStringLiteral("Impossibile creare il file %1: %2.")
+                 .arg(xml.fileName(), xml.errorString()));
     qint64 written = 0;
     writeXml(db, archive, xml, tick, &written, table);
     if (!xml.flush())
-        fail(QStringLiteral("Impossibile scrivere il file %1: %2.").arg(xml.fileName(), xml.errorString()));
+        fail(QStringLiteral("Impossibile scrivere il file %1: %2.")
+                 .arg(xml.fileName(), xml.errorString()));
 
     // libzip writes a temporary file beside the target and renames it over the target
     // only once complete.
@@ -506,8 +510,10 @@ qint64 exportFile(Database& db, const ArchiveDef& archive, const QString& path,
     zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     if (!zip)
         fail(QStringLiteral("Impossibile creare il file %1.").arg(path));
-    zip_source_t* source = zip_source_file(zip, QFile::encodeName(xml.fileName()).constData(), 0, -1);
-    if (!source || zip_file_add(zip, "tellico.xml", source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
+    zip_source_t* source =
+        zip_source_file(zip, QFile::encodeName(xml.fileName()).constData(), 0, -1);
+    if (!source ||
+        zip_file_add(zip, "tellico.xml", source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
         if (source)
             zip_source_free(source);
         zip_discard(zip);

@@ -42,11 +42,11 @@ int collectionTypeOf(Archive archive) {
 }
 
 QString collectionTypeName(int type) {
-    static const char* const names[] = {"generica",          "libri",        "video",
-                                        "musica",            "bibliografia", "fumetti",
-                                        "vini",              "monete",       "francobolli",
-                                        "figurine",          "videogiochi",  "cataloghi di file",
-                                        "giochi da tavolo"};
+    static const char* const names[] = {
+        "generica",        "libri",    "video",       "musica",
+        "bibliografia",    "fumetti",  "vini",        "monete",
+        "francobolli",     "figurine", "videogiochi", "cataloghi di file",
+        "giochi da tavolo"};
     if (type >= 1 && type <= 13)
         return QString::fromUtf8(names[type - 1]);
     return QStringLiteral("sconosciuto (%1)").arg(type);

@@ -21,8 +21,8 @@ struct FieldMap {
     QString field;    // card field ("" for the keywords)
     QString element;  // Tellico field name = the element of one value
     Shape shape;
-    QString title;    // title of the field written in the collection
-    bool paragraph;   // a long text
+    QString title;   // title of the field written in the collection
+    bool paragraph;  // a long text
     QString container() const { return element + QLatin1Char('s'); }
 };
 

@@ -79,16 +79,15 @@ void TestCsvImport::readsTheDialects_data() {
     QTest::addColumn<char>("delimiter");
     const QList<QStringList> expected;
     QTest::newRow("utf-8, comma, quotes with comma, quote and line break")
-        << QByteArray("Titolo,Note\r\n\"Uno, due\",\"a \"\"b\"\"\r\nc\"\r\nCittà,\r\n")
-        << ',';
+        << QByteArray("Titolo,Note\r\n\"Uno, due\",\"a \"\"b\"\"\r\nc\"\r\nCittà,\r\n") << ',';
     QTest::newRow("utf-8 with BOM, semicolon")
         << QByteArray("\xEF\xBB\xBFTitolo;Note\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\nCittà;") << ';';
     QTest::newRow("utf-16 with BOM, tab")
-        << utf16le(QStringLiteral("Titolo\tNote\r\n\"Uno, due\"\t\"a \"\"b\"\"\r\nc\"\r\nCittà\t\r\n"))
+        << utf16le(
+               QStringLiteral("Titolo\tNote\r\n\"Uno, due\"\t\"a \"\"b\"\"\r\nc\"\r\nCittà\t\r\n"))
         << '\t';
     QTest::newRow("windows-1252, semicolon, blank lines, no final line break")
-        << QByteArray("Titolo;Note\r\n\r\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;")
-        << ';';
+        << QByteArray("Titolo;Note\r\n\r\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;") << ';';
     // Plain ASCII for longer than the look at the start: the accent comes late.
     QTest::newRow("looks like utf-8, windows-1252 further on")
         << QByteArray("Titolo;Note\r\n") + QByteArray(1200000, '\n') +
@@ -152,11 +151,11 @@ void TestCsvImport::storesAllRowsJoiningColumnsAndAddingListWords() {
     TempProgramFolder folder({1, 0, 0, 0});
     auto db = Database::open(folder.cataloguePath());
     const int topics = folder.count(QStringLiteral("ARG1"));
-    const CardImport::Result r = importCsv(
-        *db, "Title,Author,Additional Authors,Subject,Keywords\n"
-             "Primo,Rossi,,Storia,Raro\n"
-             "Secondo,Bianchi,Verdi,Alchimia,Nuova parola\n"
-             "Terzo,,,Alchimia,\n");
+    const CardImport::Result r = importCsv(*db,
+                                           "Title,Author,Additional Authors,Subject,Keywords\n"
+                                           "Primo,Rossi,,Storia,Raro\n"
+                                           "Secondo,Bianchi,Verdi,Alchimia,Nuova parola\n"
+                                           "Terzo,,,Alchimia,\n");
     QCOMPARE(r.imported, 3);
     QCOMPARE(r.skipped, 0);
     // Rossi, Bianchi and Alchimia and "Nuova parola" are new; Storia and Raro were there.
@@ -167,7 +166,8 @@ void TestCsvImport::storesAllRowsJoiningColumnsAndAddingListWords() {
              (QStringList{"Rossi", "Bianchi", ""}));
     QCOMPARE(folder.count(QStringLiteral("ARG1")), topics + 1);
     QVERIFY(folder.column(QStringLiteral("AUTORI"), QStringLiteral("SOMMA")).contains("Bianchi"));
-    QVERIFY(folder.column(QStringLiteral("CHIAVE"), QStringLiteral("CHIAVE")).contains("Nuova parola"));
+    QVERIFY(
+        folder.column(QStringLiteral("CHIAVE"), QStringLiteral("CHIAVE")).contains("Nuova parola"));
 
     // The column guessed as nothing is left out; a second column on a field is joined.
     QBuffer buffer;
@@ -193,10 +193,9 @@ void TestCsvImport::storesNothingOnABadLineOrACancel() {
     QVERIFY2(description.contains(QStringLiteral("riga 2002")), qPrintable(description));
 
     int ticks = 0;
-    QCOMPARE(errorOf([&] {
-                 importCsv(*db, good, false, [&](qint64, qint64) { return ++ticks < 3; });
-             }),
-             ErrorCode::DialogCancelled);
+    QCOMPARE(
+        errorOf([&] { importCsv(*db, good, false, [&](qint64, qint64) { return ++ticks < 3; }); }),
+        ErrorCode::DialogCancelled);
     QCOMPARE(ticks, 3);
 
     QCOMPARE(folder.count(QStringLiteral("LIBRI")), 2);
@@ -223,8 +222,9 @@ void TestCsvImport::skipsCardsAlreadyThere() {
 void TestCsvImport::exportThenImportGivesTheSameCards() {
     TempProgramFolder folder({3, 0, 0, 0});
     auto db = Database::open(folder.cataloguePath());
-    db->query(QStringLiteral("UPDATE LIBRI SET NOTE = ?, TITOLO = ?, ANNO = NULL WHERE rowid = 2"),
-              {QStringLiteral("Riga uno\r\nRiga \"due\", con virgola"), QStringLiteral("Perché;sì")});
+    db->query(
+        QStringLiteral("UPDATE LIBRI SET NOTE = ?, TITOLO = ?, ANNO = NULL WHERE rowid = 2"),
+        {QStringLiteral("Riga uno\r\nRiga \"due\", con virgola"), QStringLiteral("Perché;sì")});
     QList<QStringList> before;
     for (const QString& f : books().tableOrder)
         before << folder.column(QStringLiteral("LIBRI"), f);

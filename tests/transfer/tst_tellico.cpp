@@ -26,7 +26,8 @@ void writeZip(const QString& path, const QList<std::pair<QByteArray, QByteArray>
     QList<QByteArray> keep;
     for (const auto& [name, data] : members) {
         keep << data;
-        zip_source_t* src = zip_source_buffer(zip, keep.last().constData(), zip_uint64_t(data.size()), 0);
+        zip_source_t* src =
+            zip_source_buffer(zip, keep.last().constData(), zip_uint64_t(data.size()), 0);
         QVERIFY(zip_file_add(zip, name.constData(), src, ZIP_FL_OVERWRITE) >= 0);
     }
     QCOMPARE(zip_close(zip), 0);
@@ -35,9 +36,13 @@ void writeZip(const QString& path, const QList<std::pair<QByteArray, QByteArray>
 QByteArray bookXml(const QByteArray& title, const QByteArray& doctype = {}, int type = 2) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + doctype +
            "<tellico xmlns=\"http://periapsis.org/tellico/\" syntaxVersion=\"11\">"
-           "<collection title=\"Libri\" type=\"" + QByteArray::number(type) + "\">"
+           "<collection title=\"Libri\" type=\"" +
+           QByteArray::number(type) +
+           "\">"
            "<fields><field name=\"_default\"/></fields>"
-           "<entry id=\"1\"><title>" + title + "</title>"
+           "<entry id=\"1\"><title>" +
+           title +
+           "</title>"
            "<authors><author>Calvino, Italo</author><author>Eco</author></authors>"
            "<pub_year>1957</pub_year><publisher>Einaudi</publisher>"
            "<genres><genre>Narrativa</genre></genres>"
@@ -64,11 +69,13 @@ void TestTellico::importsABookCollection() {
     TempProgramFolder folder;
     auto db = Database::open(folder.cataloguePath());
     // An external entity is left unresolved: nothing is read from disk.
-    const QByteArray doctype = "<!DOCTYPE tellico [<!ENTITY secret SYSTEM \"file:///etc/passwd\">]>\n";
-    writeZip(folder.file("libri.tc"), {{"tellico.xml", bookXml("Il barone &secret; rampante", doctype)}});
+    const QByteArray doctype =
+        "<!DOCTYPE tellico [<!ENTITY secret SYSTEM \"file:///etc/passwd\">]>\n";
+    writeZip(folder.file("libri.tc"),
+             {{"tellico.xml", bookXml("Il barone &secret; rampante", doctype)}});
     Archive chosen = Archive::Media;
-    const CardImport::Result r = Tellico::importFile(*db, folder.file("libri.tc"),
-                                                     [&](Archive a) { chosen = a; });
+    const CardImport::Result r =
+        Tellico::importFile(*db, folder.file("libri.tc"), [&](Archive a) { chosen = a; });
     QCOMPARE(chosen, Archive::Books);
     QCOMPARE(r.imported, 1);
     const QString title = folder.column("LIBRI", "TITOLO").value(0);
@@ -140,13 +147,20 @@ void TestTellico::exportIsValidAgainstTellicosDtd() {
 void TestTellico::refusesBadFilesStoringNothing_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("words");
-    QTest::newRow("empty file") << "empty" << "vuoto";
-    QTest::newRow("truncated zip") << "truncated" << "danneggiato";
-    QTest::newRow("path outside") << "outside" << "fuori";
-    QTest::newRow("unpacks past 2 GB") << "bomb" << "2 GB";
-    QTest::newRow("invalid UTF-8") << "utf8" << "UTF-8";
-    QTest::newRow("comic books") << "comics" << "fumetti";
-    QTest::newRow("not XML") << "garbage" << "XML";
+    QTest::newRow("empty file") << "empty"
+                                << "vuoto";
+    QTest::newRow("truncated zip") << "truncated"
+                                   << "danneggiato";
+    QTest::newRow("path outside") << "outside"
+                                  << "fuori";
+    QTest::newRow("unpacks past 2 GB") << "bomb"
+                                       << "2 GB";
+    QTest::newRow("invalid UTF-8") << "utf8"
+                                   << "UTF-8";
+    QTest::newRow("comic books") << "comics"
+                                 << "fumetti";
+    QTest::newRow("not XML") << "garbage"
+                             << "XML";
 }
 
 void TestTellico::refusesBadFilesStoringNothing() {

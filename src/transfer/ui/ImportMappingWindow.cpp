@@ -51,15 +51,16 @@ ImportMappingWindow::ImportMappingWindow(const ArchiveDef& archive, const QStrin
     setObjectName(QStringLiteral("ImportMappingWindow"));
     setWindowTitle(AppInfo::title() + QStringLiteral(" - Importa schede"));
 
-    auto* about = new QLabel(
-        QStringLiteral("File: %1\nArchivio: %2 - codifica %3, separatore %4")
-            .arg(QFileInfo(fileName).fileName(), archive.caption,
-                 TextEncoding::name(preview.encoding), delimiterName(preview.delimiter)),
-        this);
+    auto* about =
+        new QLabel(QStringLiteral("File: %1\nArchivio: %2 - codifica %3, separatore %4")
+                       .arg(QFileInfo(fileName).fileName(), archive.caption,
+                            TextEncoding::name(preview.encoding), delimiterName(preview.delimiter)),
+                   this);
     about->setObjectName(QStringLiteral("FileLabel"));
     about->setWordWrap(true);
 
-    auto* columnsLabel = new QLabel(QStringLiteral("&Colonne del file e campi dell'archivio:"), this);
+    auto* columnsLabel =
+        new QLabel(QStringLiteral("&Colonne del file e campi dell'archivio:"), this);
     columnsLabel->setBuddy(columns_);
     columns_->setObjectName(QStringLiteral("MappingTable"));
     columns_->setHorizontalHeaderLabels(
@@ -156,8 +157,9 @@ void ImportMappingWindow::fillPreview() {
     for (std::size_t r = 0; r < preview_.rows.size(); ++r) {
         mapping_.apply(preview_.rows[r], values);
         for (std::size_t k = 0; k < shown.size(); ++k)
-            rows_->setItem(int(r), int(k),
-                           new QTableWidgetItem(QString::fromStdString(values[std::size_t(shown[k])])));
+            rows_->setItem(
+                int(r), int(k),
+                new QTableWidgetItem(QString::fromStdString(values[std::size_t(shown[k])])));
     }
     // Wide enough for the caption and the values, but one long note does not take the row.
     rows_->resizeColumnsToContents();

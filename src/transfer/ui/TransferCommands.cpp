@@ -30,9 +30,9 @@ void openForReading(QFile& file) {
         throw AppError(ErrorCode::FileNotFound, kSource,
                        QStringLiteral("File non trovato: %1").arg(path));
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(ErrorCode::FileError, kSource,
-                       QStringLiteral("Impossibile aprire il file %1: %2")
-                           .arg(path, file.errorString()));
+        throw AppError(
+            ErrorCode::FileError, kSource,
+            QStringLiteral("Impossibile aprire il file %1: %2").arg(path, file.errorString()));
 }
 
 qint64 cardCount(Database& db, const ArchiveDef& archive) {
@@ -120,10 +120,13 @@ void importTellico(const QString& path, CardContext& cards, Services& services, 
     {
         LongWork work(parent, QStringLiteral("Importazione delle schede in corso..."));
         try {
-            result = Tellico::importFile(db, path, [&](Archive a) {
-                target = a;
-                before = cardCount(db, Archives::def(a));
-            }, tickOf(work));
+            result = Tellico::importFile(
+                db, path,
+                [&](Archive a) {
+                    target = a;
+                    before = cardCount(db, Archives::def(a));
+                },
+                tickOf(work));
         } catch (const AppError& e) {
             if (e.number() == ErrorCode::DialogCancelled)
                 return;
@@ -158,7 +161,8 @@ void runExport(CardContext& cards, Services& services, QWidget* parent) {
         QStringLiteral("File CSV (*.csv);;Tellico (*.tc)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const bool tellico = QFileInfo(path).suffix().compare(QLatin1String("tc"), Qt::CaseInsensitive) == 0;
+    const bool tellico =
+        QFileInfo(path).suffix().compare(QLatin1String("tc"), Qt::CaseInsensitive) == 0;
     if (tellico && !Tellico::canExport(archive.id)) {
         services.messages.information(
             QStringLiteral("L'archivio %1 non ha una collezione corrispondente in Tellico: "
@@ -206,8 +210,9 @@ void runExport(CardContext& cards, Services& services, QWidget* parent) {
             throw;
         }
     }
-    services.messages.information(
-        QStringLiteral("Esportate %1 schede nel file %2.").arg(written).arg(QFileInfo(path).fileName()));
+    services.messages.information(QStringLiteral("Esportate %1 schede nel file %2.")
+                                      .arg(written)
+                                      .arg(QFileInfo(path).fileName()));
 }
 
 }  // namespace

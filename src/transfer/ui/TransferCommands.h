@@ -8,5 +8,4 @@ struct Services;
 
 // "Importa schede..." and "Esporta schede...": cards in from a CSV or Tellico file, out
 // to one. Returns false for an id that is not one of them.
-bool runTransferCommand(const QString& id, CardContext& cards, Services& services,
-                        QWidget* parent);
+bool runTransferCommand(const QString& id, CardContext& cards, Services& services, QWidget* parent);

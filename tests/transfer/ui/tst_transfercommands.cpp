@@ -60,9 +60,10 @@ private slots:
 
     void importsASpreadsheetFileAndShowsTheFirstNewCard() {
         // What an Italian spreadsheet saves: Windows-1252, semicolons.
-        folder->writeFile("libri.csv", "Titolo;Autore;Casa editrice;Argomento\r\n"
-                                       "Citt\xE0 invisibili;Calvino;Einaudi;Narrativa\r\n"
-                                       "Il nome della rosa;Eco;Bompiani;Giallo storico\r\n");
+        folder->writeFile("libri.csv",
+                          "Titolo;Autore;Casa editrice;Argomento\r\n"
+                          "Citt\xE0 invisibili;Calvino;Einaudi;Narrativa\r\n"
+                          "Il nome della rosa;Eco;Bompiani;Giallo storico\r\n");
         folder->files.queueFileName(folder->file("libri.csv"));
         QCOMPARE(clickAnswering("ID_ImportaSchede", "ImportButton"),
                  QStringLiteral("ImportMappingWindow"));
@@ -135,9 +136,10 @@ private slots:
         QVERIFY(readBytes(folder->file("out.csv")).startsWith("\xEF\xBB\xBFTITOLO,"));
         // Or the cards the last structured search found, if the user says so; the blanks
         // the search writes for empty fields go.
-        Database::open(folder->cataloguePath())->exec(
-            "CREATE TABLE TempLibri (TITOLO TEXT, NOTE TEXT);"
-            "INSERT INTO TempLibri VALUES ('Trovato', ' ')");
+        Database::open(folder->cataloguePath())
+            ->exec(
+                "CREATE TABLE TempLibri (TITOLO TEXT, NOTE TEXT);"
+                "INSERT INTO TempLibri VALUES ('Trovato', ' ')");
         folder->messages.queueYes();
         folder->files.queueFileName(folder->file("found.csv"));
         window->commandBar().click("ID_EsportaSchede");
