@@ -32,8 +32,16 @@ char guessDelimiter(const std::string& text) {
 
 }  // namespace
 
+// A read allocates what it asks for: no more than the file still holds.
+QByteArray CsvReader::readChunk() {
+    const qint64 left = in_.bytesAvailable();
+    if (left <= 0 && !in_.isSequential())
+        return {};
+    return in_.read(left > 0 ? std::min(left, kChunk) : kChunk);
+}
+
 CsvReader::CsvReader(QIODevice& in) : in_(in) {
-    raw_ = in_.read(kChunk);
+    raw_ = readChunk();
     consumed_ = raw_.size();
     encoding_ = TextEncoding::detect(raw_);
     if (encoding_ == TextEncoding::Kind::Utf16LE)
@@ -66,7 +74,7 @@ bool CsvReader::refill() {
         pos_ = 0;
     }
     if (raw_.isEmpty() && !eof_) {
-        raw_ = in_.read(kChunk);
+        raw_ = readChunk();
         consumed_ += raw_.size();
     }
     if (raw_.isEmpty()) {
@@ -104,10 +112,10 @@ void CsvReader::fail(int line, const QString& what) const {
                    QStringLiteral("Il file non è un CSV valido: riga %1, %2.").arg(line).arg(what));
 }
 
-// A field that is not valid UTF-8 in a file that looked like UTF-8 is taken as
-// Windows-1252: a spreadsheet saved mostly plain letters before the first accent.
+// A field that is not valid UTF-8 in a file that looked like UTF-8 (or said so) is taken
+// as Windows-1252: a spreadsheet saved mostly plain letters before the first accent.
 void CsvReader::finishField(std::string& field) const {
-    if (encoding_ != TextEncoding::Kind::Utf8)
+    if (encoding_ != TextEncoding::Kind::Utf8 && encoding_ != TextEncoding::Kind::Utf8Bom)
         return;
     bool ascii = true;
     for (char c : field)

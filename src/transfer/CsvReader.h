@@ -40,6 +40,7 @@ public:
 private:
     bool readRecord(Row& row, int& fields);
     bool refill();
+    QByteArray readChunk();
     int get();
     int peek();
     [[noreturn]] void fail(int line, const QString& what) const;

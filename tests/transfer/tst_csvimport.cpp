@@ -93,6 +93,9 @@ void TestCsvImport::readsTheDialects_data() {
         << QByteArray("Titolo;Note\r\n") + QByteArray(1200000, '\n') +
                QByteArray("\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;")
         << ';';
+    QTest::newRow("a UTF-8 mark, yet a windows-1252 accent")
+        << QByteArray("\xEF\xBB\xBFTitolo;Note\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\nCitt\xE0;")
+        << ';';
 }
 
 void TestCsvImport::readsTheDialects() {
