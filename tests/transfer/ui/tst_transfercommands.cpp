@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QTest>
+#include <functional>
 
 #include "platform/db/Database.h"
 #include "shell/ui/CommandBar.h"
@@ -24,11 +25,14 @@ class TestTransferCommands : public QObject {
     std::unique_ptr<MainWindow> window;
 
     // Clicks a tool; the mapping window, when it shows, is answered with `button`.
-    QString clickAnswering(const char* id, const char* button) {
+    QString clickAnswering(const char* id, const char* button,
+                           const std::function<void(QWidget&)>& before = {}) {
         QString seen;
         QTimer::singleShot(0, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 seen = modal->objectName();
+                if (before)
+                    before(*modal);
                 if (auto* b = modal->findChild<QAbstractButton*>(QString::fromUtf8(button)))
                     b->click();
             }
@@ -76,6 +80,20 @@ private slots:
         QVERIFY(child<QComboBox>(*window, "DBCombo2")->findText("Giallo storico") >= 0);
         window->commandBar().click("ID_Next");
         QCOMPARE(child<QLineEdit>(*window, "Text1")->text(), QStringLiteral("Il nome della rosa"));
+    }
+
+    void aColumnSetToNotImportedStaysOut() {
+        folder->writeFile("libri.csv", "Titolo;Autore\r\nUno;Rossi\r\n");
+        folder->files.queueFileName(folder->file("libri.csv"));
+        clickAnswering("ID_ImportaSchede", "ImportButton", [](QWidget& mapping) {
+            auto* author = child<QComboBox>(mapping, "FieldCombo1");
+            QCOMPARE(author->currentText(), QStringLiteral("Autore (AUTORE)"));
+            author->setCurrentIndex(0);  // "(non importare)"
+        });
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Importate 1 schede (0 saltate, 0 parole aggiunte alle liste)."));
+        QCOMPARE(folder->column("LIBRI", "AUTORE").last(), QString());
+        QCOMPARE(folder->column("LIBRI", "TITOLO").last(), QStringLiteral("Uno"));
     }
 
     void aTellicoMusicCollectionGoesIntoMusica() {
