@@ -35,6 +35,6 @@ if(RACCOLIO_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libsqlite3-0 (>= 3.40), libicu72, qt6-qpa-plugins, qt6-translations-l10n")
+        "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libsqlite3-0 (>= 3.40), libicu72, libzip4, qt6-qpa-plugins, qt6-translations-l10n")
 endif()
 include(CPack)

@@ -16,6 +16,7 @@ QString refusedAction(const QString& id) {
         {QStringLiteral("SSCommand3"), QStringLiteral("assegnare parole chiavi alla cartella")},
         {QStringLiteral("SSCommand2"), QStringLiteral("modificare le citazioni della cartella")},
         {QStringLiteral("Label29"), QStringLiteral("modificare l'elenco dei file della cartella")},
+        {QStringLiteral("ID_ImportaSchede"), QStringLiteral("importare schede")},
         // Its result tables are written into the catalogue itself.
         {QStringLiteral("ID_RicercaconStampaStrutturata"),
          QStringLiteral("eseguire la ricerca con stampa strutturata, che vi registra i "

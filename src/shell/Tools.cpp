@@ -36,6 +36,8 @@ ToolSet::ToolSet() {
         {"ID_RecuperoDati", "Recupero Dati"},
         {"ID_Configurazione", "Configurazione..."},
         {"ID_ManutenzionePassword", "Manutenzione Password"},
+        {"ID_ImportaSchede", "Importa schede..."},
+        {"ID_EsportaSchede", "Esporta schede..."},
         {"ID_AnteprimadiStampa", "Anteprima di Stampa"},
         {"ID_StampaSemplice", "Stampa..."},
         {"ID_RicercaSemplice", "Ricerca Semplice"},
@@ -117,6 +119,9 @@ std::vector<ToolPlace> ToolSet::menuBar() {
                     sep(),
                     place("ID_Configurazione", "Configurazione..."),
                     place("ID_ManutenzionePassword", "Manutenzione Password"),
+                    sep(),
+                    place("ID_ImportaSchede", "Importa schede..."),
+                    place("ID_EsportaSchede", "Esporta schede..."),
                     sep(),
                     place("ID_Uscita", "Uscita")};
     ToolPlace tools = place("ID_STRUMENTI", "STRUMENTI");

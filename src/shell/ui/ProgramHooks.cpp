@@ -13,6 +13,7 @@
 #include "registers/ui/RegisterCommands.h"
 #include "search/ui/SearchCommands.h"
 #include "stats/ui/StatsCommands.h"
+#include "transfer/ui/TransferCommands.h"
 
 StartupHooks programHooks(Services& services) {
     StartupHooks hooks;
@@ -27,7 +28,8 @@ StartupHooks programHooks(Services& services) {
             runMaintenanceCommand(id, cards, services, parent) ||
             runSearchCommand(id, cards, services, parent) ||
             runStatsCommand(id, cards, services, parent) ||
-            runGameCommand(id, cards, services, parent))
+            runGameCommand(id, cards, services, parent) ||
+            runTransferCommand(id, cards, services, parent))
             return true;
         // Windows shown modally and fresh: each opening starts from a new window.
         if (id == QLatin1String("ID_Configurazione")) {

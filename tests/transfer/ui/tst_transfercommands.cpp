@@ -1,0 +1,177 @@
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabBar>
+#include <QTest>
+#include <functional>
+
+#include "platform/db/Database.h"
+#include "shell/ui/CommandBar.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/ProgramHooks.h"
+#include "test_support/FileBytes.h"
+#include "test_support/MainWindowFixture.h"
+#include "test_support/WidgetLookup.h"
+
+// Import and export as the user reaches them: the menu, the mapping window, the closing
+// message and the card shown afterwards.
+class TestTransferCommands : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+
+    // Clicks a tool; the mapping window, when it shows, is answered with `button`.
+    QString clickAnswering(const char* id, const char* button,
+                           const std::function<void(QWidget&)>& before = {}) {
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = modal->objectName();
+                if (before)
+                    before(*modal);
+                if (auto* b = modal->findChild<QAbstractButton*>(QString::fromUtf8(button)))
+                    b->click();
+            }
+        });
+        window->commandBar().click(QString::fromUtf8(id));
+        return seen;
+    }
+
+private slots:
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{2, 0, 0, 0});
+        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
+        window = startMainWindow(*folder, programHooks(folder->services));
+    }
+    void cleanup() {
+        closeMainWindow(*folder, window);
+        folder.reset();
+    }
+
+    void theCommandsSitBeforeExit() {
+        auto* menu = child<QMenu>(*window, "ID_MENU_Menu");
+        QStringList entries;
+        for (QAction* a : menu->actions())
+            entries << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QCOMPARE(entries.mid(entries.indexOf("ID_ManutenzionePassword")),
+                 (QStringList{"ID_ManutenzionePassword", "-", "ID_ImportaSchede",
+                              "ID_EsportaSchede", "-", "ID_Uscita"}));
+    }
+
+    void importsASpreadsheetFileAndShowsTheFirstNewCard() {
+        // What an Italian spreadsheet saves: Windows-1252, semicolons.
+        folder->writeFile("libri.csv",
+                          "Titolo;Autore;Casa editrice;Argomento\r\n"
+                          "Citt\xE0 invisibili;Calvino;Einaudi;Narrativa\r\n"
+                          "Il nome della rosa;Eco;Bompiani;Giallo storico\r\n");
+        folder->files.queueFileName(folder->file("libri.csv"));
+        QCOMPARE(clickAnswering("ID_ImportaSchede", "ImportButton"),
+                 QStringLiteral("ImportMappingWindow"));
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Importate 2 schede (0 saltate, 3 parole aggiunte alle liste)."));
+        QCOMPARE(child<QLabel>(*window, "Label5")->text(), QStringLiteral("4"));
+        QCOMPARE(child<QLabel>(*window, "Label7")->text(), QStringLiteral("3"));
+        QCOMPARE(child<QLineEdit>(*window, "Text1")->text(), QStringLiteral("Città invisibili"));
+        // The new words are offered by the card's combo.
+        QVERIFY(child<QComboBox>(*window, "DBCombo2")->findText("Giallo storico") >= 0);
+        window->commandBar().click("ID_Next");
+        QCOMPARE(child<QLineEdit>(*window, "Text1")->text(), QStringLiteral("Il nome della rosa"));
+    }
+
+    void aColumnSetToNotImportedStaysOut() {
+        folder->writeFile("libri.csv", "Titolo;Autore\r\nUno;Rossi\r\n");
+        folder->files.queueFileName(folder->file("libri.csv"));
+        clickAnswering("ID_ImportaSchede", "ImportButton", [](QWidget& mapping) {
+            auto* author = child<QComboBox>(mapping, "FieldCombo1");
+            QCOMPARE(author->currentText(), QStringLiteral("Autore (AUTORE)"));
+            author->setCurrentIndex(0);  // "(non importare)"
+        });
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Importate 1 schede (0 saltate, 0 parole aggiunte alle liste)."));
+        QCOMPARE(folder->column("LIBRI", "AUTORE").last(), QString());
+        QCOMPARE(folder->column("LIBRI", "TITOLO").last(), QStringLiteral("Uno"));
+    }
+
+    void aTellicoMusicCollectionGoesIntoMusica() {
+        folder->writeFile("dischi.xml",
+                          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                          "<tellico xmlns=\"http://periapsis.org/tellico/\" syntaxVersion=\"11\">"
+                          "<collection title=\"Dischi\" type=\"4\">"
+                          "<entry id=\"1\"><title>Kind of Blue</title>"
+                          "<artists><artist>Miles Davis</artist></artists></entry>"
+                          "<entry id=\"2\"><title>Milestones</title>"
+                          "<artists><artist>Miles Davis</artist></artists></entry>"
+                          "</collection></tellico>");
+        folder->files.queueFileName(folder->file("dischi.xml"));
+        window->commandBar().click("ID_ImportaSchede");
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Importate 2 schede (0 saltate, 1 parole aggiunte alle liste)."));
+        QCOMPARE(child<QTabBar>(*window, "TabStrip1")->currentIndex(), 1);
+        QCOMPARE(child<QLabel>(*window, "Label5")->text(), QStringLiteral("2"));
+        QCOMPARE(child<QLabel>(*window, "Label7")->text(), QStringLiteral("1"));
+        QCOMPARE(child<QLineEdit>(*window, "Text1BBB")->text(), QStringLiteral("Kind of Blue"));
+    }
+
+    void aCancelledMappingOrABadFileStoresNothing() {
+        // The fault lies past the rows the mapping window shows.
+        QByteArray bad = "Titolo\r\n";
+        for (int i = 0; i < 30; ++i)
+            bad += "Libro\r\n";
+        folder->writeFile("bad.csv", bad + "\"Senza fine\r\n");
+        folder->files.queueFileName(folder->file("bad.csv"));
+        QCOMPARE(clickAnswering("ID_ImportaSchede", "CancelButton"),
+                 QStringLiteral("ImportMappingWindow"));
+        QCOMPARE(folder->messages.count(), 0);
+        folder->files.queueFileName(folder->file("bad.csv"));
+        clickAnswering("ID_ImportaSchede", "ImportButton");
+        QVERIFY2(folder->messages.lastText().contains("riga 32"),
+                 qPrintable(folder->messages.lastText()));
+        QCOMPARE(folder->count("LIBRI"), 2);
+        QCOMPARE(child<QLabel>(*window, "Label5")->text(), QStringLiteral("2"));
+    }
+
+    void aReadOnlyCatalogueExportsButTakesNothingIn() {
+        closeMainWindow(*folder, window);
+        const auto readOnly = Database::open(folder->cataloguePath(), Database::OpenMode::ReadOnly);
+        window = startMainWindow(*folder, programHooks(folder->services));
+        window->commandBar().click("ID_ImportaSchede");
+        QVERIFY2(folder->messages.lastText().contains("importare schede"),
+                 qPrintable(folder->messages.lastText()));
+        folder->files.queueFileName(folder->file("out.csv"));
+        window->commandBar().click("ID_EsportaSchede");
+        QVERIFY(folder->messages.lastText().startsWith("Esportate 2 schede"));
+    }
+
+    void exportsTheArchiveShown() {
+        folder->files.queueFileName(folder->file("out.csv"));
+        window->commandBar().click("ID_EsportaSchede");
+        QCOMPARE(folder->messages.lastText(),
+                 QStringLiteral("Esportate 2 schede nel file out.csv."));
+        QVERIFY(readBytes(folder->file("out.csv")).startsWith("\xEF\xBB\xBFTITOLO,"));
+        // Or the cards the last structured search found, if the user says so; the blanks
+        // the search writes for empty fields go.
+        Database::open(folder->cataloguePath())
+            ->exec(
+                "CREATE TABLE TempLibri (TITOLO TEXT, NOTE TEXT);"
+                "INSERT INTO TempLibri VALUES ('Trovato', ' ')");
+        folder->messages.queueYes();
+        folder->files.queueFileName(folder->file("found.csv"));
+        window->commandBar().click("ID_EsportaSchede");
+        QVERIFY(folder->messages.lastText().startsWith("Esportate 1 schede"));
+        const QByteArray found = readBytes(folder->file("found.csv"));
+        QVERIFY2(found.endsWith("\r\nTrovato" + QByteArray(16, ',') + "\r\n"), found.constData());
+        // Storage media have no Tellico collection.
+        child<QTabBar>(*window, "TabStrip1")->setCurrentIndex(2);
+        folder->files.queueFileName(folder->file("media.tc"));
+        window->commandBar().click("ID_EsportaSchede");
+        QVERIFY(folder->messages.lastText().contains("solo in CSV"));
+        QVERIFY(!QFile::exists(folder->file("media.tc")));
+    }
+};
+
+QTEST_MAIN(TestTransferCommands)
+#include "tst_transfercommands.moc"
