@@ -49,13 +49,8 @@ int main(int argc, char* argv[]) {
     try {
         Catalogue::openOrCreate(Catalogue::defaultPath());
     } catch (const AppError& e) {
-        // A foreign file is refused untouched; a damaged catalogue may still be saved.
-        const QString path = Catalogue::defaultPath();
-        if (CatalogueFiles::examine(path) != CatalogueFiles::State::Damaged ||
-            !offerCatalogueRecovery(path, *messages)) {
-            messages->error(e);
+        if (!answerUnopenedCatalogue(Catalogue::defaultPath(), e, *messages))
             return 2;
-        }
     }
 
     QtFileDialogService files;

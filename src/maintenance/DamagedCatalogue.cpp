@@ -82,3 +82,23 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
                          QFileInfo(kept).fileName() + QStringLiteral("."));
     return usable(path);
 }
+
+bool answerUnopenedCatalogue(const QString& path, const AppError& failure,
+                             MessageService& messages) {
+    if (CatalogueFiles::examine(path) != CatalogueFiles::State::Damaged) {
+        messages.error(failure);
+        return false;
+    }
+    if (offerCatalogueRecovery(path, messages))
+        return true;
+    // Not the open error: that would call the user's own catalogue a foreign file.
+    messages.critical(notRecoveredText());
+    return false;
+}
+
+QString notRecoveredText() {
+    return QStringLiteral(
+               "Il catalogo %1 è danneggiato e non è stato recuperato: %2 sarà "
+               "chiuso. Il recupero sarà proposto di nuovo al prossimo avvio.")
+        .arg(AppInfo::catalogueFileName(), AppInfo::title());
+}

@@ -10,7 +10,9 @@
 #include "maintenance/CatalogueFiles.h"
 #include "maintenance/DamagedCatalogue.h"
 #include "maintenance/MaintenanceProcedures.h"
+#include "platform/core/AppError.h"
 #include "platform/db/Database.h"
+#include "platform/services/MessageService.h"
 #include "test_support/DamagedPages.h"
 #include "test_support/FileBytes.h"
 #include "test_support/TempProgramFolder.h"
@@ -241,6 +243,30 @@ private slots:
         folder_->messages.queueNo();
         QVERIFY(!offerCatalogueRecovery(mdb(), folder_->messages));
         QCOMPARE(readBytes(mdb()), damaged);
+    }
+
+    // Start-up ends with a word that fits the file: a damaged catalogue whose ways out were
+    // all declined is not called a foreign file; a foreign file gets the open error alone.
+    void unopenedCatalogueEndsWithTheRightWord() {
+        const AppError openError(ErrorCode::NotACatalogue, QStringLiteral("Catalogue"),
+                                 QStringLiteral("non valido"));
+        damageFirstPage(mdb());
+        const QByteArray damaged = readBytes(mdb());
+        folder_->messages.queueNo();
+        folder_->messages.queueNo();
+        QVERIFY(!answerUnopenedCatalogue(mdb(), openError, folder_->messages));
+        QCOMPARE(folder_->messages.count(), 3);
+        QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::Critical);
+        QCOMPARE(folder_->messages.lastText(), notRecoveredText());
+        QCOMPARE(readBytes(mdb()), damaged);
+
+        folder_->messages.clear();
+        folder_->writeFile(QStringLiteral("RACCOLIO.MDB"), "testo qualsiasi");
+        QVERIFY(!answerUnopenedCatalogue(mdb(), openError, folder_->messages));
+        QCOMPARE(folder_->messages.count(), 1);
+        QVERIFY2(folder_->messages.lastText().contains(openError.description()),
+                 qPrintable(folder_->messages.lastText()));
+        QCOMPARE(readBytes(mdb()), QByteArray("testo qualsiasi"));
     }
 
     // A file SQLite cannot open is still ours while its pages hold the catalogue's rows,

@@ -11,8 +11,16 @@
 
 namespace {
 
+// Over the window the user is in: a dialog asked for by a window over the main window (a
+// report preview over the structured search) stays over it, and closing the dialog leaves
+// that window in front instead of behind the main window, still blocking it. The modal
+// window first: just after a dialog closes, the window under it is not active yet.
 QWidget* dialogParent(const QPointer<QWidget>& parent) {
-    return parent ? parent.data() : QApplication::activeWindow();
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return parent.data();
 }
 
 QMessageBox::Icon boxIcon(MessageService::Icon icon) {

@@ -10,7 +10,7 @@
 class QApplication;
 
 // The production services: the only code that opens Qt's message boxes, file dialogs
-// and input dialogs. Without a parent a dialog centres on the active window.
+// and input dialogs. A dialog belongs to the modal or active window, else to the parent.
 
 class QtMessageService : public MessageService {
 public:

@@ -21,6 +21,7 @@
 #include "cards/CardBrowser.h"
 #include "cards/Catalogue.h"
 #include "cards/ui/CardFrame.h"
+#include "maintenance/DamagedCatalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/ProgramFolder.h"
@@ -485,10 +486,7 @@ bool MainWindow::recoverDamagedCatalogue() {
     if (recovered)
         loadGuarded("MdiForm1.Form_Activate", [this] { reopenDataSources(); });
     if (!recovered || damage_) {
-        services_.messages.critical(
-            QStringLiteral("Il catalogo %1 è danneggiato e non è stato recuperato: %2 sarà "
-                           "chiuso. Il recupero sarà proposto di nuovo al prossimo avvio.")
-                .arg(AppInfo::catalogueFileName(), AppInfo::title()));
+        services_.messages.critical(notRecoveredText());
         return false;
     }
     return true;

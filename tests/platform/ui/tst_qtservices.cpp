@@ -51,6 +51,37 @@ private slots:
         QVERIFY(!messages.question("Sicuro?"));
     }
 
+    // A dialog asked for by a window that is modal over the main window (a report preview
+    // over the structured search) belongs to that window: over the main window it would push
+    // the asker behind, where it still blocks the window the user sees.
+    void dialogsBelongToTheModalWindowThatAsks() {
+        QWidget main;
+        main.show();
+        QWidget preview(&main, Qt::Window);
+        preview.setWindowModality(Qt::WindowModal);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+
+        QtMessageService messages(&main);
+        QWidget* boxOwner = nullptr;
+        onNextModal<QMessageBox>([&](QMessageBox& box) {
+            boxOwner = box.parentWidget();
+            box.button(QMessageBox::Ok)->click();
+        });
+        messages.information(QStringLiteral("Fatto."));
+        QCOMPARE(boxOwner, &preview);
+
+        QtFileDialogService files(&main);
+        QWidget* dialogOwner = nullptr;
+        onNextModal<QFileDialog>([&](QFileDialog& dialog) {
+            dialogOwner = dialog.parentWidget();
+            dialog.reject();
+        });
+        QVERIFY(files.saveFileName(QStringLiteral("Esporta"), QString(), QString(), QString())
+                    .isEmpty());
+        QCOMPARE(dialogOwner, &preview);
+    }
+
     void saveDialogAddsSuffixAndNeverAsksToOverwrite() {
         QTemporaryDir dir;
         QFile existing(dir.filePath("copia.bk4"));
