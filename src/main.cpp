@@ -5,6 +5,7 @@
 #include "cards/Catalogue.h"
 #include "maintenance/CatalogueFiles.h"
 #include "maintenance/DamagedCatalogue.h"
+#include "platform/ui/LongWork.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/AppState.h"
@@ -49,7 +50,10 @@ int main(int argc, char* argv[]) {
     try {
         Catalogue::openOrCreate(Catalogue::defaultPath());
     } catch (const AppError& e) {
-        if (!answerUnopenedCatalogue(Catalogue::defaultPath(), e, *messages))
+        LongWork work(nullptr, QStringLiteral("Recupero del catalogo in corso..."),
+                      LongWork::Cancel::NotAllowed);
+        if (!answerUnopenedCatalogue(Catalogue::defaultPath(), e, *messages,
+                                     [&work](qint64 done, qint64 total) { work.step(done, total); }))
             return 2;
     }
 

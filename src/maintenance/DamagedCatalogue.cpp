@@ -17,7 +17,8 @@ bool usable(const QString& path) {
 
 }  // namespace
 
-bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
+bool offerCatalogueRecovery(const QString& path, MessageService& messages,
+                            const DbMaintenance::Progress& progress) {
     const QString name = QFileInfo(path).fileName();
     QString kept;
     const auto keepDamaged = [&] {
@@ -31,7 +32,7 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
                 "leggibili? Il file danneggiato sarà conservato nella stessa cartella."))) {
         try {
             // The salvage keeps the damaged file itself, just before the new one takes its name.
-            const CatalogueFiles::RepairOutcome outcome = CatalogueFiles::repairAt(path);
+            const CatalogueFiles::RepairOutcome outcome = CatalogueFiles::repairAt(path, progress);
             kept = outcome.keptCopy;
             if (usable(path)) {
                 messages.information(RepairSummary::message(outcome));
@@ -50,7 +51,7 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
                           QStringLiteral("?"))) {
         try {
             keepDamaged();
-            CatalogueFiles::restore(backup);
+            CatalogueFiles::restore(backup, progress);
             messages.information(
                 QStringLiteral("Il ripristino dei dati è stato completato con successo. Il file "
                                "danneggiato è stato conservato come ") +
@@ -84,12 +85,12 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages) {
 }
 
 bool answerUnopenedCatalogue(const QString& path, const AppError& failure,
-                             MessageService& messages) {
+                             MessageService& messages, const DbMaintenance::Progress& progress) {
     if (CatalogueFiles::examine(path) != CatalogueFiles::State::Damaged) {
         messages.error(failure);
         return false;
     }
-    if (offerCatalogueRecovery(path, messages))
+    if (offerCatalogueRecovery(path, messages, progress))
         return true;
     // Not the open error: that would call the user's own catalogue a foreign file.
     messages.critical(notRecoveredText());

@@ -2,21 +2,25 @@
 
 #include <QString>
 
+#include "platform/db/Maintenance.h"
+
 class AppError;
 class MessageService;
 
 // Start-up's answer to a damaged catalogue: offers to salvage what can be read, to put the
 // automatic backup in its place, or to start a new empty catalogue; whichever is chosen,
 // the damaged file is kept beside it first. True when the catalogue at path is usable
-// afterwards.
-bool offerCatalogueRecovery(const QString& path, MessageService& messages);
+// afterwards. `progress` is told how a salvage or a restore goes.
+bool offerCatalogueRecovery(const QString& path, MessageService& messages,
+                            const DbMaintenance::Progress& progress = {});
 
 // Start-up's answer to a catalogue that would not open with `failure`: a file that was never
 // a catalogue is refused untouched with that error; a damaged one is offered the ways out
 // above. True when the catalogue is usable afterwards; otherwise the user has been told why
 // the program ends.
 bool answerUnopenedCatalogue(const QString& path, const AppError& failure,
-                             MessageService& messages);
+                             MessageService& messages,
+                             const DbMaintenance::Progress& progress = {});
 
 // What the user reads when a damaged catalogue stays as it was and the program ends.
 QString notRecoveredText();

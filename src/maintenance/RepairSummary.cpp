@@ -41,7 +41,7 @@ QString message(const CatalogueFiles::RepairOutcome& outcome) {
         text += QLatin1Char('.');
     }
     if (r.unassigned > 0)
-        text += QStringLiteral("\n\nAltri %1 dati leggibili non sono stati recuperati perché "
+        text += QStringLiteral("\n\nAltre %1 voci leggibili non sono state recuperate perché "
                                "non si può stabilire a quale archivio o lista appartengano.")
                     .arg(QLocale(QLocale::Italian).toString(r.unassigned));
     else if (otherLosses)

@@ -3,6 +3,7 @@
 #include "cards/Catalogue.h"
 #include "game/ui/GameCommands.h"
 #include "maintenance/DamagedCatalogue.h"
+#include "platform/ui/LongWork.h"
 #include "maintenance/ui/MaintenanceCommands.h"
 #include "platform/core/HelpFile.h"
 #include "platform/ui/HelpViewer.h"
@@ -52,8 +53,12 @@ StartupHooks programHooks(Services& services) {
         }
         return true;
     };
-    hooks.recoverCatalogue = [&services](QWidget*) {
-        return offerCatalogueRecovery(Catalogue::defaultPath(), services.messages);
+    hooks.recoverCatalogue = [&services](QWidget* parent) {
+        // A salvage or a restore of a big catalogue takes seconds: the window says so.
+        LongWork work(parent, QStringLiteral("Recupero del catalogo in corso..."),
+                      LongWork::Cancel::NotAllowed);
+        return offerCatalogueRecovery(Catalogue::defaultPath(), services.messages,
+                                      [&work](qint64 done, qint64 total) { work.step(done, total); });
     };
     return hooks;
 }
