@@ -1,6 +1,7 @@
 #include "stats/ui/StatisticsWindow.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
