@@ -53,6 +53,8 @@ CountTableWindow::CountTableWindow(std::vector<CountRow> rows, Services& service
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("Valore"), QStringLiteral("Cartelle"), QStringLiteral("%")});
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->setWordWrap(false);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setTabKeyNavigation(false);
