@@ -1,3 +1,4 @@
+#include <QLayout>
 #include <QScreen>
 #include <QTemporaryFile>
 #include <QTest>

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <functional>
