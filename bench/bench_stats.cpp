@@ -53,7 +53,7 @@ double rawGroupedQuery(const QString& path, const QString& field) {
 double programCount(Database& db, const QString& field, int& values) {
     const auto start = Clock::now();
     ChartModel chart;
-    const FieldTally tally = tallyField(db, QStringLiteral("LIBRI"), field, [] {});
+    const FieldTally tally = *tallyField(db, QStringLiteral("LIBRI"), field, [] { return true; });
     Statistics::fillChart(chart, tally);
     values = chart.numPoints();
     return msSince(start);

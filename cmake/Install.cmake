@@ -16,6 +16,18 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/raccolio.svg
 install(FILES ${CMAKE_SOURCE_DIR}/data/raccolio.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME raccolio.png)
 
+# Debian policy: every package has its copyright file and its changelog (gzip -9n, so the
+# package is the same at every build).
+set(RACCOLIO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/raccolio)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/doc/changelog @ONLY)
+find_program(RACCOLIO_GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
+    COMMAND ${RACCOLIO_GZIP} -9nf -k ${CMAKE_BINARY_DIR}/doc/changelog
+    DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog VERBATIM)
+add_custom_target(raccolio_doc ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
+        DESTINATION ${RACCOLIO_DOC_DIR})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME raccolio)
 set(CPACK_PACKAGE_VENDOR "Raccolio")

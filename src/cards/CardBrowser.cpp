@@ -87,6 +87,17 @@ void CardBrowser::dropEditWhenReadOnly() {
     }
 }
 
+QString CardBrowser::noCardMessage() {
+    return QStringLiteral("Nessuna cartella nella scheda. Aggiungere prima una cartella.");
+}
+
+bool CardBrowser::refuseWithoutCard() {
+    if (!isEmpty())
+        return false;
+    messages_.information(noCardMessage());
+    return true;
+}
+
 bool CardBrowser::isEmpty() const {
     const RecordSet& rs = currentSource().recordset();
     return rs.recordCount() == 0 && rs.editMode() == RecordSet::EditMode::None;

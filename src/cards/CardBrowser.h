@@ -57,6 +57,13 @@ public:
     // The tab change: confirms a pending card, stores an edit of the card being left and
     // lands on the first card of the archive chosen.
     void selectArchive(Archive archive);
+    // No card to show or edit: the archive has none and none is being added.
+    bool isEmpty() const;
+    // Refuses (with a message, returning true) to edit a card that is not there: what a
+    // window would write into it would be shown on nothing and then lost.
+    bool refuseWithoutCard();
+    static QString noCardMessage();
+
     // The current source was moved from elsewhere (a find): the counter shows the
     // position that window worked out.
     void showPosition(int position) { setPosition(position); }
@@ -74,7 +81,6 @@ private:
     void setPosition(int position);
     void setCount(int count);
     void setAddPending(bool pending);
-    bool isEmpty() const;
     void dropEditWhenReadOnly();
 
     MessageService& messages_;

@@ -88,9 +88,7 @@ std::shared_ptr<Database> openOrCreate(const QString& path) {
 void validate(const Database& db) {
     for (const QString& t : requiredTables())
         if (!db.hasTable(t))
-            throw AppError(ErrorCode::NotACatalogue, QStringLiteral("Catalogue"),
-                           QStringLiteral("Il file %1 non è un archivio valido di %2")
-                               .arg(QFileInfo(db.path()).fileName(), AppInfo::title()));
+            throw notACatalogueError(QStringLiteral("Catalogue"), db.path());
 }
 
 bool isReadOnly(const Database& db) {

@@ -43,12 +43,13 @@ MaintenanceProcedures::MaintenanceProcedures(CardContext& cards, Services& servi
     : cards_(cards), services_(services), hooks_(std::move(hooks)) {}
 
 QString MaintenanceProcedures::backupFilter() {
-    // Patterns are matched by case on this file system; the bracket sets take any case.
-    return QStringLiteral("File backup di Raccolio 4.1 Pro (*.[bB][kK]4)");
+    // The file dialog matches patterns in any case, so RACCOLIO.BK4 shows too.
+    return QStringLiteral("File backup di Raccolio 4.1 Pro (*.bk4)");
 }
 
 void MaintenanceProcedures::withSourcesClosed(
-    const QString& progressLabel, const std::function<void(const DbMaintenance::Progress&)>& step) {
+    const QString& progressLabel, const std::function<void(const DbMaintenance::Progress&)>& step,
+    Reopen reopen) {
     cards_.closeDataSources();
     try {
         const DbMaintenance::Progress progress =
@@ -62,7 +63,8 @@ void MaintenanceProcedures::withSourcesClosed(
     }
     if (hooks_.endProgress)
         hooks_.endProgress();
-    cards_.reopenDataSources();
+    if (reopen == Reopen::Always)
+        cards_.reopenDataSources();
 }
 
 void MaintenanceProcedures::backup() {
@@ -174,21 +176,10 @@ void MaintenanceProcedures::compact() {
         return;
     bool done = false;
     runGuarded(services_.messages, "MdiForm1.CompattamentoDati", [&] {
-        cards_.closeDataSources();
-        try {
-            const DbMaintenance::Progress progress =
-                hooks_.startProgress
-                    ? hooks_.startProgress(QStringLiteral("Compattamento dei dati in corso..."))
-                    : DbMaintenance::Progress();
-            CatalogueFiles::compact(progress);
-        } catch (...) {
-            if (hooks_.endProgress)
-                hooks_.endProgress();
-            cards_.reopenDataSources();  // the catalogue is untouched: go on with it
-            throw;
-        }
-        if (hooks_.endProgress)
-            hooks_.endProgress();
+        // On failure the catalogue is untouched and work goes on with it.
+        withSourcesClosed(QStringLiteral("Compattamento dei dati in corso..."),
+                          [](const DbMaintenance::Progress& p) { CatalogueFiles::compact(p); },
+                          Reopen::OnFailure);
         done = true;
     });
     if (!done)

@@ -33,15 +33,18 @@ public:
     void compact();
     void repair();
 
-    static QString backupFilter();  // the file dialog's filter, any case of ".bk4"
+    static QString backupFilter();  // the file dialog's filter
 
 private:
     bool backupBody(Mode mode);
     bool restoreBody(Mode mode);
     // Runs a file-level step with every data source closed and reopens them afterwards,
-    // also when the step failed: the catalogue is whole either way.
+    // also when the step failed: the catalogue is whole either way. A compaction, after
+    // which the program ends, reopens them only when it failed.
+    enum class Reopen { Always, OnFailure };
     void withSourcesClosed(const QString& progressLabel,
-                           const std::function<void(const DbMaintenance::Progress&)>& step);
+                           const std::function<void(const DbMaintenance::Progress&)>& step,
+                           Reopen reopen = Reopen::Always);
 
     CardContext& cards_;
     Services& services_;

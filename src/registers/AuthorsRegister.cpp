@@ -56,10 +56,13 @@ QString AuthorsRegister::fullName(const QString& surname, const QString& name) {
 AuthorsRegister::AuthorsRegister(DataSource& source, Services& services)
     : source_(source), services_(services), counter_(source, services) {}
 
-void AuthorsRegister::load(Order order) {
+bool AuthorsRegister::load(Order order) {
+    if (refuseWhileAdding())
+        return false;
     counter_.setList({QStringLiteral("AUTORI"), recordSource(order), kFullName});
     source_.refresh();
     counter_.setUp();
+    return true;
 }
 
 bool AuthorsRegister::refuseWhileAdding() {

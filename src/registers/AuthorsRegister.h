@@ -27,8 +27,9 @@ public:
 
     AuthorsRegister(DataSource& source, Services& services);
 
-    // Loads the list by first name (activation) or in the order chosen.
-    void load(Order order = Order::ByName);
+    // Loads the list by first name (activation) or in the order chosen. Refused (false)
+    // while an addition is open: reloading would store the half-typed author.
+    bool load(Order order = Order::ByName);
 
     // Each returns false when refused because an addition is open.
     bool first();

@@ -1,11 +1,10 @@
 #include "stats/FieldTally.h"
 
-#include <sqlite3.h>
-
 #include <QHash>
 
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
+#include "platform/db/ProgressScope.h"
 #include "platform/db/Statement.h"
 
 QString tallyName(const QVariant& value) {
@@ -14,8 +13,8 @@ QString tallyName(const QVariant& value) {
     return value.toString();
 }
 
-FieldTally tallyField(Database& db, const QString& table, const QString& field,
-                      const std::function<void()>& tick) {
+std::optional<FieldTally> tallyField(Database& db, const QString& table, const QString& field,
+                                     const std::function<bool()>& keepGoing) {
     const QString source = QStringLiteral("Statistiche.Conteggio");
     const QString canonicalTable = db.canonicalTableName(table);
     QString column;
@@ -34,26 +33,30 @@ FieldTally tallyField(Database& db, const QString& table, const QString& field,
                                              "GROUP BY %1 COLLATE BINARY ORDER BY 3")
                                   .arg(q, Database::quoteIdentifier(canonicalTable)));
     // The grouping itself returns no row until it is done: let the caller breathe meanwhile.
-    struct TickWhileRunning {
-        sqlite3* db;
-        TickWhileRunning(sqlite3* handle, const std::function<void()>* tick) : db(handle) {
-            if (*tick)
-                sqlite3_progress_handler(db, 200000, &TickWhileRunning::call,
-                                         const_cast<std::function<void()>*>(tick));
-        }
-        ~TickWhileRunning() { sqlite3_progress_handler(db, 0, nullptr, nullptr); }
-        TickWhileRunning(const TickWhileRunning&) = delete;
-        TickWhileRunning& operator=(const TickWhileRunning&) = delete;
-        static int call(void* f) {
-            (*static_cast<std::function<void()>*>(f))();
-            return 0;
-        }
-    } ticking(db.handle(), &tick);
+    std::optional<ProgressScope> progress;
+    if (keepGoing)
+        progress.emplace(db.handle(), keepGoing);
+    auto stopped = [&progress] {
+        if (!progress || !progress->interrupted())
+            return false;
+        progress->rethrowIfFailed();
+        return true;
+    };
 
     FieldTally tally;
     // A stored text "Senza nome" and a Null land on one entry, as their texts are equal.
     QHash<QString, int> entryOf;
-    while (st.step()) {
+    for (;;) {
+        bool more = false;
+        try {
+            more = st.step();
+        } catch (const AppError&) {
+            if (stopped())
+                return std::nullopt;
+            throw;
+        }
+        if (!more)
+            break;
         const QString name = tallyName(st.value(0));
         const auto count = qint32(st.int64(1));
         const auto found = entryOf.constFind(name);
@@ -64,9 +67,11 @@ FieldTally tallyField(Database& db, const QString& table, const QString& field,
             tally.names.append(name);
             tally.counts.append(count);
         }
-        if (tick && (tally.size() % 4096) == 0)
-            tick();
+        if (keepGoing && (tally.size() % 4096) == 0 && !keepGoing())
+            return std::nullopt;
     }
+    if (stopped())
+        return std::nullopt;
     if (tally.size() == 0)
         throw AppError(ErrorCode::NoCurrentRecord, source,
                        QStringLiteral("Nessun record corrente"));

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <optional>
 
 class Database;
 
@@ -21,8 +22,9 @@ struct FieldTally {
 QString tallyName(const QVariant& value);
 
 // One grouped query instead of comparing every card with every value met so far.
-// tick() is called now and then while the engine works, so a window can keep painting
-// over a long count. An empty table raises 3021 (no current record), a
-// missing field 3265, like moving a cursor over the cards would.
-FieldTally tallyField(Database& db, const QString& table, const QString& field,
-                      const std::function<void()>& tick = {});
+// keepGoing() is asked now and then while the engine works, so a window can keep painting
+// over a long count; false stops it and the result is empty (nothing was changed). An
+// empty table raises 3021 (no current record), a missing field 3265, like moving a cursor
+// over the cards would.
+std::optional<FieldTally> tallyField(Database& db, const QString& table, const QString& field,
+                                     const std::function<bool()>& keepGoing = {});

@@ -43,13 +43,19 @@ void fillChart(ChartModel& chart, const FieldTally& tally) {
     }
 }
 
-void countIntoChart(ChartModel& chart, CardBrowser& cards, const StatisticsChoiceDef& choice,
-                    const std::function<void()>& tick) {
+bool countIntoChart(ChartModel& chart, CardBrowser& cards, const StatisticsChoiceDef& choice,
+                    const std::function<bool()>& keepGoing) {
+    // Moving the cursor through the cards stores the card being edited; the count reads the
+    // file, so the edit must be there first.
+    cards.storeEdit(cards.currentSource());
     chart.bottomTitle = choice.bottomTitle;
-    const FieldTally tally =
-        tallyField(cards.currentSource().database(), cards.archiveDef().table, choice.field, tick);
-    fillChart(chart, tally);
+    const std::optional<FieldTally> tally = tallyField(
+        cards.currentSource().database(), cards.archiveDef().table, choice.field, keepGoing);
+    if (!tally)
+        return false;
+    fillChart(chart, *tally);
     cards.first();
+    return true;
 }
 
 }  // namespace Statistics

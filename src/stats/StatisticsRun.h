@@ -35,9 +35,11 @@ void prepareChart(ChartModel& chart, const ChartChoices& choices);
 // single value.
 void fillChart(ChartModel& chart, const FieldTally& tally);
 
-// Counts a field of the current archive into the chart (bottom title, points) and
-// leaves the main window on the first card. Errors of the count propagate.
-void countIntoChart(ChartModel& chart, CardBrowser& cards, const StatisticsChoiceDef& choice,
-                    const std::function<void()>& tick = {});
+// Stores an edit pending on the current card (the count reads what is stored), counts a
+// field of the current archive into the chart (bottom title, points) and leaves the main
+// window on the first card. False when keepGoing() stopped the count: the cursor is then
+// where it was and the chart holds no points. Errors of the count propagate.
+bool countIntoChart(ChartModel& chart, CardBrowser& cards, const StatisticsChoiceDef& choice,
+                    const std::function<bool()>& keepGoing = {});
 
 }  // namespace Statistics

@@ -217,17 +217,20 @@ private slots:
         QTest::addColumn<int>("from");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QString>("shown");
+        // The question, and nothing after it: no end-of-archive message from the move.
+        QTest::addColumn<int>("messages");
         QTest::newRow("first") << 1 << "1 di 16"
-                               << "LIBRI 2 TITOLO";
+                               << "LIBRI 2 TITOLO" << 1;
         QTest::newRow("seventh") << 7 << "6 di 16"
-                                 << "LIBRI 6 TITOLO";
+                                 << "LIBRI 6 TITOLO" << 1;
         QTest::newRow("last") << 17 << "16 di 16"
-                              << "LIBRI 16 TITOLO";
+                              << "LIBRI 16 TITOLO" << 1;
     }
     void deletePositions() {
         QFETCH(int, from);
         QFETCH(QString, after);
         QFETCH(QString, shown);
+        QFETCH(int, messages);
         start();
         for (int i = 1; i < from; ++i)
             browser->next();
@@ -236,6 +239,7 @@ private slots:
         QCOMPARE(counter(), after);
         QCOMPARE(title(), shown);
         QCOMPARE(folder->count(QStringLiteral("LIBRI")), 16);
+        QCOMPARE(folder->messages.count(), messages);
     }
 };
 

@@ -52,7 +52,8 @@ private slots:
               "applications/org.raccolio.Raccolio.desktop",
               "metainfo/org.raccolio.Raccolio.metainfo.xml",
               "icons/hicolor/scalable/apps/raccolio.svg",
-              "icons/hicolor/256x256/apps/raccolio.png"})
+              "icons/hicolor/256x256/apps/raccolio.png", "doc/raccolio/copyright",
+              "doc/raccolio/changelog.gz"})
             QVERIFY2(share.exists(QLatin1String(installed)), installed);
 
         const QString config = tmp.filePath(QStringLiteral("config"));

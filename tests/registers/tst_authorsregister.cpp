@@ -92,12 +92,16 @@ private slots:
         reg->beginAdd();
         QVERIFY(reg->adding());
         QCOMPARE(counter(), QStringLiteral("6 di 6"));
-        // Nothing else while it is open.
+        source->recordset().setValue(QStringLiteral("NOME"), QStringLiteral("Italo"));
+        // Nothing else while it is open; a reload in another order would store the half-typed
+        // author.
         QVERIFY(!reg->first());
         QVERIFY(!reg->remove());
+        QVERIFY(!reg->load(Order::BySurname));
         QVERIFY(!reg->mayClose());
         QCOMPARE(folder->messages.texts(),
                  QStringList({AuthorsRegister::busyMessage(), AuthorsRegister::busyMessage(),
+                              AuthorsRegister::busyMessage(),
                               AuthorsRegister::closeRefusedMessage()}));
         QCOMPARE(folder->messages.log().last().icon, MessageService::Icon::Critical);
         reg->cancelAdd();

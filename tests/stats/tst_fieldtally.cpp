@@ -39,7 +39,7 @@ private slots:
               QVariant("01999"), QVariant("a")})
             insert(v);
         db->exec(QStringLiteral("DELETE FROM LIBRI WHERE rowid = 1"));
-        const FieldTally t = tallyField(*db, QStringLiteral("libri"), QStringLiteral("argomento"));
+        const FieldTally t = *tallyField(*db, QStringLiteral("libri"), QStringLiteral("argomento"));
         QCOMPARE(t.names, (QStringList{"Senza nome", "a", "B", "", "b", " ", "1999", "01999"}));
         QCOMPARE(t.counts, (QList<qint32>{3, 2, 1, 1, 1, 1, 1, 1}));
 
@@ -52,7 +52,7 @@ private slots:
 
     void oneValueMakesTwoPointsAndFailuresHaveTheirNumbers() {
         const auto tally = [&](const char* table, const char* field) {
-            return tallyField(*db, QString::fromLatin1(table), QString::fromLatin1(field));
+            return *tallyField(*db, QString::fromLatin1(table), QString::fromLatin1(field));
         };
         QCOMPARE(errorOf([&] { tally("LIBRI", "ARGOMENTO"); }), ErrorCode::NoCurrentRecord);
         QCOMPARE(errorOf([&] { tally("CDAUDIO", "GENERE"); }), ErrorCode::ItemNotFound);
@@ -68,6 +68,31 @@ private slots:
         QCOMPARE(chart.points()[0].value, 2);
         QCOMPARE(chart.points()[1].value, 0);
         QVERIFY(chart.points()[1].legend.isEmpty());
+    }
+
+    // The count asks to go on while the engine groups; a no stops it with nothing counted,
+    // and an error raised by the asking reaches the caller.
+    void aStoppedCountGivesNothing() {
+        db->exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+            "INSERT INTO LIBRI (TITOLO, ARGOMENTO) SELECT 't', i % 7 FROM n"));
+        int asked = 0;
+        const auto stopAt = [&asked](int n) {
+            return [&asked, n] { return ++asked < n; };
+        };
+        QVERIFY(!tallyField(*db, QStringLiteral("LIBRI"), QStringLiteral("ARGOMENTO"), stopAt(1)));
+        QCOMPARE(asked, 1);
+        QCOMPARE(tallyField(*db, QStringLiteral("LIBRI"), QStringLiteral("ARGOMENTO"),
+                            [] { return true; })
+                     ->size(),
+                 7);
+        QCOMPARE(errorOf([&] {
+                     tallyField(*db, QStringLiteral("LIBRI"), QStringLiteral("ARGOMENTO"), [] {
+                         throw AppError(ErrorCode::FileError, {}, {});
+                         return true;
+                     });
+                 }),
+                 ErrorCode::FileError);
     }
 
     void manyPointsShowTheLargestAndAltri() {

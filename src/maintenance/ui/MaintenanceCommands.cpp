@@ -1,47 +1,32 @@
 #include "maintenance/ui/MaintenanceCommands.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QProgressDialog>
-#include <algorithm>
 #include <memory>
 
 #include "maintenance/MaintenanceProcedures.h"
 #include "maintenance/ui/BackupModeWindow.h"
+#include "platform/ui/LongWork.h"
 
 namespace {
 
-// A progress dialog over the window, fed from the copy's steps; it lets the windows paint
-// while the copy runs on this thread.
+// The copy's steps feed the one progress window of long work. A copy half done cannot be
+// left half done, so there is no "Annulla".
 class CopyProgress {
 public:
     explicit CopyProgress(QWidget* parent) : parent_(parent) {}
 
     DbMaintenance::Progress start(const QString& label) {
-        dialog_ = std::make_unique<QProgressDialog>(label, QString(), 0, 1000, parent_);
-        dialog_->setObjectName(QStringLiteral("MaintenanceProgress"));
-        dialog_->setWindowTitle(QApplication::applicationName());
-        dialog_->setWindowModality(Qt::ApplicationModal);
-        dialog_->setMinimumDuration(300);
-        dialog_->setAutoClose(false);
-        dialog_->setAutoReset(false);
-        dialog_->setValue(0);
-        clock_.start();
+        work_ = std::make_unique<LongWork>(parent_, label, LongWork::Cancel::NotAllowed);
         return [this](qint64 done, qint64 total) {
-            if (!dialog_ || clock_.elapsed() < 40)
-                return;
-            clock_.restart();
-            const qint64 value = total > 0 ? done * 1000 / total : 0;
-            dialog_->setValue(int(std::clamp<qint64>(value, 0, 999)));
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (work_)
+                work_->step(done, total);
         };
     }
-    void end() { dialog_.reset(); }
+    void end() { work_.reset(); }
 
 private:
     QWidget* parent_;
-    std::unique_ptr<QProgressDialog> dialog_;
-    QElapsedTimer clock_;
+    std::unique_ptr<LongWork> work_;
 };
 
 }  // namespace

@@ -1,10 +1,24 @@
 #include "platform/core/AppError.h"
 
+#include <QFileInfo>
+
+#include "platform/core/AppInfo.h"
+
 AppError::AppError(int number, QString source, QString description)
     : number_(number),
       source_(std::move(source)),
       description_(std::move(description)),
       what_(QStringLiteral("%1 %2: %3").arg(number_).arg(source_, description_).toStdString()) {}
+
+AppError fileNotFoundError(const QString& source, const QString& path) {
+    return AppError(ErrorCode::FileNotFound, source, QStringLiteral("File non trovato: %1").arg(path));
+}
+
+AppError notACatalogueError(const QString& source, const QString& path) {
+    return AppError(ErrorCode::NotACatalogue, source,
+                    QStringLiteral("Il file %1 non è un archivio valido di %2")
+                        .arg(QFileInfo(path).fileName(), AppInfo::title()));
+}
 
 QString sharedErrorText(int number, const QString& source, const QString& description) {
     // The number is written as the old Str$() did: a leading blank when not negative.

@@ -40,6 +40,11 @@ private:
     std::string what_;
 };
 
+// The file errors several layers raise, worded in one place. `path` as the caller names it;
+// the catalogue error names only the file.
+AppError fileNotFoundError(const QString& source, const QString& path);
+AppError notACatalogueError(const QString& source, const QString& path);
+
 // Text of the shared error message box for an error.
 QString sharedErrorText(int number, const QString& source, const QString& description);
 inline QString sharedErrorText(const AppError& e) {

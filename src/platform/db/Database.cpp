@@ -62,9 +62,7 @@ int codeFor(int rc) {
 }
 
 AppError notACatalogue(const QString& path) {
-    return AppError(ErrorCode::NotACatalogue, kSource,
-                    QStringLiteral("Il file %1 non è un archivio valido di %2")
-                        .arg(QFileInfo(path).fileName(), AppInfo::title()));
+    return notACatalogueError(kSource, path);
 }
 
 // The live connection of every open file, by canonical path. Never destroyed, so that
@@ -98,8 +96,7 @@ Database::~Database() {
 std::shared_ptr<Database> Database::open(const QString& path, OpenMode mode) {
     const bool existed = QFileInfo::exists(path);
     if (mode != OpenMode::CreateIfMissing && !existed)
-        throw AppError(ErrorCode::FileNotFound, kSource,
-                       QStringLiteral("File non trovato: %1").arg(path));
+        throw fileNotFoundError(kSource, path);
     if (existed && QFileInfo(path).isDir())
         throw AppError(ErrorCode::FileError, kSource,
                        QStringLiteral("Impossibile aprire il file del database %1").arg(path));

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -128,7 +129,11 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);
-    resize(860, 600);
+    // As large as reads well, within the screen it opens on (with room for the frame).
+    QSize size(860, 600);
+    if (const QScreen* shownOn = screen())
+        size = size.boundedTo(shownOn->availableSize() - QSize(16, 40));
+    resize(size);
 
     connect(contentsButton, &QPushButton::clicked, this, [this] {
         if (!file_.isEmpty())

@@ -5,7 +5,6 @@
 #include "cards/Archives.h"
 #include "search/ui/PrintCommands.h"
 
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGroupBox>
@@ -105,10 +104,11 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
     fields->addRow(QString(), fullName);
     name_->setMinimumWidth(320);
 
-    auto* byName = new QRadioButton(QStringLiteral("Ordina per nome..."), this);
+    auto* byName = byName_ = new QRadioButton(QStringLiteral("Ordina per nome..."), this);
     byName->setObjectName(QStringLiteral("Option1"));
     byName->setChecked(true);
-    auto* bySurname = new QRadioButton(QStringLiteral("Ordina per cognome..."), this);
+    auto* bySurname = bySurname_ =
+        new QRadioButton(QStringLiteral("Ordina per cognome..."), this);
     bySurname->setObjectName(QStringLiteral("Option2"));
     auto* orders = new QHBoxLayout;
     orders->addWidget(byName);
@@ -204,7 +204,6 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
             const std::optional<bool> fromStart = askSearchText(services_, this);
             if (!fromStart)
                 return;  // cancelled: nothing to find
-            QCoreApplication::processEvents();
             register_->find(*fromStart);
         });
     });
@@ -230,6 +229,9 @@ void AuthorsWindow::showState() {
     confirm_->setVisible(adding);
     cancel_->setVisible(adding);
     buttons_->setEnabled(!adding);
+    // Reloading in another order would store the author being typed.
+    byName_->setEnabled(!adding);
+    bySurname_->setEnabled(!adding);
     position_->setText(QString::number(register_->position()));
     count_->setText(QString::number(register_->count()));
     if (adding)

@@ -12,6 +12,7 @@ class QAction;
 class QFrame;
 class QLineEdit;
 class QLabel;
+class QRadioButton;
 struct Services;
 
 // Autori: the authors register over AUTORI, shown modally from the book card's author
@@ -41,6 +42,8 @@ private:
     std::unique_ptr<AuthorsRegister> register_;
     QLineEdit* name_;
     QFrame* buttons_;
+    QRadioButton* byName_;
+    QRadioButton* bySurname_;
     QLabel* position_;
     QLabel* count_;
     QAction* ok_;

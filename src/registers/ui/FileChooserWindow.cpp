@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QTreeView>
@@ -29,7 +30,7 @@ QListView* listView(QStringListModel* model, const char* name, QWidget* parent) 
     view->setModel(model);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setUniformItemSizes(true);  // thousands of rows without measuring each
-    view->setMinimumSize(420, 140);
+    view->setMinimumSize(340, 140);  // with the folders beside it, within 640 pixels
     return view;
 }
 
@@ -62,12 +63,13 @@ FileChooserWindow::FileChooserWindow(CardContext& cards, Services& services, QWi
     for (int column = 1; column < folders_->columnCount(); ++column)
         tree_->hideColumn(column);
     tree_->header()->hide();
-    tree_->setMinimumSize(220, 220);
+    tree_->setMinimumSize(200, 220);
 
     pattern_ = new QComboBox(this);
     pattern_->setObjectName(QStringLiteral("Combo1"));
     pattern_->setAccessibleName(QStringLiteral("Tipo di file"));
     pattern_->setEditable(true);
+    pattern_->setInsertPolicy(QComboBox::NoInsert);  // a pattern typed is used, not listed
     pattern_->addItems(FileListChooser::patterns());
     pattern_->setEditText(QStringLiteral("*.*"));
 
@@ -76,12 +78,17 @@ FileChooserWindow::FileChooserWindow(CardContext& cards, Services& services, QWi
     sourceView_ = listView(source_, "List1", this);
     chosenView_ = listView(chosen_, "List2", this);
     sourceView_->installEventFilter(this);
+    tree_->installEventFilter(this);
     chosenView_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     auto* exportButton = new QPushButton(QStringLiteral("&Esporta"), this);
     exportButton->setObjectName(QStringLiteral("Command6"));
     auto* cancelButton = new QPushButton(QStringLiteral("&Annulla"), this);
     cancelButton->setObjectName(QStringLiteral("Command5"));
+    // Enter belongs to the field it is typed in (a folder, a pattern, a file to move);
+    // exporting closes the window, so it takes a click or Alt+E.
+    for (QPushButton* b : {exportButton, cancelButton})
+        b->setAutoDefault(false);
 
     auto* left = new QVBoxLayout;
     left->addWidget(drives_);
@@ -123,6 +130,11 @@ FileChooserWindow::FileChooserWindow(CardContext& cards, Services& services, QWi
 
     drives_->setCurrentText(FileListChooser::homeFolder());
     openDrive(FileListChooser::homeFolder());
+    // The lists would ask for more height than a 640 x 480 screen has; they scroll instead.
+    QSize size = sizeHint();
+    if (const QScreen* shownOn = screen())
+        size = size.boundedTo(shownOn->availableSize() - QSize(16, 40));
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 void FileChooserWindow::openDrive(const QString& drive) {
@@ -168,12 +180,21 @@ void FileChooserWindow::moveSelected(QListView* from, QListView* to) {
 }
 
 bool FileChooserWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == sourceView_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            moveSelected(sourceView_, chosenView_);
-            return true;
-        }
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return QDialog::eventFilter(watched, event);
+    if (watched == sourceView_) {
+        moveSelected(sourceView_, chosenView_);
+        return true;
+    }
+    if (watched == tree_) {
+        // The folder is open already: Enter shows or hides its subfolders.
+        const QModelIndex current = tree_->currentIndex();
+        if (current.isValid())
+            tree_->setExpanded(current, !tree_->isExpanded(current));
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -1,5 +1,9 @@
 #include "registers/ui/RegisterCommands.h"
 
+#include <type_traits>
+
+#include "cards/CardBrowser.h"
+#include "cards/CardContext.h"
 #include "platform/services/Guard.h"
 #include "platform/services/Services.h"
 #include "registers/ui/AuthorsWindow.h"
@@ -12,6 +16,9 @@ namespace {
 template <typename Window>
 void runModal(const char* source, CardContext& cards, Services& services, QWidget* parent) {
     runGuarded(services.messages, source, [&] {
+        // The windows that write into the card need one.
+        if (!std::is_same_v<Window, AuthorsWindow> && cards.browser().refuseWithoutCard())
+            return;
         Window window(cards, services, parent);
         window.exec();
     });

@@ -196,7 +196,6 @@ WordListWindow::WordListWindow(Services& services, const QString& caption, const
             const std::optional<bool> fromStart = askSearchText(services_, this);
             if (!fromStart)
                 return;  // cancelled: nothing to find
-            QCoreApplication::processEvents();
             editor_->find(*fromStart);
         });
     });

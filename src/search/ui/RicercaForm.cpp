@@ -2,12 +2,10 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShowEvent>
@@ -25,6 +23,7 @@
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
+#include "platform/ui/LongWork.h"
 #include "search/ResultGridModel.h"
 #include "search/StructuredSearch.h"
 #include "search/ui/PrintCommands.h"
@@ -71,7 +70,7 @@ RicercaForm::RicercaForm(CardContext& cards, Services& services, QWidget* parent
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setWordWrap(false);
-    view_->setMinimumSize(640, 300);
+    view_->setMinimumSize(560, 300);  // the window fits a 640 x 480 screen
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok_);
@@ -166,26 +165,14 @@ void RicercaForm::search() {
         const ArchiveDef& archive = cards_.browser().archiveDef();
         std::shared_ptr<Database> db = catalogue();
 
-        // A search over a large catalogue shows a progress dialog after half a second.
-        QProgressDialog progress(QStringLiteral("Ricerca in corso..."), QStringLiteral("Annulla"),
-                                 0, 0, this);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setAutoReset(false);
-        progress.reset();  // hidden until the timer below says so
-        QElapsedTimer clock;
-        clock.start();
-        // Events are handled only while the dialog shows: it is modal over this window,
-        // so no second search can start inside the first.
-        const auto keepGoing = [&] {
-            if (!progress.isVisible() && clock.elapsed() > 500)
-                progress.show();
-            if (progress.isVisible())
-                QApplication::processEvents();
-            return !progress.wasCanceled();
-        };
-        const StructuredSearch::Outcome outcome =
-            StructuredSearch::run(*db, archive, field_->currentText(), text_->text(), keepGoing);
-        progress.hide();
+        StructuredSearch::Outcome outcome;
+        {
+            // The progress window is modal over the program, so no second search can start
+            // inside the first.
+            LongWork work(this, QStringLiteral("Ricerca in corso..."));
+            outcome = StructuredSearch::run(*db, archive, field_->currentText(), text_->text(),
+                                            work.ticker());
+        }
         restoreCursor.dismiss();
         QApplication::restoreOverrideCursor();
         if (outcome.cancelled)

@@ -2,6 +2,8 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPainter>
@@ -14,12 +16,15 @@
 #include "platform/chart/ui/WmfWriter.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
+#include "platform/core/Log.h"
 #include "platform/core/ProgramFolder.h"
 #include "platform/services/FileDialogService.h"
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/SaveTarget.h"
 #include "platform/services/Services.h"
+#include "stats/CountTable.h"
+#include "stats/ui/CountTableWindow.h"
 
 namespace {
 
@@ -68,6 +73,13 @@ ChartWindow::ChartWindow(Services& services, QWidget* parent)
         runGuarded(services_.messages, "Grafico.copclip_Click", [this] {
             chart_.setDrawMode(ChartModel::Copy);
             chart_.setDrawMode(ChartModel::Draw);
+        });
+    });
+    // The chart draws a dozen entries at most; the table has every value with its count.
+    item("tabvalori", QStringLiteral("&Tabella dei valori..."), [this] {
+        runGuarded(services_.messages, "Grafico.tabvalori_Click", [this] {
+            CountTableWindow table(CountTable::rows(chart_), services_, this);
+            table.exec();
         });
     });
     menu->addSeparator()->setObjectName(QStringLiteral("sep1"));
@@ -157,13 +169,16 @@ void ChartWindow::exportChart(ImageFormat format) {
     } backHome;
     // Failing steps are passed over, as the chart component did; only the final
     // message tells whether a file was written.
-    const QString path = services_.files.saveFileName(
+    QString path = services_.files.saveFileName(
         QStringLiteral("Salva il grafico su file"), ProgramFolder::path(),
         bitmap ? QStringLiteral("File Bitmap (*.BMP *.bmp)")
                : QStringLiteral("File Metafile (*.WMF *.wmf)"),
-        QString());
+        bitmap ? QStringLiteral("bmp") : QStringLiteral("wmf"));
     if (path.isEmpty())
         return;
+    // "graf1" is meant as graf1.bmp: a file without an extension opens nowhere.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += bitmap ? QStringLiteral(".bmp") : QStringLiteral(".wmf");
     if (!SaveTarget::confirm(path, services_))
         return;
     QFile::remove(path);
@@ -173,7 +188,9 @@ void ChartWindow::exportChart(ImageFormat format) {
         chart_.imageFile = path;
         chart_.setDrawMode(ChartModel::Write);
         chart_.setDrawMode(ChartModel::Draw);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // Reported below as a file not written.
+        qCWarning(lcUi) << "Grafico: writing" << path << "failed:" << e.what();
         written_ = false;
     }
     if (written_)

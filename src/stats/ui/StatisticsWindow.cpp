@@ -1,20 +1,25 @@
 #include "stats/ui/StatisticsWindow.h"
 
-#include <QApplication>
 #include <QButtonGroup>
+#include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
-#include <QProgressDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 #include "cards/CardBrowser.h"
 #include "cards/CardContext.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
+#include "platform/core/Log.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
+#include "platform/ui/LongWork.h"
 #include "stats/ui/ChartWindow.h"
 
 StatisticsWindow::StatisticsWindow(CardContext& cards, Services& services, QWidget* parent)
@@ -107,8 +112,9 @@ void StatisticsWindow::updateAvailability() {
     QStringList tableFields;
     try {
         tableFields = browser.currentSource().database().fieldNames(browser.archiveDef().table);
-    } catch (const AppError&) {
+    } catch (const AppError& e) {
         // A closed source: go by the table of archives alone.
+        qCInfo(lcUi) << "Statistiche: fields read from the table of archives:" << e.what();
         for (const FieldDef& f : browser.archiveDef().fields)
             tableFields << f.field;
     }
@@ -116,6 +122,15 @@ void StatisticsWindow::updateAvailability() {
     for (std::size_t i = 0; i < defs.size(); ++i)
         fieldOptions_[i]->setEnabled(
             Statistics::available(defs[i], browser.archive(), tableFields));
+    // A greyed choice cannot stay chosen (Musica has no "Argomento"): the first one open.
+    if (field_->checkedButton() && !field_->checkedButton()->isEnabled()) {
+        for (QRadioButton* option : fieldOptions_) {
+            if (option->isEnabled()) {
+                option->setChecked(true);
+                break;
+            }
+        }
+    }
 }
 
 void StatisticsWindow::showChart() {
@@ -124,22 +139,15 @@ void StatisticsWindow::showChart() {
         Statistics::prepareChart(chart.chart(), choices());
         const StatisticsChoiceDef& choice = fieldChoice();
         bool counted = false;
-        {
-            // A field of hundreds of thousands of values takes a moment: keep painting.
-            QProgressDialog progress(QStringLiteral("Conteggio delle cartelle in corso..."),
-                                     QString(), 0, 0, this);
-            progress.setWindowTitle(AppInfo::title());
-            progress.setWindowModality(Qt::WindowModal);
-            progress.setMinimumDuration(400);
-            try {
-                Statistics::countIntoChart(chart.chart(), cards_.browser(), choice, [&progress] {
-                    progress.setValue(0);
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                });
-                counted = true;
-            } catch (const std::exception&) {
-                // Any failure of the count, as the engine would report it.
-            }
+        try {
+            LongWork work(this, QStringLiteral("Conteggio delle cartelle in corso..."));
+            if (!Statistics::countIntoChart(chart.chart(), cards_.browser(), choice,
+                                            work.ticker()))
+                return;  // cancelled: the window stays for another choice
+            counted = true;
+        } catch (const std::exception& e) {
+            // Any failure of the count, as the engine would report it: the message below.
+            qCWarning(lcUi) << "Statistiche: count of" << choice.field << "failed:" << e.what();
         }
         if (!counted) {
             services_.messages.critical(Statistics::countFailedText());

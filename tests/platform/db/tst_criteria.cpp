@@ -64,6 +64,8 @@ private slots:
             {"è", "?", true},         // one letter, not one byte
             {"Èx", "è?", true},
             {"x1", "x#", true},
+            {"x0", "x#", true},  // both ends of the digits
+            {"x9", "x#", true},
             {"xa", "x#", false},
             {"B", "[a-c]", true},
             {"ab", "[!a]*", false},
@@ -137,6 +139,9 @@ private slots:
         QTest::newRow("not") << "NOT TITOLO LIKE \"*o*\""
                              << QStringList{QStringLiteral("È l'alba"),
                                             QStringLiteral("Zanna bianca")};
+        QTest::newRow("not takes one term")
+            << "NOT TITOLO LIKE \"*o*\" AND NOTE LIKE \"*a*\""
+            << QStringList{QStringLiteral("Zanna bianca")};
         QTest::newRow("doubled single quote")
             << "TITOLO LIKE '*l''alba'" << QStringList{QStringLiteral("È l'alba")};
     }

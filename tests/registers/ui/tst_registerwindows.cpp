@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -11,9 +12,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "cards/CardBrowser.h"
 #include "platform/report/ui/ReportPreview.h"
+#include "platform/db/Database.h"
 #include "platform/ui/LookupCombo.h"
 #include "registers/ui/AuthorsWindow.h"
 #include "registers/ui/FileChooserWindow.h"
@@ -107,6 +110,25 @@ private slots:
                  qPrintable(QStringLiteral("%1x%2").arg(opened.width()).arg(opened.height())));
     }
 
+    void registerButtonsStayWhereTheyAre() {
+        // The register is laid out at a fixed size; its counter must not push the buttons
+        // about (the delete button asks nothing).
+        Database::open(folder->cataloguePath())
+            ->exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3919) "
+                "INSERT INTO AUTORI (NOME, COGNOME, SOMMA) SELECT 'N' || i, 'C' || i, '' FROM n"));
+        run("DBCombo6", [](QWidget& w) {
+            auto* remove = child<QToolButton>(w, "Command2");
+            const QRect before(remove->mapTo(&w, QPoint()), remove->size());
+            const QSize size = w.size();
+            QTest::mouseClick(child<QToolButton>(w, "Command6"), Qt::LeftButton);
+            QCOMPARE(child<QLabel>(w, "Label3")->text(), QStringLiteral("3920"));
+            w.layout()->activate();
+            QCOMPARE(QRect(remove->mapTo(&w, QPoint()), remove->size()), before);
+            QCOMPARE(w.size(), size);
+        });
+    }
+
     void keywordsWrittenOnlyOnOk() {
         window->setCardField(QStringLiteral("CHIAVE1"), QStringLiteral("jazz"));
         run("ID_ParoleChiavi", [](QWidget& w) {
@@ -134,6 +156,17 @@ private slots:
         });
         QCOMPARE(window->cardField(QStringLiteral("CHIAVE1")), QString());
         QCOMPARE(stored("LIBRI", "CHIAVE3"), QStringLiteral("live"));
+    }
+
+    void cardWindowsNeedACard() {
+        Database::open(folder->cataloguePath())->exec(QStringLiteral("DELETE FROM CDAUDIO"));
+        window->browser().selectArchive(Archive::Music);
+        QCOMPARE(modalNameDuring([this] {
+                     runRegisterCommand(QStringLiteral("ID_ParoleChiavi"), *window,
+                                        folder->services, window.get());
+                 }),
+                 QString());
+        QCOMPARE(folder->messages.texts(), QStringList{CardBrowser::noCardMessage()});
     }
 
     void quotationOfTheBook() {
@@ -164,6 +197,10 @@ private slots:
             list->setCurrentIndex(list->model()->index(0, 0));
             QTest::keyClick(list, Qt::Key_Return);
             QCOMPARE(child<QListView>(w, "List2")->model()->rowCount(), 1);
+            // Enter in a folder or a pattern means that field, not "Esporta".
+            QTest::keyClick(child<QTreeView>(w, "Dir1"), Qt::Key_Return);
+            QTest::keyClick(child<QComboBox>(w, "Combo1")->lineEdit(), Qt::Key_Return);
+            QVERIFY(w.isVisible());
         };
         run("Label29", [&](QWidget& w) {
             pick(w);

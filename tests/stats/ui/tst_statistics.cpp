@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QButtonGroup>
 #include <QClipboard>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <functional>
@@ -9,6 +11,7 @@
 #include "shell/ui/ProgramHooks.h"
 #include "stats/StatisticsRun.h"
 #include "stats/ui/ChartWindow.h"
+#include "stats/ui/CountTableWindow.h"
 #include "test_support/MainWindowFixture.h"
 #include "test_support/WidgetLookup.h"
 
@@ -62,6 +65,11 @@ private slots:
         whenModal("Statistiche", [&](QWidget& w) {
             seen = true;
             QVERIFY(!enabledFields(w).contains(QStringLiteral("Genere")));
+            // It starts on a choice that can be counted.
+            QVERIFY(child<QWidget>(w, "Riferimento")
+                        ->findChild<QButtonGroup*>()
+                        ->checkedButton()
+                        ->isEnabled());
             child<QPushButton>(w, "esciuscita")->click();
         });
         window->commandBar().click(QStringLiteral("ID_GraficiStatistici"));
@@ -69,6 +77,8 @@ private slots:
 
         cards.selectArchive(Archive::Videos);
         cards.last();
+        // An edit still being typed is counted too.
+        window->setCardField(QStringLiteral("ARGOMENTO"), QStringLiteral("Cartonato"));
         ChartModel shown;
         whenModal("Statistiche", [&](QWidget& w) {
             QCOMPARE(enabledFields(w),
@@ -83,7 +93,7 @@ private slots:
         window->commandBar().click(QStringLiteral("ID_GraficiStatistici"));
         QCOMPARE(shown.type, 2);
         QCOMPARE(shown.numPoints(), 4);
-        QCOMPARE(shown.points()[3].legend, QStringLiteral("VIDEO 4 ARGOMENTO"));
+        QCOMPARE(shown.points()[3].legend, QStringLiteral("Cartonato"));
         QCOMPARE(cards.position(), 1);
         QCOMPARE(folder.messages.count(), 0);
         closeMainWindow(folder, window);
@@ -125,12 +135,14 @@ private slots:
         const QString bmp = folder.file(QStringLiteral("grafico.bmp"));
         const QString wmf = folder.file(QStringLiteral("grafico.wmf"));
 
-        for (const QString& name : {QString(), bmp, wmf})
+        // A name without an extension gets the format's.
+        for (const QString& name : {QString(), bmp, folder.file(QStringLiteral("grafico"))})
             folder.files.queueFileName(name);
         window.exportChart(ChartOutput::ImageFormat::Bitmap);  // cancelled
         QCOMPARE(folder.messages.count(), 0);
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
         window.exportChart(ChartOutput::ImageFormat::Metafile);
+        QVERIFY(!QFile::exists(folder.file(QStringLiteral("grafico"))));
         QCOMPARE(QImage(bmp).size(), drawn);
         QVERIFY(contents(wmf).startsWith(QByteArray::fromHex("d7cdc69a")));
         QVERIFY(folder.messages.lastText().endsWith(wmf));
@@ -161,6 +173,45 @@ private slots:
 
         child<QAction>(window, "copclip")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->image().size(), drawn);
+    }
+
+    // Every value, not only the dozen the chart draws, largest first; copied and saved in
+    // the order shown.
+    void theCountTableHasEveryValue() {
+        TempProgramFolder folder;
+        ChartModel chart;
+        chart.setNumPoints(200);
+        for (int i = 1; i <= 200; ++i) {
+            chart.setCurrentPoint(i);
+            chart.setValue(i == 57 ? 403 : 3);  // 1,000 in all
+            chart.setLegendText(i == 57 ? QStringLiteral("Storia; \"antica\"")
+                                        : QStringLiteral("Scaffale %1").arg(i));
+        }
+        CountTableWindow table(CountTable::rows(chart), folder.services);
+        const std::vector<CountRow> rows = table.shownRows();
+        QCOMPARE(int(rows.size()), 200);
+        QCOMPARE(rows.front().count, 403);
+        QCOMPARE(rows.front().percent, 40.3);
+        QCOMPARE(CountTable::percentText(rows.back().percent), QStringLiteral("0,3 %"));
+
+        table.copy();
+        const QStringList pasted = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(pasted.value(1), QStringLiteral("Storia; \"antica\"\t403\t40,3"));
+        folder.files.queueFileName(folder.file(QStringLiteral("conteggio")));
+        table.save();
+        const QStringList saved = QString::fromUtf8(contents(folder.file(QStringLiteral(
+                                                        "conteggio.csv"))))
+                                      .split(QStringLiteral("\r\n"));
+        QCOMPARE(saved.size(), 202);  // heading, 200 rows, the end of the last line
+        QCOMPARE(saved.value(1), QStringLiteral("\"Storia; \"\"antica\"\"\";403;40,3"));
+        QVERIFY(saved.value(2).endsWith(QStringLiteral(";3;0,3")));
+
+        // A one-value chart's empty second point is no value.
+        ChartModel one;
+        one.setNumPoints(2);
+        one.setCurrentPoint(1);
+        one.setValue(5);
+        QCOMPARE(int(CountTable::rows(one).size()), 1);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/chart/ui/ChartPainter.h"
 
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -102,8 +103,16 @@ private:
         return r;
     }
 
-    static QString legendText(const ShownPoint& sp) {
-        return sp.legend.isEmpty() && sp.point != 0 ? QString() : sp.legend;
+    // The padding point of a one-value chart has neither name nor count.
+    static bool isPadding(const ShownPoint& sp) {
+        return sp.legend.isEmpty() && sp.point != 0 && sp.value == 0;
+    }
+    // With many values most go into "Altri": the count beside each name is the only place
+    // the user reads a figure.
+    static QString countText(const ShownPoint& sp) {
+        return isPadding(sp) ? QString()
+                             : QStringLiteral(" (%1)").arg(QLocale(QLocale::Italian).toString(
+                                   qint64(sp.value)));
     }
 
     QRectF drawLegend(QRectF r) {
@@ -113,7 +122,7 @@ private:
         const double box = fm.height() * 0.9;
         double textWidth = 0;
         for (const ShownPoint& sp : shown_)
-            textWidth = std::max(textWidth, fm.horizontalAdvance(legendText(sp)));
+            textWidth = std::max(textWidth, fm.horizontalAdvance(sp.legend + countText(sp)));
         const double width = std::min(textWidth + box + 16 * scale_, r.width() * 0.35);
         const double height = row * double(shown_.size());
         QRectF legend(r.right() - width, r.center().y() - height / 2, width, height);
@@ -124,8 +133,12 @@ private:
             p_.setPen(Qt::black);
             const QRectF textRect(swatch.right() + 6 * scale_, y, legend.right() - swatch.right(),
                                   row);
-            p_.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
-                        fm.elidedText(legendText(shown_[i]), Qt::ElideRight, textRect.width()));
+            // The count always shows; a long name is cut in the middle, so names that differ
+            // only at their end stay apart.
+            const QString count = countText(shown_[i]);
+            const QString name = fm.elidedText(shown_[i].legend, Qt::ElideMiddle,
+                                               textRect.width() - fm.horizontalAdvance(count));
+            p_.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, name + count);
         }
         r.setRight(legend.left() - 14 * scale_);
         return r;

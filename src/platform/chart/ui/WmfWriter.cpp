@@ -15,6 +15,30 @@ namespace {
 
 constexpr int kDpi = 96;
 
+// Windows-1252: Latin-1 with printable characters where Latin-1 has control codes 0x80-0x9F
+// (the euro sign, the ellipsis the legend cuts with, typographic quotes). Empty when a
+// character has no place in it.
+std::optional<QByteArray> windows1252(const QString& text) {
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.append(char(u));
+            continue;
+        }
+        const auto* found = std::find(std::begin(kHigh), std::end(kHigh), u);
+        if (found == std::end(kHigh))
+            return std::nullopt;
+        bytes.append(char(0x80 + (found - std::begin(kHigh))));
+    }
+    return bytes;
+}
+
 // Record functions of the metafile format.
 enum Function : quint16 {
     SetBkMode = 0x0102,
@@ -149,8 +173,23 @@ public:
             textColor_ = pen_.color();
             put(Record(SetTextColor).dw(colorRef(pen_.color())));
         }
-        // The format's texts are 8-bit; Latin-1 holds the Italian letters.
-        QByteArray bytes = text.toLatin1();
+        // The format's texts are 8-bit, in the font's character set (ANSI, Windows-1252).
+        const std::optional<QByteArray> encoded = windows1252(text);
+        if (!encoded) {
+            // A letter no 8-bit set of ours holds: the text goes as its outlines, so it
+            // reads right rather than with a "?" in the middle of a word.
+            QPainterPath outline;
+            outline.addText(p, item.font(), text);
+            const QPen pen = pen_;
+            const QBrush brush = brush_;
+            brush_ = QBrush(pen_.color());
+            pen_ = QPen(Qt::NoPen);
+            drawPath(outline);
+            pen_ = pen;
+            brush_ = brush;
+            return;
+        }
+        QByteArray bytes = *encoded;
         const int length = int(bytes.size());
         const QPointF at = transform_.map(p);
         put(Record(TextOut).w(length).bytes(bytes).w(qRound(at.y())).w(qRound(at.x())));
@@ -285,7 +324,7 @@ private:
         Record r(CreateFont);
         r.w(height).w(0).w(0).w(0).w(weight);
         r.w(font.italic() ? 1 : 0);  // italic, underline
-        r.w(0);                      // strike-out, ANSI character set
+        r.w(0);                      // strike-out, ANSI (Windows-1252) character set
         r.w(0);                      // output, clip precision
         r.w(4 | 0x22 << 8);          // antialiased quality; variable pitch, swiss family
         r.bytes(face);

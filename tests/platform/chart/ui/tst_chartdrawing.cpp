@@ -91,10 +91,35 @@ private slots:
         const QRegularExpression text(QStringLiteral(">([^<>]+)</text>"));
         for (const auto& m : text.globalMatch(svg))
             texts << m.captured(1);
-        for (const QString& legend : legends + QStringList{chart.title, chart.bottomTitle})
+        // Each value with its count, the only place a figure can be read.
+        QStringList expected{chart.title, chart.bottomTitle};
+        for (int i = 0; i < legends.size(); ++i)
+            expected << QStringLiteral("%1 (%2)").arg(legends[i]).arg(10 * (i + 1));
+        for (const QString& legend : expected)
             QVERIFY2(texts.contains(legend), qPrintable(legend));
         // Five slices, their rims, hatches and legend swatches.
         QVERIFY(svg.count(QStringLiteral("<polygon")) >= 3 * int(legends.size()));
+    }
+
+    // Texts are Windows-1252, which holds the euro and the ellipsis the legend cuts with;
+    // long values that differ at their end stay apart; a letter no 8-bit set holds is drawn
+    // as outlines, never as "?".
+    void metafileTextsKeepTheirCharacters() {
+        chart.setCurrentPoint(1);
+        chart.setLegendText(QStringLiteral("Collana di letteratura italiana del Novecento, 1"));
+        chart.setCurrentPoint(2);
+        chart.setLegendText(QStringLiteral("Collana di letteratura italiana del Novecento, 2"));
+        const QByteArray wmf = WmfWriter::render(QSize(640, 456), [this](QPainter& p) {
+            ChartPainter::paint(chart, p, QRectF(0, 0, 640, 456));
+            p.drawText(QPointF(10, 20), QStringLiteral("Prezzo 12 \u20ac"));
+            p.drawText(QPointF(10, 40), QStringLiteral("\u0141\u00f3d\u017a"));
+        });
+        QVERIFY(wmf.contains("Prezzo 12 \x80"));
+        QVERIFY(wmf.contains("ento, 1 (10)"));
+        QVERIFY(wmf.contains("ento, 2 (20)"));
+        QVERIFY(wmf.contains("\x85"));
+        QVERIFY(!wmf.contains("?\xf3" "d?"));
+        QVERIFY(!wmf.contains("\xf3" "d"));
     }
 };
 
