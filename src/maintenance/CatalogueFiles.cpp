@@ -26,12 +26,9 @@ QString compactionPath() {
 
 void requireCatalogue(const QString& path) {
     if (!QFileInfo::exists(path))
-        throw AppError(ErrorCode::FileNotFound, QStringLiteral("CatalogueFiles"),
-                       QStringLiteral("File non trovato: %1").arg(path));
+        throw fileNotFoundError(QStringLiteral("CatalogueFiles"), path);
     if (!DbMaintenance::looksLikeDatabase(path))
-        throw AppError(ErrorCode::NotACatalogue, QStringLiteral("CatalogueFiles"),
-                       QStringLiteral("Il file %1 non è un archivio valido di %2")
-                           .arg(QFileInfo(path).fileName(), AppInfo::title()));
+        throw notACatalogueError(QStringLiteral("CatalogueFiles"), path);
     auto db = Database::open(path, Database::OpenMode::ExistingOnly);
     Catalogue::validate(*db);
 }

@@ -308,8 +308,7 @@ void parse(const std::function<QByteArray()>& next, const std::function<void(int
 std::function<QByteArray()> openContent(const QString& path) {
     auto file = std::make_shared<QFile>(path);
     if (!file->exists())
-        throw AppError(ErrorCode::FileNotFound, kSource,
-                       QStringLiteral("File non trovato: %1").arg(path));
+        throw fileNotFoundError(kSource, path);
     if (!file->open(QIODevice::ReadOnly))
         throw AppError(
             ErrorCode::FileError, kSource,

@@ -38,8 +38,7 @@ const QString kSource = QStringLiteral("DbMaintenance");
 
 void requireExisting(const QString& path) {
     if (!QFileInfo::exists(path))
-        throw AppError(ErrorCode::FileNotFound, kSource,
-                       QStringLiteral("File non trovato: %1").arg(path));
+        throw fileNotFoundError(kSource, path);
 }
 
 bool hasSqliteHeader(const QString& path) {
@@ -51,9 +50,7 @@ bool hasSqliteHeader(const QString& path) {
 }
 
 AppError notACatalogue(const QString& path) {
-    return AppError(ErrorCode::NotACatalogue, kSource,
-                    QStringLiteral("Il file %1 non è un archivio valido di %2")
-                        .arg(QFileInfo(path).fileName(), AppInfo::title()));
+    return notACatalogueError(kSource, path);
 }
 
 // Flushes a file (or a folder, after a rename) to the disk.

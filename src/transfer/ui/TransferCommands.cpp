@@ -27,8 +27,7 @@ const QString kSource = QStringLiteral("MdiForm1.Transfer");
 void openForReading(QFile& file) {
     const QString path = file.fileName();
     if (!file.exists())
-        throw AppError(ErrorCode::FileNotFound, kSource,
-                       QStringLiteral("File non trovato: %1").arg(path));
+        throw fileNotFoundError(kSource, path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(
             ErrorCode::FileError, kSource,
