@@ -9,6 +9,7 @@
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
+#include "platform/db/TrigramIndex.h"
 
 namespace Catalogue {
 
@@ -28,8 +29,10 @@ QStringList requiredTables() {
 }
 
 void fill(Database& db) {
-    for (const ArchiveDef& a : Archives::all())
+    for (const ArchiveDef& a : Archives::all()) {
         db.createTable(a.table, a.tableOrder);
+        TrigramIndex::create(db, a.table);  // searches need no first build
+    }
     for (const LookupDef& l : Archives::lookups()) {
         if (l.table == QStringLiteral("AUTORI"))
             continue;
