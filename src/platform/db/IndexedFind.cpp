@@ -134,34 +134,8 @@ std::vector<char32_t> tokenizerFolding() {
 // trigram the index is asked for.
 class UsableCharacters {
 public:
-    UsableCharacters() {
-        const std::vector<char32_t> tokenizer = tokenizerFolding();
-        usable_.assign(kCodePoints, false);
-        if (tokenizer.empty())
-            return;
-        constexpr char32_t kUnseen = 0xFFFFFFFF, kSplit = 0xFFFFFFFE;
-        std::vector<char32_t> byClass(kCodePoints, kUnseen);  // by raccolio_like's folding
-        for (char32_t c = 1; c < kCodePoints; ++c) {
-            if (isSurrogate(c))
-                continue;
-            const char32_t likeFold = LikePattern::foldCharacter(c);
-            if (likeFold >= kCodePoints)
-                continue;
-            char32_t& seen = byClass[likeFold];
-            if (seen == kUnseen)
-                seen = tokenizer[c];
-            else if (seen != tokenizer[c])
-                seen = kSplit;
-        }
-        for (char32_t c = 1; c < kCodePoints; ++c) {
-            if (isSurrogate(c))
-                continue;
-            const char32_t likeFold = LikePattern::foldCharacter(c);
-            usable_[c] = likeFold < kCodePoints && byClass[likeFold] != kSplit &&
-                         byClass[likeFold] != kUnseen;
-        }
-    }
-    bool operator()(char32_t c) const { return c < kCodePoints && c != 0xFFFD && usable_[c]; }
+    UsableCharacters() : usable_(agreeingCharacters(tokenizerFolding())) {}
+    bool operator()(char32_t c) const { return c < usable_.size() && c != 0xFFFD && usable_[c]; }
 
 private:
     std::vector<bool> usable_;
@@ -291,6 +265,34 @@ QString query(const Criteria::Node& node, const QStringList& fields) {
 }
 
 }  // namespace
+
+std::vector<bool> agreeingCharacters(const std::vector<char32_t>& tokenizerFolding) {
+    std::vector<bool> usable(kCodePoints, false);
+    if (tokenizerFolding.size() < kCodePoints)
+        return usable;
+    constexpr char32_t kUnseen = 0xFFFFFFFF, kSplit = 0xFFFFFFFE;
+    std::vector<char32_t> byClass(kCodePoints, kUnseen);  // by raccolio_like's folding
+    for (char32_t c = 1; c < kCodePoints; ++c) {
+        if (isSurrogate(c))
+            continue;
+        const char32_t likeFold = LikePattern::foldCharacter(c);
+        if (likeFold >= kCodePoints)
+            continue;
+        char32_t& seen = byClass[likeFold];
+        if (seen == kUnseen)
+            seen = tokenizerFolding[c];
+        else if (seen != tokenizerFolding[c])
+            seen = kSplit;
+    }
+    for (char32_t c = 1; c < kCodePoints; ++c) {
+        if (isSurrogate(c))
+            continue;
+        const char32_t likeFold = LikePattern::foldCharacter(c);
+        usable[c] =
+            likeFold < kCodePoints && byClass[likeFold] != kSplit && byClass[likeFold] != kUnseen;
+    }
+    return usable;
+}
 
 QString candidateQuery(const Criteria::Node& criterion, const QStringList& indexedFields) {
     return query(criterion, indexedFields);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <vector>
 
 #include "platform/db/Criteria.h"
 
@@ -24,6 +25,11 @@ QString candidateQuery(const Criteria::Node& criterion, const QStringList& index
 // The literal runs of a pattern the index can use, as they will be looked up: at least
 // three characters, each folded alike by raccolio_like and by the index's tokenizer.
 QStringList usableRuns(const QString& pattern);
+
+// Which characters (by code point) a run may hold, given how the index's tokenizer folds
+// each one: those whose every look-alike for raccolio_like (same folding there) the
+// tokenizer folds alike too. The tokenizer is asked once, when the first search plans.
+std::vector<bool> agreeingCharacters(const std::vector<char32_t>& tokenizerFolding);
 
 // What a search over a table needs to go through its index.
 struct Plan {

@@ -12,6 +12,7 @@
 #include "cards/Catalogue.h"
 #include "platform/db/Database.h"
 #include "platform/db/IndexedFind.h"
+#include "platform/db/LikePattern.h"
 #include "platform/db/Maintenance.h"
 #include "platform/db/RecordSet.h"
 #include "platform/db/Transaction.h"
@@ -222,6 +223,19 @@ private slots:
         const QString criterion = QStringLiteral("B Like \"%1\"").arg(pattern);
         QVERIFY(Criteria::like(QString::fromUtf8(card), pattern) || !card.isValidUtf8());
         QCOMPARE(found(QStringLiteral("T"), criterion), QList<qint64>{3});
+    }
+
+    // A character the tokenizer folds apart from one of its look-alikes is never looked up.
+    void foldingsThatDisagree() {
+        std::vector<char32_t> agreeing(0x110000);
+        for (char32_t c = 0; c < agreeing.size(); ++c)
+            agreeing[c] = LikePattern::foldCharacter(c);
+        std::vector<char32_t> apart = agreeing;
+        apart[U'K'] = U'K';
+        const std::vector<bool> all = IndexedFind::agreeingCharacters(agreeing);
+        const std::vector<bool> some = IndexedFind::agreeingCharacters(apart);
+        QVERIFY(all[U'k'] && all[U'K'] && all[U'é'] && all[0x10400] && all[0x10428]);
+        QVERIFY(!some[U'k'] && !some[U'K'] && some[U'a'] && some[U'é']);
     }
 
     // The find goes through the index: a card the index lost is not found until the index
