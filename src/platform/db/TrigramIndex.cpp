@@ -107,8 +107,8 @@ bool exists(Database& db, const QString& table) {
     const QString index = indexName(table);
     const auto rows = db.query(
         QStringLiteral("SELECT count(*) FROM sqlite_master WHERE (type='table' AND name=?1 "
-                       "COLLATE NOCASE) OR (type='trigger' AND name IN (?2, ?3, ?4) "
-                       "COLLATE NOCASE AND tbl_name=?5 COLLATE NOCASE)"),
+                       "COLLATE NOCASE) OR (type='trigger' AND name COLLATE NOCASE IN (?2, ?3, "
+                       "?4) AND tbl_name=?5 COLLATE NOCASE)"),
         {index, index + QStringLiteral("_ai"), index + QStringLiteral("_ad"),
          index + QStringLiteral("_au"), table});
     return rows.value(0).value(0).toInt() == 4;

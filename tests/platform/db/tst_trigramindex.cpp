@@ -309,7 +309,7 @@ private slots:
         db_.reset();
         db_ = Database::open(path());
         QVERIFY(TrigramIndex::build(*db_, QStringLiteral("T"), [] { return true; }));
-        QVERIFY(TrigramIndex::exists(*db_, QStringLiteral("T")));
+        QVERIFY(TrigramIndex::exists(*db_, QStringLiteral("t")));
         db_.reset();
         db_ = Database::open(path(), Database::OpenMode::ReadOnly);
         QVERIFY(IndexedFind::plan(*db_, QStringLiteral("T"), QStringLiteral("A Like \"*a 299*\""))
