@@ -27,11 +27,17 @@ namespace {
 
 const QStringList kFields{QStringLiteral("A"), QStringLiteral("B")};
 
+// The catalogue file, removed again when the fuzzer ends.
+struct ScratchFile {
+    QString path = QDir::temp().filePath(QStringLiteral("fuzz_trigram_%1.db").arg(getpid()));
+    ScratchFile() { QFile::remove(path); }
+    ~ScratchFile() { QFile::remove(path); }
+};
+
 Database& database() {
+    static ScratchFile file;
     static std::shared_ptr<Database> db = [] {
-        const QString path =
-            QDir::temp().filePath(QStringLiteral("fuzz_trigram_%1.db").arg(getpid()));
-        QFile::remove(path);
+        const QString& path = file.path;
         auto d = Database::open(path, Database::OpenMode::CreateIfMissing);
         d->exec(QStringLiteral("PRAGMA synchronous=OFF"));
         d->createTable(QStringLiteral("T"), kFields);

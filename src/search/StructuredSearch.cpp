@@ -43,10 +43,10 @@ Outcome run(Database& db, const ArchiveDef& archive, const QString& choice, cons
     QVariantList params;
     // Through the criteria layer: the field name is checked and the text is bound, so a
     // quote in it is a character to find.
-    const QString criterion = FindRules::criterion(choice, archive.table, fields, text);
-    QString where = Criteria::toSql(criterion, fields, params);
+    const QString test = FindRules::criterion(choice, archive.table, fields, text);
+    QString where = Criteria::toSql(test, fields, params);
     // The archive's trigram index, when it has one, names the cards worth looking at.
-    if (const IndexedFind::Plan plan = IndexedFind::plan(db, table, criterion); plan.usable()) {
+    if (const IndexedFind::Plan plan = IndexedFind::plan(db, table, test); plan.usable()) {
         QVariantList all;
         where = plan.candidateFilter(all) + QStringLiteral(" AND (") + where + QLatin1Char(')');
         params = all + params;
