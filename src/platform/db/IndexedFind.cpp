@@ -142,7 +142,7 @@ private:
 };
 
 const UsableCharacters& usableCharacters() {
-    static const UsableCharacters table;  // learnt once: a second or so of a debug build
+    static const UsableCharacters table;  // learnt once per run: about 0.1 s (0.5 s in debug)
     return table;
 }
 
