@@ -9,6 +9,7 @@
 #include "platform/core/ProgramFolder.h"
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
+#include "platform/db/TrigramIndex.h"
 
 namespace Catalogue {
 
@@ -30,6 +31,8 @@ QStringList requiredTables() {
 void fill(Database& db) {
     for (const auto& [table, fields] : tables())
         db.createTable(table, fields);
+    for (const ArchiveDef& a : Archives::all())
+        TrigramIndex::create(db, a.table);  // searches need no first build
     for (const LookupDef& l : Archives::lookups()) {
         if (l.table == QStringLiteral("AUTORI"))
             continue;

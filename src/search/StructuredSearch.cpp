@@ -6,43 +6,13 @@
 #include "platform/core/AppError.h"
 #include "platform/db/Criteria.h"
 #include "platform/db/Database.h"
+#include "platform/db/IndexedFind.h"
+#include "platform/db/ProgressScope.h"
 #include "platform/db/Statement.h"
 #include "platform/db/Transaction.h"
 #include "search/FindRules.h"
 
 namespace StructuredSearch {
-
-namespace {
-
-// Lets the user stop a long statement: SQLite asks every so many virtual-machine steps.
-class CancelHook {
-public:
-    CancelHook(sqlite3* db, const std::function<bool()>& keepGoing)
-        : db_(db), keepGoing_(keepGoing) {
-        if (keepGoing_)
-            sqlite3_progress_handler(db_, 20000, &CancelHook::ask, this);
-    }
-    ~CancelHook() {
-        if (keepGoing_)
-            sqlite3_progress_handler(db_, 0, nullptr, nullptr);
-    }
-    CancelHook(const CancelHook&) = delete;
-    CancelHook& operator=(const CancelHook&) = delete;
-    bool cancelled() const { return cancelled_; }
-
-private:
-    static int ask(void* self) {
-        auto* hook = static_cast<CancelHook*>(self);
-        if (!hook->cancelled_ && !hook->keepGoing_())
-            hook->cancelled_ = true;
-        return hook->cancelled_ ? 1 : 0;
-    }
-    sqlite3* db_;
-    const std::function<bool()>& keepGoing_;
-    bool cancelled_ = false;
-};
-
-}  // namespace
 
 QString noFieldMessage() {
     return QStringLiteral("Impossibile eseguire la ricerca. Selezionare il campo di ricerca.");
@@ -61,14 +31,26 @@ QStringList fieldChoices(const ArchiveDef& archive, const QStringList& fieldName
     return FindRules::fieldChoices(archive.table, fieldNames);
 }
 
+QString criterion(Database& db, const ArchiveDef& archive, const QString& choice,
+                  const QString& text) {
+    return FindRules::criterion(choice, archive.table, db.fieldNames(archive.table), text);
+}
+
 Outcome run(Database& db, const ArchiveDef& archive, const QString& choice, const QString& text,
             const std::function<bool()>& keepGoing) {
-    const QStringList fields = db.fieldNames(archive.table);
+    const QString table = db.canonicalTableName(archive.table);
+    const QStringList fields = db.fieldNames(table);
     QVariantList params;
     // Through the criteria layer: the field name is checked and the text is bound, so a
     // quote in it is a character to find.
-    const QString where =
-        Criteria::toSql(FindRules::criterion(choice, archive.table, fields, text), fields, params);
+    const QString test = FindRules::criterion(choice, archive.table, fields, text);
+    QString where = Criteria::toSql(test, fields, params);
+    // The archive's trigram index, when it has one, names the cards worth looking at.
+    if (const IndexedFind::Plan plan = IndexedFind::plan(db, table, test); plan.usable()) {
+        QVariantList all;
+        where = plan.candidateFilter(all) + QStringLiteral(" AND (") + where + QLatin1Char(')');
+        params = all + params;
+    }
 
     QStringList targets;
     QStringList values;
@@ -81,14 +63,14 @@ Outcome run(Database& db, const ArchiveDef& archive, const QString& choice, cons
     }
     const QString result = Database::quoteIdentifier(archive.resultTable);
     const QString copy =
-        QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 WHERE %5")
-            .arg(result, targets.join(u','), values.join(u','),
-                 Database::quoteIdentifier(db.canonicalTableName(archive.table)), where);
+        QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 WHERE %5 ORDER BY rowid")
+            .arg(result, targets.join(u','), values.join(u','), Database::quoteIdentifier(table),
+                 where);
 
     Outcome outcome;
     Transaction transaction(db);
     // After the transaction, so that it is gone again before a rollback runs.
-    CancelHook hook(db.handle(), keepGoing);
+    ProgressScope scope(db.handle(), keepGoing);
     try {
         if (db.hasTable(archive.resultTable))
             db.dropTable(archive.resultTable);
@@ -97,7 +79,8 @@ Outcome run(Database& db, const ArchiveDef& archive, const QString& choice, cons
         insert.bind(params);
         insert.run();
     } catch (const AppError&) {
-        if (!hook.cancelled())
+        scope.rethrowIfFailed();
+        if (!scope.interrupted())
             throw;
         outcome.cancelled = true;
         return outcome;  // the transaction rolls back: the old result table is back

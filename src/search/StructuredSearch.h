@@ -21,6 +21,10 @@ QString foundMessage(qint64 count);
 // quotation fields give way to "CITAZIONE" at the end.
 QStringList fieldChoices(const ArchiveDef& archive, const QStringList& fieldNames);
 
+// The criterion the search runs for a choice of the field list and a text.
+QString criterion(Database& db, const ArchiveDef& archive, const QString& choice,
+                  const QString& text);
+
 struct Outcome {
     qint64 count = 0;        // cards found (and copied)
     bool cancelled = false;  // stopped by the user: nothing changed

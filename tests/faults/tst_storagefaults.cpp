@@ -16,6 +16,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Maintenance.h"
 #include "platform/db/RecordSet.h"
+#include "platform/db/TrigramIndex.h"
 #include "registers/LookupListEditor.h"
 #include "search/StructuredSearch.h"
 #include "test_support/TempProgramFolder.h"
@@ -183,6 +184,34 @@ private slots:
         storeDespiteFault(after, code, [&] { rs->deleteCurrent(); });
         QCOMPARE(stored(), (QStringList{QStringLiteral("ok"), QStringLiteral("corretto"), before[3],
                                         QStringLiteral("nuovo")}));
+    }
+
+    // A store the search index cannot follow (its triggers fail on a damaged index) is
+    // refused whole: the card is as it was and keeps its edit; once the index is rebuilt,
+    // the same store goes through and the index follows it.
+    void storeFailingInTheSearchIndex() {
+        const QStringList before = stored();
+        auto rs = db_->openRecordSet(QStringLiteral("LIBRI"));
+        rs->moveFirst();
+        rs->setValue(QStringLiteral("TITOLO"), QStringLiteral("pergamena corretta"));
+        {
+            sqlite3* other = nullptr;  // another connection: this one rereads the index
+            sqlite3_open(folder_->cataloguePath().toUtf8().constData(), &other);
+            const int rc = sqlite3_exec(
+                other, "UPDATE raccolio_trigram_LIBRI_data SET block = x'ffffffff' WHERE id = 10",
+                nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+            QCOMPARE(rc, SQLITE_OK);
+        }
+        QVERIFY(failsAfter(-1, SQLITE_OK, [&] { rs->update(); }));
+        QCOMPARE(stored(), before);
+        QCOMPARE(rs->value(QStringLiteral("TITOLO")).toString(),
+                 QStringLiteral("pergamena corretta"));
+        QVERIFY(TrigramIndex::rebuild(*db_));
+        rs->update();
+        QCOMPARE(stored()[1], QStringLiteral("pergamena corretta"));
+        QVERIFY(TrigramIndex::passesIntegrityCheck(*db_));
+        QVERIFY(rs->findFirst(QStringLiteral("TITOLO Like \"*pergamena*\"")));
     }
 
     // A 1 MB note, a list of 10,000 lines and a title with a character of every Unicode

@@ -97,41 +97,53 @@ bool isSymbol(const Token& t, char c) {
 // term := NOT term | "(" criterion ")" | field LIKE string
 class CriterionParser {
 public:
-    CriterionParser(const QString& text, const QStringList& fields, QVariantList& params)
-        : text_(text), tokens_(tokenize(text)), fields_(fields), params_(params) {}
+    using Node = Criteria::Node;
 
-    QString parse() {
-        QString sql = parseOr();
+    CriterionParser(const QString& text, const QStringList& fields)
+        : text_(text), tokens_(tokenize(text)), fields_(fields) {}
+
+    Node parse() {
+        Node node = parseOr();
         if (tokens_[pos_].kind != Token::End)
             badSyntax(text_);
-        return sql;
+        return node;
     }
 
 private:
     const Token& peek() const { return tokens_[pos_]; }
 
-    QString parseOr() {
-        QString sql = parseAnd();
+    Node parseOr() {
+        Node first = parseAnd();
+        if (!isKeyword(peek(), "OR"))
+            return first;
+        Node node{Node::Or, {}, {}, {}};
+        node.children.push_back(std::move(first));
         while (isKeyword(peek(), "OR")) {
             ++pos_;
-            sql += QStringLiteral(" OR ") + parseAnd();
+            node.children.push_back(parseAnd());
         }
-        return sql;
+        return node;
     }
 
-    QString parseAnd() {
-        QString sql = parseTerm();
+    Node parseAnd() {
+        Node first = parseTerm();
+        if (!isKeyword(peek(), "AND"))
+            return first;
+        Node node{Node::And, {}, {}, {}};
+        node.children.push_back(std::move(first));
         while (isKeyword(peek(), "AND")) {
             ++pos_;
-            sql += QStringLiteral(" AND ") + parseTerm();
+            node.children.push_back(parseTerm());
         }
-        return sql;
+        return node;
     }
 
-    QString parseTerm() {
+    Node parseTerm() {
         if (isKeyword(peek(), "NOT")) {
             ++pos_;
-            return QStringLiteral("NOT (") + parseTerm() + QLatin1Char(')');
+            Node node{Node::Not, {}, {}, {}};
+            node.children.push_back(parseTerm());
+            return node;
         }
         if (isSymbol(peek(), '(')) {
             // "(" opens either a parenthesised field or a parenthesised criterion.
@@ -140,11 +152,12 @@ private:
             if (tryField(field) && isKeyword(peek(), "LIKE"))
                 return likeTest(field);
             pos_ = saved + 1;
-            QString inner = parseOr();
+            Node node{Node::Group, {}, {}, {}};
+            node.children.push_back(parseOr());
             if (!isSymbol(peek(), ')'))
                 badSyntax(text_);
             ++pos_;
-            return QLatin1Char('(') + inner + QLatin1Char(')');
+            return node;
         }
         QString field;
         if (!tryField(field) || !isKeyword(peek(), "LIKE"))
@@ -182,7 +195,7 @@ private:
         return true;
     }
 
-    QString likeTest(const QString& field) {
+    Node likeTest(const QString& field) {
         ++pos_;  // LIKE
         const Token& pattern = peek();
         if (pattern.kind != Token::String)
@@ -198,27 +211,54 @@ private:
         if (canonical.isEmpty())
             throw AppError(ErrorCode::ItemNotFound, kSource,
                            QStringLiteral("Campo %1 non trovato").arg(field));
-        params_ << pattern.text;
-        return QStringLiteral("raccolio_like(%1, ?)").arg(Database::quoteIdentifier(canonical));
+        return Node{Node::Like, canonical, pattern.text, {}};
     }
 
     const QString& text_;
     std::vector<Token> tokens_;
     const QStringList& fields_;
-    QVariantList& params_;
     size_t pos_ = 0;
 };
+
+QString render(const Criteria::Node& node, QVariantList& params) {
+    using Node = Criteria::Node;
+    switch (node.kind) {
+        case Node::Like:
+            params << node.pattern;
+            return QStringLiteral("raccolio_like(%1, ?)")
+                .arg(Database::quoteIdentifier(node.field));
+        case Node::Not:
+            return QStringLiteral("NOT (") + render(node.children.front(), params) +
+                   QLatin1Char(')');
+        case Node::Group:
+            return QLatin1Char('(') + render(node.children.front(), params) + QLatin1Char(')');
+        case Node::And:
+        case Node::Or: {
+            const QString glue =
+                node.kind == Node::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ");
+            QString sql;
+            for (const Node& child : node.children) {
+                if (!sql.isEmpty())
+                    sql += glue;
+                sql += render(child, params);
+            }
+            return sql;
+        }
+    }
+    return {};
+}
 
 }  // namespace
 
 namespace Criteria {
 
+Node parse(const QString& criterion, const QStringList& fields) {
+    return CriterionParser(criterion, fields).parse();
+}
+
 QString toSql(const QString& criterion, const QStringList& fields, QVariantList& params) {
-    QVariantList local;
-    CriterionParser parser(criterion, fields, local);
-    const QString sql = parser.parse();
-    params << local;  // only a complete criterion adds parameters
-    return sql;
+    const Node node = parse(criterion, fields);  // only a complete criterion adds parameters
+    return render(node, params);
 }
 
 bool like(const QString& value, const QString& pattern) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <vector>
 
 struct sqlite3;
 
@@ -13,6 +14,17 @@ struct sqlite3;
 // Texts may be in double or single quotes; inside, a doubled quote stands for one.
 // The pattern is matched by the SQL function raccolio_like(value, pattern).
 namespace Criteria {
+
+// A parsed criterion: what a planner looks at before any SQL is run.
+struct Node {
+    enum Kind { Like, And, Or, Not, Group } kind = Like;
+    QString field;    // Like: the table's own spelling of the field
+    QString pattern;  // Like: the pattern, quotes undone
+    std::vector<Node> children;
+};
+
+// Parses a criterion against the fields of a table, with the errors of toSql.
+Node parse(const QString& criterion, const QStringList& fields);
 
 // Compiles a criterion against the fields of a table (case-insensitive names).
 // Raises AppError(ItemNotFound) naming an unknown field, AppError(BadCriterion) on syntax.

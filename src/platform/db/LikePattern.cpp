@@ -411,6 +411,10 @@ bool matches(std::string_view value, std::string_view pattern) {
     return compiled.matches(reinterpret_cast<const unsigned char*>(value.data()), value.size());
 }
 
+char32_t foldCharacter(char32_t c) {
+    return fold(c);
+}
+
 void registerSqlFunction(sqlite3* db) {
     sqlite3_create_function_v2(db, "raccolio_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,

@@ -9,6 +9,9 @@ struct sqlite3;
 namespace LikePattern {
 
 bool matches(std::string_view valueUtf8, std::string_view patternUtf8);
+// The case folding a literal of a pattern is compared with: two characters match when
+// their foldings are equal.
+char32_t foldCharacter(char32_t c);
 // Registers raccolio_like(value, pattern) on a connection; a Null never matches.
 void registerSqlFunction(sqlite3* db);
 

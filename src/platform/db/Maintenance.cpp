@@ -18,6 +18,7 @@
 #include "platform/core/AppInfo.h"
 #include "platform/core/Log.h"
 #include "platform/db/Database.h"
+#include "platform/db/DerivedTables.h"
 #include "platform/db/PageSalvage.h"
 #include "platform/db/ProgressScope.h"
 #include "platform/db/SalvageCopy.h"
@@ -164,8 +165,13 @@ RowCounts rowCounts(sqlite3* db) {
         throw AppError(ErrorCode::DatabaseError, kSource, QString::fromUtf8(sqlite3_errmsg(db)));
     const Statement namesOwner(names);
     int rc;
-    while ((rc = sqlite3_step(names)) == SQLITE_ROW)
-        counts[QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)))] = 0;
+    while ((rc = sqlite3_step(names)) == SQLITE_ROW) {
+        const QString name =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(names, 0)));
+        // Derived tables follow their archives; counting a search index reads its archive.
+        if (!DerivedTables::isDerived(name))
+            counts[name] = 0;
+    }
     if (rc != SQLITE_DONE)
         throw AppError(ErrorCode::DatabaseError, kSource, QString::fromUtf8(sqlite3_errmsg(db)));
     for (auto& [table, count] : counts) {

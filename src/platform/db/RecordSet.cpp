@@ -8,6 +8,7 @@
 #include "platform/db/Collation.h"
 #include "platform/db/Criteria.h"
 #include "platform/db/Database.h"
+#include "platform/db/IndexedFind.h"
 
 namespace {
 
@@ -401,13 +402,22 @@ bool RecordSet::findFrom(const QString& criterion, qint64 start, int step) {
         return false;
     qint64 found = -1;
     if (rowidOrder_ && whereSql_.isEmpty()) {
-        // Table order: let SQLite walk the rowids, stopping at the first match.
-        Statement s =
-            db_->prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid %2 ? AND (%3) "
-                                        "ORDER BY rowid %4 LIMIT 1")
-                             .arg(Database::quoteIdentifier(table_),
-                                  step > 0 ? QStringLiteral(">=") : QStringLiteral("<="), crit,
-                                  step > 0 ? QStringLiteral("ASC") : QStringLiteral("DESC")));
+        // Table order: let SQLite walk the rowids, stopping at the first match; through the
+        // table's trigram index when it can narrow the rows to look at.
+        const IndexedFind::Plan plan = IndexedFind::plan(*db_, table_, criterion);
+        const QString from = step > 0 ? QStringLiteral(">=") : QStringLiteral("<=");
+        QString where = QStringLiteral("rowid %1 ?").arg(from);
+        if (plan.usable()) {
+            const QString index = Database::quoteIdentifier(plan.index);
+            where =
+                QStringLiteral("rowid IN (SELECT rowid FROM %1 WHERE rowid %2 ? AND %1 MATCH ?)")
+                    .arg(index, from);
+            params.prepend(plan.match);
+        }
+        Statement s = db_->prepare(
+            QStringLiteral("SELECT rowid FROM %1 WHERE %2 AND (%3) ORDER BY rowid %4 LIMIT 1")
+                .arg(Database::quoteIdentifier(table_), where, crit,
+                     step > 0 ? QStringLiteral("ASC") : QStringLiteral("DESC")));
         s.bind(params, 2);
         qint64 bound = keys_[size_t(start)];
         for (;;) {

@@ -31,6 +31,8 @@ public:
     RecordSet& operator=(const RecordSet&) = delete;
 
     const QString& tableName() const { return table_; }
+    // The whole table in its own order: the finds can go through its trigram index.
+    bool inTableOrder() const { return rowidOrder_ && whereSql_.isEmpty(); }
 
     // Position. BOF/EOF are both true on an empty set.
     bool bof() const;

@@ -5,8 +5,10 @@
 #include "platform/core/AppError.h"
 #include "platform/core/Log.h"
 #include "platform/db/Database.h"
+#include "platform/db/DerivedTables.h"
 #include "platform/db/Statement.h"
 #include "platform/db/Transaction.h"
+#include "platform/db/TrigramIndex.h"
 
 namespace SalvageCopy {
 
@@ -14,8 +16,11 @@ namespace {
 
 const QString kSource = QStringLiteral("DbMaintenance");
 
+// SQLite's own tables, and the tables the program derives from the archives: these are
+// made again from the salvaged cards, not salvaged.
 bool isInternal(const QString& name) {
-    return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+    return name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
+           DerivedTables::isDerived(name);
 }
 
 // SQLite's rule: a declared type with CHAR, CLOB or TEXT (and no INT) stores numbers as text.
@@ -91,9 +96,20 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
     if (tables.empty())
         throw AppError(ErrorCode::DatabaseError, kSource,
                        QStringLiteral("Nessuna tabella del database danneggiato è leggibile"));
+    // The derived tables are walked but not copied: their pages are then known as theirs,
+    // never strays that could pass for cards of an archive.
+    const size_t copied = tables.size();
+    for (const PageSalvage::SchemaEntry& e : schema.entries)
+        if (e.type == QLatin1String("table") && DerivedTables::isDerived(e.name) && e.rootPage > 0)
+            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0});
 
     std::vector<PageSalvage::TableShape> shapes;
-    for (Target& t : tables) {
+    for (size_t i = 0; i < tables.size(); ++i) {
+        Target& t = tables[i];
+        if (i >= copied) {
+            shapes.push_back(t.shape);  // no columns: none of its rows is kept
+            continue;
+        }
         QStringList columns, marks;
         for (const QVariantList& c :
              target.query(QStringLiteral("PRAGMA table_info(%1)")
@@ -112,14 +128,16 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
 
     DbMaintenance::RepairReport report;
     report.salvaged = true;
-    for (const Target& t : tables)
-        report.tables.push_back({t.shape.name, 0, 0});
+    for (size_t i = 0; i < copied; ++i)
+        report.tables.push_back({tables[i].shape.name, 0, 0});
     const int encoding = reader.encoding() == PageSalvage::Encoding::Utf16le   ? SQLITE_UTF16LE
                          : reader.encoding() == PageSalvage::Encoding::Utf16be ? SQLITE_UTF16BE
                                                                                : SQLITE_UTF8;
     const PageSalvage::Outcome outcome = reader.salvage(
         shapes,
         [&](int table, qint64 rowid, const std::vector<PageSalvage::Value>& values) {
+            if (size_t(table) >= copied)
+                return;
             Target& t = tables[size_t(table)];
             sqlite3_stmt* st = t.insert.get();
             sqlite3_bind_int64(st, 1, rowid);
@@ -133,7 +151,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             report.tables[size_t(table)].recovered += sqlite3_changes(target.handle());
         },
         progress);
-    for (size_t i = 0; i < tables.size(); ++i) {
+    for (size_t i = 0; i < copied; ++i) {
         const PageSalvage::TableOutcome& o = outcome.tables[i];
         DbMaintenance::RepairReport::Table& r = report.tables[i];
         r.lost = o.lostKnown ? o.lost : -1;
@@ -174,6 +192,14 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
                 << "repair: dropped" << e.type << e.name << "-" << error.description();
         }
     }
+    // The search indexes the damaged file had come back over the salvaged cards. With the
+    // schema lost, a search offers to build them when first needed.
+    QStringList indexed;
+    for (const QString& table : made)
+        for (const PageSalvage::SchemaEntry& e : schema.entries)
+            if (e.name.compare(TrigramIndex::indexName(table), Qt::CaseInsensitive) == 0)
+                indexed << table;
+    TrigramIndex::rebuild(target, indexed);
     transaction.commit();
     return report;
 }

@@ -21,6 +21,7 @@
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "search/FindRules.h"
+#include "search/ui/SearchIndexPreparation.h"
 #include "search/ui/SearchInputs.h"
 
 namespace {
@@ -156,6 +157,8 @@ void FindWindow::search() {
         RecordSet& records = source.recordset();
         const QString criterion = FindRules::criterion(field_->currentText(), records.tableName(),
                                                        records.fieldNames(), text_->text());
+        if (records.inTableOrder())
+            prepareSearchIndex(this, source.database(), records.tableName(), criterion);
         // The buttons are numbered in the order of the directions.
         const auto direction = FindRules::Direction(qMax(0, directions_->checkedId()));
         const bool found = FindRules::find(records, direction, criterion);

@@ -27,6 +27,7 @@
 #include "search/ResultGridModel.h"
 #include "search/StructuredSearch.h"
 #include "search/ui/PrintCommands.h"
+#include "search/ui/SearchIndexPreparation.h"
 #include "search/ui/SearchInputs.h"
 
 namespace {
@@ -159,6 +160,8 @@ void RicercaForm::search() {
             field_->setFocus();
             return;
         }
+        prepareSearchIndex(this, *catalogue(), cards_.browser().archiveDef(), field_->currentText(),
+                           text_->text());
         resetGrid();
         QApplication::setOverrideCursor(Qt::WaitCursor);
         auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });

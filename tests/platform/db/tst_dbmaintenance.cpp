@@ -12,6 +12,7 @@
 #include "platform/db/Maintenance.h"
 #include "platform/db/RecordSet.h"
 #include "platform/db/Transaction.h"
+#include "platform/db/TrigramIndex.h"
 #include "test_support/DamagedPages.h"
 #include "test_support/ErrorOf.h"
 #include "test_support/FileBytes.h"
@@ -47,6 +48,7 @@ private:
                 db->query(QStringLiteral("INSERT INTO %1 VALUES (?, ?)").arg(table),
                           {card(table, i), QVariant()});
         }
+        TrigramIndex::create(*db, QStringLiteral("LIBRI"));
         transaction.commit();
     }
 
@@ -216,6 +218,13 @@ private slots:
             QCOMPARE(report.tables[0].lostAtMost, rows - intact);
         QCOMPARE(report.tables[1].recovered, rows);
         QCOMPARE(report.tables[1].lost, 0);
+        // The search index is made again over what came back, not counted as lost cards.
+        QCOMPARE(report.unassigned, 0);
+        {
+            auto db = Database::open(path("RACCOLIO.MDB"));
+            QCOMPARE(TrigramIndex::indexedTables(*db), QStringList{QStringLiteral("LIBRI")});
+            QVERIFY(TrigramIndex::passesIntegrityCheck(*db));
+        }
 
         // A healthy file is left alone.
         const QByteArray repaired = contents("RACCOLIO.MDB");

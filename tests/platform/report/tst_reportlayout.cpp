@@ -92,7 +92,7 @@ private slots:
         for (int n : checked)
             indexed << texts(layout.page(n), ReportItem::Style::Text);
         for (const QVariantList& keys : db->query(QStringLiteral(
-                 "SELECT name FROM sqlite_master WHERE type='table' AND name LIKE 'raccolio%'")))
+                 "SELECT name FROM sqlite_master WHERE type='table' AND name LIKE 'raccolio_chiavi%'")))
             db->exec(QStringLiteral("DROP TABLE ") +
                      Database::quoteIdentifier(keys.value(0).toString()));
         db->exec(QStringLiteral("PRAGMA query_only=1"));
