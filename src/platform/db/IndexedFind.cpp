@@ -26,24 +26,6 @@ bool isSurrogate(char32_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-void appendUtf8(std::string& s, char32_t c) {
-    if (c < 0x80) {
-        s += char(c);
-    } else if (c < 0x800) {
-        s += char(0xC0 | (c >> 6));
-        s += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += char(0xE0 | (c >> 12));
-        s += char(0x80 | ((c >> 6) & 0x3F));
-        s += char(0x80 | (c & 0x3F));
-    } else {
-        s += char(0xF0 | (c >> 18));
-        s += char(0x80 | ((c >> 12) & 0x3F));
-        s += char(0x80 | ((c >> 6) & 0x3F));
-        s += char(0x80 | (c & 0x3F));
-    }
-}
-
 // The first character of a well-formed UTF-8 text.
 char32_t firstCharacter(const char* p, int n) {
     const auto b = static_cast<unsigned char>(p[0]);
@@ -109,7 +91,7 @@ std::vector<char32_t> tokenizerFolding() {
         if (isSurrogate(c))
             continue;
         offsets.push_back(int(text.size()));
-        appendUtf8(text, c);
+        LikePattern::appendUtf8(text, c);
     }
     text += "  ";  // so that the last characters start a trigram too
     std::vector<char32_t> folded(offsets.size());

@@ -130,7 +130,7 @@ public:
                 segments_.push_back(current);
                 current = {segmentText_.size(), 0, 0};
             } else if (e.kind == Element::Literal) {
-                appendUtf8(segmentText_, e.ch);
+                LikePattern::appendUtf8(segmentText_, e.ch);
                 ++current.chars;
             } else {
                 literalOnly_ = false;
@@ -148,24 +148,6 @@ public:
 
 private:
     static constexpr size_t npos = ~size_t(0);
-
-    static void appendUtf8(std::string& s, char32_t c) {
-        if (c < 0x80) {
-            s += char(c);
-        } else if (c < 0x800) {
-            s += char(0xC0 | (c >> 6));
-            s += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            s += char(0xE0 | (c >> 12));
-            s += char(0x80 | ((c >> 6) & 0x3F));
-            s += char(0x80 | (c & 0x3F));
-        } else {
-            s += char(0xF0 | (c >> 18));
-            s += char(0x80 | ((c >> 12) & 0x3F));
-            s += char(0x80 | ((c >> 6) & 0x3F));
-            s += char(0x80 | (c & 0x3F));
-        }
-    }
 
     // "[...]" after the opening bracket; an unclosed bracket is an ordinary character.
     bool parseClass(const unsigned char*& pos, const unsigned char* end) {
@@ -405,6 +387,24 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 namespace LikePattern {
+
+void appendUtf8(std::string& s, char32_t c) {
+    if (c < 0x80) {
+        s += char(c);
+    } else if (c < 0x800) {
+        s += char(0xC0 | (c >> 6));
+        s += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += char(0xE0 | (c >> 12));
+        s += char(0x80 | ((c >> 6) & 0x3F));
+        s += char(0x80 | (c & 0x3F));
+    } else {
+        s += char(0xF0 | (c >> 18));
+        s += char(0x80 | ((c >> 12) & 0x3F));
+        s += char(0x80 | ((c >> 6) & 0x3F));
+        s += char(0x80 | (c & 0x3F));
+    }
+}
 
 bool matches(std::string_view value, std::string_view pattern) {
     const Pattern compiled(pattern);
