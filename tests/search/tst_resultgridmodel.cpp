@@ -21,8 +21,7 @@ private slots:
     void init() {
         db = Database::open(dir.filePath(QStringLiteral("r.db")),
                             Database::OpenMode::CreateIfMissing);
-        if (db->hasTable(QStringLiteral("TempLibri")))
-            db->dropTable(QStringLiteral("TempLibri"));
+        db->exec(QStringLiteral("DROP TABLE IF EXISTS TempLibri"));
         db->createTable(QStringLiteral("TempLibri"),
                         {QStringLiteral("TITOLO"), QStringLiteral("ANNO")});
         db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "

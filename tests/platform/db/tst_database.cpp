@@ -146,6 +146,5 @@ private slots:
     }
 };
 
-
 QTEST_GUILESS_MAIN(TestDatabase)
 #include "tst_database.moc"

@@ -1,6 +1,7 @@
 #include <sqlite3.h>
 
 #include <QCollator>
+#include <QDebug>
 #include <QTest>
 #include <algorithm>
 
@@ -32,13 +33,7 @@ QStringList texts(const std::vector<ReportItem>& items) {
 QStringList everything(const std::vector<ReportItem>& items) {
     QStringList out;
     for (const ReportItem& item : items)
-        out << QStringLiteral("%1 %2,%3 %4x%5 %6")
-                   .arg(int(item.style))
-                   .arg(item.box.x())
-                   .arg(item.box.y())
-                   .arg(item.box.width())
-                   .arg(item.box.height())
-                   .arg(item.text);
+        QDebug(&out.emplace_back()) << int(item.style) << item.box << item.text;
     return out;
 }
 

@@ -1,3 +1,4 @@
+#include <QDebug>
 #include <QLayout>
 #include <QScreen>
 #include <QTemporaryFile>
@@ -77,13 +78,9 @@ private slots:
             // The size it opens at: its own when it chose one, else what its layout asks.
             const QSize opens = w->testAttribute(Qt::WA_Resized) ? w->size() : w->sizeHint();
             const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
-            for (const QSize s : {opens, least}) {
-                if (s.width() > screen.width() || s.height() > screen.height())
-                    tooLarge << QStringLiteral("%1 %2x%3")
-                                    .arg(w->objectName())
-                                    .arg(s.width())
-                                    .arg(s.height());
-            }
+            for (const QSize s : {opens, least})
+                if (s.boundedTo(screen) != s)
+                    QDebug(&tooLarge.emplace_back()) << w->objectName() << s;
         }
         QVERIFY2(tooLarge.isEmpty(), qPrintable(tooLarge.join(QStringLiteral(", "))));
         closeMainWindow(folder, main);
