@@ -58,6 +58,7 @@ QString randomPattern(QRandomGenerator& random, const QString& source) {
     const int from = chars.isEmpty() ? 0 : int(random.bounded(int(chars.size())));
     const int length = int(random.bounded(12));
     for (int i = from; i < chars.size() && i < from + length; ++i) {
+        // One character in four changed: its case, a wildcard over it, or a set holding it.
         const QString c = character(char32_t(chars[i]));
         const QString changed[] = {
             c.toUpper(),         c.toLower(),
