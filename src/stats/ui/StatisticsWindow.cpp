@@ -49,7 +49,7 @@ StatisticsWindow::StatisticsWindow(CardContext& cards, Services& services, QWidg
     for (QAbstractButton* b : field_->buttons())
         fieldOptions_.push_back(static_cast<QRadioButton*>(b));
 
-    auto box = [this](const QButtonGroup* g) { return g->buttons().first()->parentWidget(); };
+    auto box = [](const QButtonGroup* g) { return g->buttons().first()->parentWidget(); };
     grid->addWidget(box(type_), 0, 0);
     grid->addWidget(box(style_), 0, 1);
     grid->addWidget(box(labels_), 1, 0);
