@@ -235,7 +235,8 @@ private slots:
         const QStringList kept = setAside();
         QCOMPARE(kept.size(), 1);
         const QString said = folder_->messages.log().last().text;
-        QVERIFY2(said.contains(kept.first()) && said.contains(QStringLiteral("3")), qPrintable(said));
+        QVERIFY2(said.contains(kept.first()) && said.contains(QStringLiteral("3")),
+                 qPrintable(said));
     }
 
     // Start-up ends with a word that fits the file: a damaged catalogue whose ways out were
@@ -292,12 +293,14 @@ private slots:
         folder_->writeFile(QStringLiteral("simile.MDB"), lookalike);
 
         using State = CatalogueFiles::State;
-        const std::pair<const char*, State> expected[] = {
-            {"copia.MDB", State::Damaged}, {"vuoto.MDB", State::Damaged},
-            {"altro.db", State::Foreign},  {"rumore.MDB", State::Foreign},
-            {"simile.MDB", State::Foreign}};
+        const std::pair<const char*, State> expected[] = {{"copia.MDB", State::Damaged},
+                                                          {"vuoto.MDB", State::Damaged},
+                                                          {"altro.db", State::Foreign},
+                                                          {"rumore.MDB", State::Foreign},
+                                                          {"simile.MDB", State::Foreign}};
         for (const auto& [name, state] : expected)
-            QVERIFY2(CatalogueFiles::examine(folder_->file(QString::fromLatin1(name))) == state, name);
+            QVERIFY2(CatalogueFiles::examine(folder_->file(QString::fromLatin1(name))) == state,
+                     name);
     }
 
     // Declining the salvage, the backup comes back; without one, a new empty catalogue
@@ -320,7 +323,8 @@ private slots:
         QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
         QCOMPARE(books(), 0);
         QCOMPARE(setAside().size(), 2);
-        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden).size(), 3);  // no temporary file
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 3);  // no temporary file
     }
 
     // The backup is what is damaged: said so, and the catalogue is as it was.
@@ -331,11 +335,14 @@ private slots:
         const QByteArray before = readBytes(mdb());
         modes_ << Mode::Automatic;
         run(&MaintenanceProcedures::restore);
+        // The backup named, not the way out of a damaged catalogue.
+        const auto namesTheBackup = [](const QString& text) {
+            return text.contains(QStringLiteral("RACCOLIO.BK4")) &&
+                   !text.contains(QStringLiteral("Recupero Dati"));
+        };
         const auto shown = folder_->messages.log();
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown.first().text.contains(QStringLiteral("RACCOLIO.BK4")) &&
-                     !shown.first().text.contains(QStringLiteral("Recupero Dati")),
-                 qPrintable(shown.first().text));
+        QVERIFY2(namesTheBackup(shown.first().text), qPrintable(shown.first().text));
         QCOMPARE(readBytes(mdb()), before);
         QCOMPARE(cards_.reopened, 1);
 
@@ -349,9 +356,7 @@ private slots:
         const auto log = folder_->messages.log();
         QCOMPARE(log.at(shown.size() + 2).icon, MessageService::Icon::Critical);
         const QString said = log.at(shown.size() + 2).text;
-        QVERIFY2(said.contains(QStringLiteral("RACCOLIO.BK4")) &&
-                     !said.contains(QStringLiteral("Recupero Dati")),
-                 qPrintable(said));
+        QVERIFY2(namesTheBackup(said), qPrintable(said));
         QCOMPARE(readBytes(mdb()), damaged);
     }
 
@@ -365,18 +370,21 @@ private slots:
         };
         const bool root = ::geteuid() == 0;  // only root can give a file away
         const uint owner = root ? 4321 : ::geteuid();
-        QVERIFY(::chmod(QFile::encodeName(mdb()).constData(), 0600) == 0);
+        const auto setMode = [](const QString& path, mode_t mode) {
+            return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+        };
+        QVERIFY(setMode(mdb(), 0600));
         if (root)
             QVERIFY(::chown(QFile::encodeName(mdb()).constData(), owner, owner) == 0);
         const QPair<int, uint> private_(0600, owner);
         folder_->writeFile(QStringLiteral("RACCOLIO.BK4"), "vecchio");
-        QVERIFY(::chmod(QFile::encodeName(bk4()).constData(), 0644) == 0);
+        QVERIFY(setMode(bk4(), 0644));
 
         CatalogueFiles::backup(bk4());
         QCOMPARE(modeOf(bk4()), private_);
         CatalogueFiles::compact();
         QCOMPARE(modeOf(mdb()), private_);
-        QVERIFY(::chmod(QFile::encodeName(bk4()).constData(), 0644) == 0);
+        QVERIFY(setMode(bk4(), 0644));
         CatalogueFiles::restore(bk4());
         QCOMPARE(modeOf(mdb()), private_);
         QVERIFY(

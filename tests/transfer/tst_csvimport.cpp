@@ -169,8 +169,8 @@ void TestCsvImport::storesAllRowsJoiningColumnsAndAddingListWords() {
         folder.column(QStringLiteral("CHIAVE"), QStringLiteral("CHIAVE")).contains("Nuova parola"));
 
     // The column guessed as nothing is left out; a second column on a field is joined.
-    ColumnMapping mapping(books(),
-                          CsvImport::preview(*reading("Titolo,Author,Autore\nX,Uno,Due\n")).columns);
+    ColumnMapping mapping(
+        books(), CsvImport::preview(*reading("Titolo,Author,Autore\nX,Uno,Due\n")).columns);
     std::vector<std::string> values;
     mapping.apply({"X", "Uno", "Due"}, values);
     QCOMPARE(values[std::size_t(books().tableOrder.indexOf("AUTORE"))], std::string("Uno; Due"));
