@@ -78,24 +78,6 @@ private slots:
         settings.write(QStringLiteral("About"), QStringLiteral("0"));
     }
 
-    // A catalogue whose first page is damaged is not taken for a foreign file: start-up
-    // offers to salvage it (declined here, as an unattended run answers No), touches
-    // nothing and ends.
-    void damagedCatalogueIsOfferedRepair() {
-        Catalogue::create(catalogue());
-        QFile f(catalogue());
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        f.seek(100);  // past the file header: the table of tables
-        f.write(QByteArray(400, char(0xFF)));
-        f.close();
-        const QByteArray damaged = readBytes(catalogue());
-        const QString err = failedRun();
-        QVERIFY2(err.contains(QStringLiteral("[question]")) &&
-                     err.contains(QStringLiteral("danneggiato")),
-                 qPrintable(err));
-        QCOMPARE(readBytes(catalogue()), damaged);
-    }
-
     // Its header overwritten, the catalogue is no longer an SQLite file, yet it is not
     // taken for a foreign one: declining everything leaves it as it was; the backup, once
     // accepted, takes its place.
