@@ -39,6 +39,13 @@ void damageFirstPage(const QString& path) {
     f.write(QByteArray(3996, 'Z'));
 }
 
+// The file header and the table of tables overwritten: no longer an SQLite file.
+void loseHeader(const QString& path, const QByteArray& with = QByteArray(4096, char(0xA5))) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    f.write(with);
+}
+
 }  // namespace
 
 class MaintenanceTest : public QObject {
@@ -65,6 +72,9 @@ class MaintenanceTest : public QObject {
     int books() const { return folder_->count(QStringLiteral("LIBRI")); }
     void addBook() {
         Database::open(mdb())->exec(QStringLiteral("INSERT INTO LIBRI DEFAULT VALUES"));
+    }
+    QStringList setAside() const {
+        return QDir(folder_->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")});
     }
 
 private slots:
@@ -190,27 +200,22 @@ private slots:
     // damaged file is.
     void repairWithoutTheSchemaPage() {
         folder_ = std::make_unique<TempProgramFolder>(QList<int>{400, 300, 200, 100});
-        QFile f(mdb());
-        QVERIFY(f.open(QIODevice::ReadWrite));
         QRandomGenerator random(1);
         QByteArray noise(4096, 0);
         for (char& c : noise)
             c = char(random.bounded(256));
-        f.write(noise);
-        f.close();
+        loseHeader(mdb(), noise);
         const QByteArray damaged = readBytes(mdb());
 
         folder_->messages.queueYes();
         run(&MaintenanceProcedures::repair);
-        const QStringList kept =
-            QDir(folder_->path()).entryList({QStringLiteral("RACCOLIO.damaged-*")});
+        const QStringList kept = setAside();
         QCOMPARE(kept.size(), 1);
         QCOMPARE(readBytes(folder_->file(kept.first())), damaged);
         QCOMPARE(CatalogueFiles::examine(mdb()), CatalogueFiles::State::Healthy);
-        QCOMPARE(folder_->count(QStringLiteral("LIBRI")), 400);
-        QCOMPARE(folder_->count(QStringLiteral("CDAUDIO")), 300);
-        QCOMPARE(folder_->count(QStringLiteral("CDROM")), 200);
-        QCOMPARE(folder_->count(QStringLiteral("VIDEO")), 100);
+        const QStringList tables{"LIBRI", "CDAUDIO", "CDROM", "VIDEO"};
+        for (int i = 0; i < tables.size(); ++i)
+            QCOMPARE(folder_->count(tables[i]), 400 - 100 * i);
         QCOMPARE(folder_->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).last(),
                  QStringLiteral("LIBRI 400 TITOLO"));
         const ShownMessage& shown = folder_->messages.log().last();
@@ -221,28 +226,17 @@ private slots:
     }
 
     void damagedCatalogueAtStartUp() {
-        folder_->writeFile(QStringLiteral("straniero.MDB"), "testo qualsiasi");
-        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("straniero.MDB"))),
-                 CatalogueFiles::State::Foreign);
         damageFirstPage(mdb());
         QCOMPARE(CatalogueFiles::examine(mdb()), CatalogueFiles::State::Damaged);
         // Its schema is gone, yet the cards come back from the pages, and the answer says so.
         folder_->messages.queueYes();
         QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
         QCOMPARE(books(), 3);
-        const QDir dir(folder_->path());
-        const QStringList kept = dir.entryList({QStringLiteral("RACCOLIO.damaged-*")});
+        const QStringList kept = setAside();
         QCOMPARE(kept.size(), 1);
         const QString said = folder_->messages.log().last().text;
-        QVERIFY2(said.contains(kept.first()) && said.contains(QStringLiteral("3")), qPrintable(said));
-
-        // Every way out declined: the file stays as it was.
-        damageFirstPage(mdb());
-        const QByteArray damaged = readBytes(mdb());
-        folder_->messages.queueNo();
-        folder_->messages.queueNo();
-        QVERIFY(!offerCatalogueRecovery(mdb(), folder_->messages));
-        QCOMPARE(readBytes(mdb()), damaged);
+        QVERIFY2(said.contains(kept.first()) && said.contains(QStringLiteral("3")),
+                 qPrintable(said));
     }
 
     // Start-up ends with a word that fits the file: a damaged catalogue whose ways out were
@@ -273,13 +267,8 @@ private slots:
     // or when it was emptied: it gets the ways out of a damaged catalogue. A file never
     // a catalogue, SQLite's or not, does not.
     void unreadableFilesTakenForWhatTheyWere() {
-        const auto headerLost = [](const QString& path) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            f.write(QByteArray(4096, char(0xA5)));  // the file header and the table of tables
-        };
         QVERIFY(QFile::copy(mdb(), folder_->file(QStringLiteral("copia.MDB"))));
-        headerLost(folder_->file(QStringLiteral("copia.MDB")));
+        loseHeader(folder_->file(QStringLiteral("copia.MDB")));
         folder_->writeFile(QStringLiteral("vuoto.MDB"), {});
         const QString other = folder_->file(QStringLiteral("altro.db"));
         {
@@ -290,7 +279,7 @@ private slots:
                           {QStringLiteral("riga %1").arg(i), QStringLiteral("testo")});
             db->exec(QStringLiteral("CREATE TABLE U (A INTEGER)"));
         }
-        headerLost(other);
+        loseHeader(other);
         QByteArray noise;
         for (int i = 0; i < 40000; ++i)
             noise.append(char((i * 7919) >> 3));
@@ -304,15 +293,14 @@ private slots:
         folder_->writeFile(QStringLiteral("simile.MDB"), lookalike);
 
         using State = CatalogueFiles::State;
-        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("copia.MDB"))),
-                 State::Damaged);
-        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("vuoto.MDB"))),
-                 State::Damaged);
-        QCOMPARE(CatalogueFiles::examine(other), State::Foreign);
-        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("rumore.MDB"))),
-                 State::Foreign);
-        QCOMPARE(CatalogueFiles::examine(folder_->file(QStringLiteral("simile.MDB"))),
-                 State::Foreign);
+        const std::pair<const char*, State> expected[] = {{"copia.MDB", State::Damaged},
+                                                          {"vuoto.MDB", State::Damaged},
+                                                          {"altro.db", State::Foreign},
+                                                          {"rumore.MDB", State::Foreign},
+                                                          {"simile.MDB", State::Foreign}};
+        for (const auto& [name, state] : expected)
+            QVERIFY2(CatalogueFiles::examine(folder_->file(QString::fromLatin1(name))) == state,
+                     name);
     }
 
     // Declining the salvage, the backup comes back; without one, a new empty catalogue
@@ -320,19 +308,13 @@ private slots:
     void headerLostThenRestoredOrSetAside() {
         CatalogueFiles::backup(bk4());
         addBook();
-        QFile f(mdb());
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        f.write(QByteArray(4096, char(0xA5)));
-        f.close();
+        loseHeader(mdb());
         const QByteArray damaged = readBytes(mdb());
         folder_->messages.queueNo();
         folder_->messages.queueYes();
         QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
         QCOMPARE(books(), 3);
-        const QDir dir(folder_->path());
-        QCOMPARE(
-            readBytes(dir.filePath(dir.entryList({QStringLiteral("RACCOLIO.damaged-*")}).value(0))),
-            damaged);
+        QCOMPARE(readBytes(folder_->file(setAside().value(0))), damaged);
 
         QVERIFY(QFile::remove(bk4()));
         QVERIFY(writeBytes(mdb(), {}));
@@ -340,8 +322,9 @@ private slots:
         folder_->messages.queueYes();
         QVERIFY(offerCatalogueRecovery(mdb(), folder_->messages));
         QCOMPARE(books(), 0);
-        QCOMPARE(dir.entryList({QStringLiteral("RACCOLIO.damaged-*")}).size(), 2);
-        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 3);  // no temporary file
+        QCOMPARE(setAside().size(), 2);
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 3);  // no temporary file
     }
 
     // The backup is what is damaged: said so, and the catalogue is as it was.
@@ -352,11 +335,14 @@ private slots:
         const QByteArray before = readBytes(mdb());
         modes_ << Mode::Automatic;
         run(&MaintenanceProcedures::restore);
+        // The backup named, not the way out of a damaged catalogue.
+        const auto namesTheBackup = [](const QString& text) {
+            return text.contains(QStringLiteral("RACCOLIO.BK4")) &&
+                   !text.contains(QStringLiteral("Recupero Dati"));
+        };
         const auto shown = folder_->messages.log();
         QCOMPARE(shown.size(), 1);
-        QVERIFY2(shown.first().text.contains(QStringLiteral("RACCOLIO.BK4")) &&
-                     !shown.first().text.contains(QStringLiteral("Recupero Dati")),
-                 qPrintable(shown.first().text));
+        QVERIFY2(namesTheBackup(shown.first().text), qPrintable(shown.first().text));
         QCOMPARE(readBytes(mdb()), before);
         QCOMPARE(cards_.reopened, 1);
 
@@ -370,9 +356,7 @@ private slots:
         const auto log = folder_->messages.log();
         QCOMPARE(log.at(shown.size() + 2).icon, MessageService::Icon::Critical);
         const QString said = log.at(shown.size() + 2).text;
-        QVERIFY2(said.contains(QStringLiteral("RACCOLIO.BK4")) &&
-                     !said.contains(QStringLiteral("Recupero Dati")),
-                 qPrintable(said));
+        QVERIFY2(namesTheBackup(said), qPrintable(said));
         QCOMPARE(readBytes(mdb()), damaged);
     }
 
@@ -386,18 +370,21 @@ private slots:
         };
         const bool root = ::geteuid() == 0;  // only root can give a file away
         const uint owner = root ? 4321 : ::geteuid();
-        QVERIFY(::chmod(QFile::encodeName(mdb()).constData(), 0600) == 0);
+        const auto setMode = [](const QString& path, mode_t mode) {
+            return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+        };
+        QVERIFY(setMode(mdb(), 0600));
         if (root)
             QVERIFY(::chown(QFile::encodeName(mdb()).constData(), owner, owner) == 0);
         const QPair<int, uint> private_(0600, owner);
         folder_->writeFile(QStringLiteral("RACCOLIO.BK4"), "vecchio");
-        QVERIFY(::chmod(QFile::encodeName(bk4()).constData(), 0644) == 0);
+        QVERIFY(setMode(bk4(), 0644));
 
         CatalogueFiles::backup(bk4());
         QCOMPARE(modeOf(bk4()), private_);
         CatalogueFiles::compact();
         QCOMPARE(modeOf(mdb()), private_);
-        QVERIFY(::chmod(QFile::encodeName(bk4()).constData(), 0644) == 0);
+        QVERIFY(setMode(bk4(), 0644));
         CatalogueFiles::restore(bk4());
         QCOMPARE(modeOf(mdb()), private_);
         QVERIFY(

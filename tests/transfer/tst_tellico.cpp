@@ -147,20 +147,12 @@ void TestTellico::exportIsValidAgainstTellicosDtd() {
 void TestTellico::refusesBadFilesStoringNothing_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("words");
-    QTest::newRow("empty file") << "empty"
-                                << "vuoto";
-    QTest::newRow("truncated zip") << "truncated"
-                                   << "danneggiato";
-    QTest::newRow("path outside") << "outside"
-                                  << "fuori";
-    QTest::newRow("unpacks past 2 GB") << "bomb"
-                                       << "2 GB";
-    QTest::newRow("invalid UTF-8") << "utf8"
-                                   << "UTF-8";
-    QTest::newRow("comic books") << "comics"
-                                 << "fumetti";
-    QTest::newRow("not XML") << "garbage"
-                             << "XML";
+    // The kind of damage, and a word of what the refusal says.
+    const std::pair<const char*, const char*> rows[] = {
+        {"empty", "vuoto"}, {"truncated", "danneggiato"}, {"outside", "fuori"}, {"bomb", "2 GB"},
+        {"utf8", "UTF-8"},  {"comics", "fumetti"},        {"garbage", "XML"}};
+    for (const auto& [kind, words] : rows)
+        QTest::newRow(kind) << QString::fromLatin1(kind) << QString::fromLatin1(words);
 }
 
 void TestTellico::refusesBadFilesStoringNothing() {
