@@ -6,8 +6,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <vector>
 
 #include "platform/core/AppError.h"
 #include "platform/core/Log.h"
@@ -20,6 +22,10 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#endif
+#ifdef Q_OS_LINUX
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #endif
 
 namespace {
@@ -61,6 +67,73 @@ void takeOwnershipOf(const QString& file, const QString& model) {
     Q_UNUSED(model);
 #endif
 }
+
+#ifdef Q_OS_UNIX
+// Closes its descriptor when it goes.
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    operator int() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Copies the first `size` bytes of `in` into the empty `out`; returns how many were copied,
+// short of `size` only when the copy failed (errno then says why; 0 when the file ended
+// early).
+qint64 copyContents(int in, int out, qint64 size) {
+    qint64 done = 0;
+#ifdef Q_OS_LINUX
+    // A reflink shares the blocks: nothing is copied until one of the files changes.
+    struct stat cloned {};
+    if (::ioctl(out, FICLONE, in) == 0 && ::fstat(out, &cloned) == 0)
+        return cloned.st_size;
+    // Else the kernel copies, without a trip through this process (a network file system
+    // may even copy on the server); where it cannot, the plain copy goes on from there.
+    while (done < size) {
+        loff_t from = done, to = done;
+        const ssize_t n = ::copy_file_range(in, &from, out, &to, size_t(size - done), 0);
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n == 0) {
+            errno = 0;  // the file ended early
+            return done;
+        }
+        if (errno != EXDEV && errno != EINVAL && errno != EOPNOTSUPP && errno != ENOSYS)
+            return done;
+        break;
+    }
+#endif
+    std::vector<char> buffer(1 << 20);
+    while (done < size) {
+        const ssize_t n = ::pread(
+            in, buffer.data(), size_t(std::min<qint64>(qint64(buffer.size()), size - done)), done);
+        if (n <= 0) {
+            if (n == 0)
+                errno = 0;  // the file ended early
+            return done;
+        }
+        for (ssize_t written = 0; written < n;) {
+            const ssize_t w =
+                ::pwrite(out, buffer.data() + written, size_t(n - written), done + written);
+            if (w <= 0)
+                return done;
+            written += w;
+        }
+        done += n;
+    }
+    return done;
+}
+#endif
 
 }  // namespace
 
@@ -188,6 +261,43 @@ QStringList removeDeadRunLeftovers(const QString& folder) {
         qCInfo(lcDb).noquote() << "removed what killed runs left:"
                                << removed.join(QStringLiteral(", "));
     return removed;
+}
+
+void copyFile(const QString& from, const QString& to) {
+    const auto failure = [&](const QString& why) {
+        return AppError(
+            ErrorCode::FileError, kSource,
+            QStringLiteral("Impossibile copiare il file %1 in %2: %3").arg(from, to, why));
+    };
+    TempBeside temp(to);
+#ifdef Q_OS_UNIX
+    {
+        const FileHandle in(::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC));
+        const FileHandle out(
+            ::open(QFile::encodeName(temp.path()).constData(), O_WRONLY | O_CLOEXEC));
+        struct stat source {};
+        if (in < 0 || out < 0 || ::fstat(in, &source) != 0)
+            throw failure(QString::fromLocal8Bit(strerror(errno)));
+        // Short of the whole (a full disk, a read error): the copy must not take the name.
+        if (copyContents(in, out, source.st_size) != source.st_size)
+            throw failure(errno ? QString::fromLocal8Bit(strerror(errno))
+                                : QStringLiteral("copia incompleta"));
+        // On the disk before anything counts on it: a copy that may not be is none.
+        if (::fsync(out) != 0)
+            throw failure(QString::fromLocal8Bit(strerror(errno)));
+    }
+    takeOwnershipOf(temp.path(), from);
+#else
+    QFile::remove(temp.path());
+    if (!QFile::copy(from, temp.path()))
+        throw failure(QStringLiteral("copia non riuscita"));
+#endif
+    // rename() does not replace: a file that took the name meanwhile is kept.
+    QFile copy(temp.path());
+    if (!copy.rename(to))
+        throw failure(copy.errorString());
+    temp.keep();
+    syncToDisk(QFileInfo(to).absolutePath());
 }
 
 void flushToDisk(const QString& path) {
