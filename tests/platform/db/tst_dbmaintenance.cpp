@@ -201,6 +201,18 @@ private slots:
         const auto held = Database::open(path("RACCOLIO.MDB"));  // must not outlive the repair
         QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
         const QByteArray before = contents("RACCOLIO.MDB");
+        if (damaged == "leaf") {
+            // A hook that fails (the damaged file could not be kept) stops the repair before
+            // anything is replaced.
+            QCOMPARE(errorOf([&] {
+                         DbMaintenance::repair(path("RACCOLIO.MDB"), {}, {}, [] {
+                             throw AppError(ErrorCode::FileError, QStringLiteral("test"), {});
+                         });
+                     }),
+                     ErrorCode::FileError);
+            QCOMPARE(contents("RACCOLIO.MDB"), before);
+            QCOMPARE(filesInDir(), QStringList{"RACCOLIO.MDB"});
+        }
         QByteArray kept;
         qint64 done = 0, total = 0, steps = 0;
         const DbMaintenance::RepairReport report = DbMaintenance::repair(
