@@ -67,12 +67,9 @@ RepairOutcome repairAt(const QString& path, const DbMaintenance::Progress& progr
     for (const auto& [table, fields] : Catalogue::tables())
         known.push_back({table, fields});
     RepairOutcome outcome;
+    // The damaged file is kept, flushed to the disk, before its name goes.
     outcome.report = DbMaintenance::repair(path, progress, known,
-                                           [&] {
-                                               // On disk before the damaged file's name goes.
-                                               outcome.keptCopy = keepDamagedCopy(path);
-                                               DbMaintenance::flushToDisk(outcome.keptCopy);
-                                           });
+                                           [&] { outcome.keptCopy = keepDamagedCopy(path); });
     return outcome;
 }
 
@@ -137,10 +134,15 @@ QString keepDamagedCopy(const QString& path) {
     QString name = base;
     for (int n = 2; QFileInfo::exists(name); ++n)
         name = QStringLiteral("%1-%2").arg(base).arg(n);
-    if (!QFile::copy(path, name))
+    // About a gigabyte at a million cards: shared or copied by the file system where it can.
+    try {
+        DbMaintenance::copyFile(path, name);
+    } catch (const AppError& e) {
+        qCWarning(lcDb).noquote() << e.description();
         throw AppError(ErrorCode::FileError, QStringLiteral("CatalogueFiles"),
                        QStringLiteral("Impossibile conservare una copia del file %1 come %2")
                            .arg(info.fileName(), QFileInfo(name).fileName()));
+    }
     return name;
 }
 

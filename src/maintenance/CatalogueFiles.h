@@ -50,7 +50,7 @@ QStringList removeLeftovers();
 QString damagedBackupText(const QString& backupPath);
 
 // Keeps a copy of a damaged catalogue as RACCOLIO.damaged-<date> beside it (a number is
-// added when that name is taken); returns its path.
+// added when that name is taken), flushed to the disk; returns its path.
 QString keepDamagedCopy(const QString& path);
 
 }  // namespace CatalogueFiles

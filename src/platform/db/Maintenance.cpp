@@ -2,15 +2,10 @@
 
 #include <sqlite3.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -19,21 +14,17 @@
 #include "platform/core/Log.h"
 #include "platform/db/Database.h"
 #include "platform/db/DerivedTables.h"
+#include "platform/db/FileReplace.h"
 #include "platform/db/PageSalvage.h"
 #include "platform/db/ProgressScope.h"
 #include "platform/db/SalvageCopy.h"
 #include "platform/db/Transaction.h"
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstring>
-#endif
-
 namespace {
+
+using FileReplace::renameOver;
+using FileReplace::syncToDisk;
+using FileReplace::TempBeside;
 
 const QString kSource = QStringLiteral("DbMaintenance");
 
@@ -53,93 +44,6 @@ bool hasSqliteHeader(const QString& path) {
 AppError notACatalogue(const QString& path) {
     return notACatalogueError(kSource, path);
 }
-
-// Flushes a file (or a folder, after a rename) to the disk.
-void syncToDisk(const QString& path) {
-#ifdef Q_OS_UNIX
-    // The rename or the copy is done either way; a failed flush only weakens it against a
-    // power cut.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0)
-        qCWarning(lcDb).noquote() << "could not flush" << path << "to disk:" << strerror(errno);
-    if (fd >= 0)
-        ::close(fd);
-#else
-    Q_UNUSED(path);
-#endif
-}
-
-// A process that exists, ours or not (EPERM: another user's), may still be writing.
-bool processIsAlive(pid_t pid) {
-#ifdef Q_OS_UNIX
-    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno == EPERM;
-#else
-    Q_UNUSED(pid);
-    return true;
-#endif
-}
-
-// An empty file beside the target, removed again unless kept.
-class TempBeside {
-public:
-    // A chosen name: the program's own temporary file, so a leftover of it goes.
-    TempBeside(const QString& target, const QString& chosen) {
-        if (chosen.isEmpty()) {
-            create(target);
-            return;
-        }
-        path_ = chosen;
-        removeLeftovers();
-    }
-    explicit TempBeside(const QString& target) { create(target); }
-    ~TempBeside() {
-        if (!kept_)
-            removeLeftovers();
-    }
-    TempBeside(const TempBeside&) = delete;
-    TempBeside& operator=(const TempBeside&) = delete;
-    const QString& path() const { return path_; }
-    void keep() { kept_ = true; }
-
-private:
-    // Not QTemporaryFile: its names repeat in a forked process and it can hand back no name
-    // when one is taken by a leftover of an interrupted run. The process id and a number
-    // from the system's generator make the name; the exclusive create proves it free.
-    void create(const QString& target) {
-        const QFileInfo info(target);
-        // Copies left by an interrupted run: only one instance of the program works here.
-        QDir folder = info.absoluteDir();
-        const QStringList stale =
-            folder.entryList({QStringLiteral(".%1.*.tmp").arg(info.fileName()),
-                              QStringLiteral(".%1.*.tmp-journal").arg(info.fileName())},
-                             QDir::Files | QDir::Hidden);
-        for (const QString& name : stale)
-            if (!folder.remove(name))
-                qCWarning(lcDb).noquote() << "could not remove the leftover file" << name;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const QString name = info.absoluteDir().filePath(
-                QStringLiteral(".%1.%2-%3.tmp")
-                    .arg(info.fileName())
-                    .arg(QCoreApplication::applicationPid())
-                    .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0')));
-            QFile file(name);
-            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-                path_ = name;
-                return;
-            }
-        }
-        throw AppError(ErrorCode::FileError, kSource,
-                       QStringLiteral("Impossibile creare un file temporaneo nella cartella %1")
-                           .arg(info.absolutePath()));
-    }
-    void removeLeftovers() const {
-        for (const QString& file : {path_, path_ + QStringLiteral("-journal")})
-            if (QFile::exists(file) && !QFile::remove(file))
-                qCWarning(lcDb).noquote() << "could not remove the temporary file" << file;
-    }
-    QString path_;
-    bool kept_ = false;
-};
 
 bool passesIntegrityCheck(Database& db) {
     try {
@@ -262,44 +166,6 @@ private:
     QString failure_;
     RowCounts counts_;
 };
-
-// The new file takes the mode and, where the system lets us (as root), the owner of `model`,
-// so a catalogue kept private stays private once replaced. Neither is worth refusing the
-// file for: a failure is only logged.
-void takeOwnershipOf(const QString& file, const QString& model) {
-#ifdef Q_OS_UNIX
-    struct stat wanted {};
-    if (::stat(QFile::encodeName(model).constData(), &wanted) != 0)
-        return;  // nothing to follow: a new file keeps the mode it was made with
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
-    if (fd < 0)
-        return;
-    if (::fchmod(fd, wanted.st_mode & 07777) != 0)
-        qCWarning(lcDb).noquote() << "could not give" << file << "the mode of" << model << "-"
-                                  << strerror(errno);
-    struct stat now {};
-    if (::fstat(fd, &now) == 0 && (now.st_uid != wanted.st_uid || now.st_gid != wanted.st_gid) &&
-        ::fchown(fd, wanted.st_uid, wanted.st_gid) != 0)
-        qCDebug(lcDb).noquote() << "keeps its owner:" << file << "-" << strerror(errno);
-    ::fsync(fd);  // the file's data is on disk already: this flushes only the change here
-    ::close(fd);
-#else
-    Q_UNUSED(file);
-    Q_UNUSED(model);
-#endif
-}
-
-// rename(2): replaces the target in one step, so a reader sees the old file or the new one.
-// The new file first takes the mode and owner of `model` (by default the file it replaces).
-void renameOver(const QString& from, const QString& to, const QString& model = {}) {
-    takeOwnershipOf(from, model.isEmpty() ? to : model);
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(),
-                            QFile::encodeName(to).toStdString(), error);
-    if (error)
-        throw AppError(ErrorCode::FileError, kSource,
-                       QStringLiteral("Impossibile sostituire il file %1").arg(to));
-}
 
 // Tells `progress` how far a statement has come, every so many steps; a progress callback
 // that throws stops the statement, and its exception is the one raised.
@@ -456,43 +322,6 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
                ofSource ? sourcePath : destinationPath);
 }
 
-void writeOver(const QString& destinationPath, const std::function<void(const QString&)>& write) {
-    TempBeside temp(destinationPath);
-    write(temp.path());
-    syncToDisk(temp.path());
-    renameOver(temp.path(), destinationPath);
-    temp.keep();
-    syncToDisk(QFileInfo(destinationPath).absolutePath());
-}
-
-QStringList removeDeadRunLeftovers(const QString& folder) {
-    // TempBeside's names: "." + target + "." + process id + "-" + 8 hex digits + ".tmp",
-    // and SQLite's journal of such a file.
-    static const QRegularExpression ours(
-        QStringLiteral("^\\..+\\.([1-9][0-9]{0,9})-[0-9a-f]{8}\\.tmp(-journal)?$"));
-    QStringList removed;
-    QDir dir(folder);
-    const QStringList candidates =
-        dir.entryList({QStringLiteral(".*.tmp"), QStringLiteral(".*.tmp-journal")},
-                      QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    for (const QString& name : candidates) {
-        const QRegularExpressionMatch match = ours.match(name);
-        if (!match.hasMatch())
-            continue;
-        const qint64 pid = match.captured(1).toLongLong();
-        if (pid > std::numeric_limits<pid_t>::max() || processIsAlive(pid_t(pid)))
-            continue;
-        if (dir.remove(name))
-            removed << name;
-        else
-            qCWarning(lcDb).noquote() << "could not remove the leftover file" << name;
-    }
-    if (!removed.isEmpty())
-        qCInfo(lcDb).noquote() << "removed what killed runs left:"
-                               << removed.join(QStringLiteral(", "));
-    return removed;
-}
-
 bool looksLikeDatabase(const QString& path) {
     return hasSqliteHeader(path);
 }
@@ -530,10 +359,6 @@ RepairReport repair(const QString& path, const Progress& progress,
     if (!header && known.empty())
         throw notACatalogue(path);
     return salvageInto(path, progress, known, beforeReplacing);
-}
-
-void flushToDisk(const QString& path) {
-    syncToDisk(path);
 }
 
 bool isHealthy(const QString& path) {

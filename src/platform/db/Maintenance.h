@@ -72,6 +72,13 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
 // destination, as copyOver does: flushed, renamed over it, keeping its mode and owner.
 void writeOver(const QString& destinationPath, const std::function<void(const QString&)>& write);
 
+// Copies `from` to `to`, a name not yet taken, as cheaply as the file system allows: sharing
+// its blocks (a reflink), else copied inside the kernel, else read and written. The copy is
+// made beside `to` under a temporary name, takes the mode and owner of `from`, is flushed,
+// and only then takes its name. Raises AppError(FileError) when it cannot be made whole and
+// flushed; nothing is left at `to` then.
+void copyFile(const QString& from, const QString& to);
+
 // Removes from folder the temporary copies (and their journals) that a run of the program
 // left when it was killed: only files named as this program names them, and only when the
 // process that made them is gone. Returns the names removed.

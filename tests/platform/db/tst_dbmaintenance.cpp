@@ -4,8 +4,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
 
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
@@ -17,6 +21,23 @@
 #include "test_support/DamagedPages.h"
 #include "test_support/ErrorOf.h"
 #include "test_support/FileBytes.h"
+
+namespace {
+
+// Set: every flush to the disk fails, as on a disk that reports a write error.
+bool flushesFail = false;
+
+}  // namespace
+
+// Stands in for the C library's fsync in this program, which links the core statically, so
+// that a test can play a disk that cannot flush.
+extern "C" int fsync(int fd) {
+    if (flushesFail) {
+        errno = EIO;
+        return -1;
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
 
 // Compaction into a new file and repair in place.
 class TestDbMaintenance : public QObject {
@@ -180,6 +201,18 @@ private slots:
         const auto held = Database::open(path("RACCOLIO.MDB"));  // must not outlive the repair
         QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
         const QByteArray before = contents("RACCOLIO.MDB");
+        if (damaged == "leaf") {
+            // A hook that fails (the damaged file could not be kept) stops the repair before
+            // anything is replaced.
+            QCOMPARE(errorOf([&] {
+                         DbMaintenance::repair(path("RACCOLIO.MDB"), {}, {}, [] {
+                             throw AppError(ErrorCode::FileError, QStringLiteral("test"), {});
+                         });
+                     }),
+                     ErrorCode::FileError);
+            QCOMPARE(contents("RACCOLIO.MDB"), before);
+            QCOMPARE(filesInDir(), QStringList{"RACCOLIO.MDB"});
+        }
         QByteArray kept;
         qint64 done = 0, total = 0, steps = 0;
         const DbMaintenance::RepairReport report = DbMaintenance::repair(
@@ -260,6 +293,54 @@ private slots:
             ErrorCode::DatabaseDamaged);
         QCOMPARE(contents("RACCOLIO.BK4"), goodBackup);
         QCOMPARE(filesInDir(), (QStringList{"RACCOLIO.BK4", "RACCOLIO.MDB"}));
+    }
+
+    // A copy is the whole file with its mode, made on this file system or from another; it
+    // takes no name already in use. One cut short, or that the disk cannot flush, is refused
+    // and leaves nothing behind.
+    void copiesAreWholeOrNothing() {
+        QByteArray bytes(3 << 20, 0);
+        QRandomGenerator random(5);
+        for (char& c : bytes)
+            c = char(random.bounded(256));
+        write("RACCOLIO.MDB", bytes);
+        QVERIFY(QFile::setPermissions(path("RACCOLIO.MDB"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        DbMaintenance::copyFile(path("RACCOLIO.MDB"), path("copia"));
+        QCOMPARE(contents("copia"), bytes);
+        QCOMPARE(QFileInfo(path("copia")).permissions(),
+                 QFileInfo(path("RACCOLIO.MDB")).permissions());
+        // Between file systems the kernel may refuse to copy; the plain copy takes over.
+        QTemporaryDir elsewhere(QStringLiteral("/dev/shm/raccolio-XXXXXX"));
+        if (elsewhere.isValid()) {
+            QVERIFY(writeBytes(elsewhere.filePath("RACCOLIO.MDB"), bytes));
+            DbMaintenance::copyFile(elsewhere.filePath("RACCOLIO.MDB"), path("altra"));
+            QCOMPARE(contents("altra"), bytes);
+        }
+        write("altra", "in uso");
+        QCOMPARE(errorOf([&] { DbMaintenance::copyFile(path("RACCOLIO.MDB"), path("altra")); }),
+                 ErrorCode::FileError);
+        QCOMPARE(contents("altra"), QByteArray("in uso"));
+
+        const QStringList files = filesInDir();
+        flushesFail = true;
+        const int unflushed =
+            errorOf([&] { DbMaintenance::copyFile(path("RACCOLIO.MDB"), path("copia2")); });
+        flushesFail = false;
+        QCOMPARE(unflushed, ErrorCode::FileError);
+        // A disk that fills up after the first 64 KiB.
+        rlimit limit{};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit unlimited = limit;
+        limit.rlim_cur = 64 << 10;
+        const auto signalWas = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const int cut =
+            errorOf([&] { DbMaintenance::copyFile(path("RACCOLIO.MDB"), path("copia3")); });
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &unlimited) == 0);
+        std::signal(SIGXFSZ, signalWas);
+        QCOMPARE(cut, ErrorCode::FileError);
+        QCOMPARE(filesInDir(), files);
     }
 
     // What a killed run leaves goes at the next start; a file of a run still going, or one
