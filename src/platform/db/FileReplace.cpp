@@ -300,8 +300,4 @@ void copyFile(const QString& from, const QString& to) {
     syncToDisk(QFileInfo(to).absolutePath());
 }
 
-void flushToDisk(const QString& path) {
-    syncToDisk(path);
-}
-
 }  // namespace DbMaintenance

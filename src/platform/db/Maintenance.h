@@ -87,9 +87,6 @@ QStringList removeDeadRunLeftovers(const QString& folder);
 // True when the file starts as an SQLite database does.
 bool looksLikeDatabase(const QString& path);
 
-// Flushes a file (or a folder, after a rename) to the disk; a failure is only logged.
-void flushToDisk(const QString& path);
-
 // True when the file passes SQLite's integrity check.
 bool isHealthy(const QString& path);
 
