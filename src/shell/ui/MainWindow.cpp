@@ -97,6 +97,7 @@ void MainWindow::buildWindow() {
         stack_->addWidget(frame);
         connect(&frame->binder(), &Binder::editFailed, this,
                 [this](const AppError& e) { services_.messages.error(e); });
+        connect(&frame->binder(), &Binder::readFailed, this, &MainWindow::cardUnreadable);
         for (const FieldDef& f : a.fields)
             if (f.enterIgnored)
                 if (QWidget* w = frame->control(f.control))
@@ -481,7 +482,8 @@ bool MainWindow::recoverDamagedCatalogue() {
     bool recovered = false;
     if (hooks_.recoverCatalogue) {
         closeDataSources();
-        guarded("MdiForm1.Form_Activate", [&] { recovered = hooks_.recoverCatalogue(this); });
+        guarded("MdiForm1.Form_Activate",
+                [&] { recovered = hooks_.recoverCatalogue(this, false); });
     }
     if (recovered)
         loadGuarded("MdiForm1.Form_Activate", [this] { reopenDataSources(); });
@@ -490,4 +492,24 @@ bool MainWindow::recoverDamagedCatalogue() {
         return false;
     }
     return true;
+}
+
+void MainWindow::cardUnreadable(const AppError& failure) {
+    if (failure.number() != ErrorCode::DatabaseDamaged || damageOffered_ ||
+        !hooks_.recoverCatalogue)
+        return;
+    damageOffered_ = true;
+    // After the move or search that met the card has ended: the recovery closes and reopens
+    // every data source, which must not happen under that work.
+    QTimer::singleShot(0, this, [this] {
+        if (ending_)
+            return;
+        closeDataSources();
+        bool recovered = false;
+        guarded("MdiForm1.Recupero", [&] { recovered = hooks_.recoverCatalogue(this, true); });
+        // Declined or not, the cards that can be read are worked with; the damage is not
+        // offered again in this run unless a recovery made the catalogue whole.
+        damageOffered_ = !recovered;
+        guarded("MdiForm1.Recupero", [this] { reopenDataSources(); });
+    });
 }
