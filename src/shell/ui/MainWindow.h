@@ -83,6 +83,7 @@ private:
     void buildStatusBar();
     void buildCommands();
     void wireBrowser();
+    void updateStatusText();
     void openDataSources();
     void formLoad();
     void fitFrameToScreen();
@@ -96,6 +97,7 @@ private:
     bool recoverDamagedCatalogue();
     // A card that could not be read: the first time the damage is met, the ways out.
     void cardUnreadable(const AppError& failure);
+    void offerRecovery();
 
     // Card input aids (MainWindowAids.cpp).
     void buildChoiceLists();
