@@ -105,10 +105,12 @@ void Binder::fill() {
         try {
             texts << rs->value(b.field).toString();
         } catch (const AppError& e) {
-            // The record is read whole: the other fields would fail alike.
             qCWarning(lcUi) << "cannot show field" << b.field << ":" << e.description();
-            readFailure_ = e;
             texts << QString();
+            // A field the table lacks is the binding's fault; any other failure is the
+            // record's, read whole, so the other fields would fail alike.
+            if (e.number() != ErrorCode::ItemNotFound)
+                readFailure_ = e;
         }
     }
     filling_ = true;
