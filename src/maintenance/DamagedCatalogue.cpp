@@ -18,7 +18,7 @@ bool usable(const QString& path) {
 }  // namespace
 
 bool offerCatalogueRecovery(const QString& path, MessageService& messages,
-                            const DbMaintenance::Progress& progress) {
+                            const DbMaintenance::Progress& progress, FreshStart freshStart) {
     const QString name = QFileInfo(path).fileName();
     QString kept;
     const auto keepDamaged = [&] {
@@ -67,6 +67,8 @@ bool offerCatalogueRecovery(const QString& path, MessageService& messages,
         }
     }
     // The last way out: never a dead end while the file can be set aside.
+    if (freshStart == FreshStart::NotOffered)
+        return false;
     if (!messages.question(QStringLiteral("Mettere da parte il file ") + name +
                            QStringLiteral(" e iniziare con un nuovo catalogo vuoto? Il file "
                                           "danneggiato sarà conservato nella stessa cartella.")))

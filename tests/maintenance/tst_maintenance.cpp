@@ -361,6 +361,27 @@ private slots:
     }
 
     // A private catalogue stays private however it is rewritten, and so is its backup.
+    // One note broken on an overflow page: the engine's copy fails on it with a word of its
+    // own (a full disk), yet what the user is told is that the catalogue is damaged. Neither
+    // copy takes the place of a file.
+    void damagedPageRefusesBackupAndCompaction() {
+        Database::open(mdb())->query(QStringLiteral("UPDATE LIBRI SET NOTE = ? WHERE rowid = 2"),
+                                     {QString(20000, u'n')});
+        QVERIFY(overwritePage(mdb(), firstOverflowPageOf(mdb(), QStringLiteral("LIBRI"))));
+        const QByteArray damaged = readBytes(mdb());
+        modes_ << Mode::Automatic;
+        run(&MaintenanceProcedures::backup);
+        folder_->messages.queueYes();
+        run(&MaintenanceProcedures::compact);
+        QCOMPARE(folder_->messages.count(), 3);  // the backup's refusal, the question, the other
+        for (int i : {0, 2})
+            QVERIFY2(folder_->messages.log()[i].text.contains(QStringLiteral("3049")),
+                     qPrintable(folder_->messages.log()[i].text));
+        QVERIFY(!QFile::exists(bk4()));
+        QCOMPARE(readBytes(mdb()), damaged);
+        QVERIFY(!ended_);
+    }
+
     void modeAndOwnerKept() {
         const auto modeOf = [](const QString& path) {
             struct stat st {};

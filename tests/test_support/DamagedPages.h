@@ -39,3 +39,14 @@ inline bool rewritePage(const QString& path, qint64 page, const QByteArray& from
     bytes.replace(from, to);
     return f.seek((page - 1) * kPageSize) && f.write(bytes) == kPageSize;
 }
+
+// The first page of the first overflow chain of table `name`: the pages a row too long for
+// its leaf spills onto. Overwritten, it breaks the chain, so that row alone cannot be read.
+// 0 when the table has none.
+inline qint64 firstOverflowPageOf(const QString& path, const QString& name) {
+    const auto rows = Database::open(path)->query(
+        QStringLiteral("SELECT pageno FROM dbstat WHERE name = ? AND pagetype = 'overflow' "
+                       "ORDER BY path LIMIT 1"),
+        {name});
+    return rows.isEmpty() ? 0 : rows.first().value(0).toLongLong();
+}

@@ -311,10 +311,23 @@ void copyOver(const QString& sourcePath, const QString& destinationPath, const V
     {
         auto source = Database::open(sourcePath, Database::OpenMode::ExistingOnly);
         const QString copy = temp.path();
-        withProgress(*source,
-                     reporting(progress, [copy] { return QFileInfo(copy).size(); },
-                               QFileInfo(sourcePath).size()),
-                     [&] { source->query(QStringLiteral("VACUUM INTO ?"), {copy}); });
+        try {
+            withProgress(*source,
+                         reporting(progress, [copy] { return QFileInfo(copy).size(); },
+                                   QFileInfo(sourcePath).size()),
+                         [&] { source->query(QStringLiteral("VACUUM INTO ?"), {copy}); });
+        } catch (const AppError& e) {
+            // A broken page can make the engine say anything, even that the disk is full:
+            // the source's own check tells a damaged file from a failed copy.
+            if (e.number() == ErrorCode::DatabaseError || e.number() == ErrorCode::FileError) {
+                while (progress && !sourceCheck.finished()) {
+                    progress(0, QFileInfo(sourcePath).size());
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                }
+                sourceCheck.result();
+            }
+            throw;
+        }
     }
     const bool ofSource =
         permissions == Permissions::OfSource || !QFileInfo::exists(destinationPath);

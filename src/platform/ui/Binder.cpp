@@ -74,6 +74,13 @@ void Binder::setReadOnly(bool readOnly) {
 void Binder::write(const QString& field, const QString& text) {
     if (readOnly_)
         return;
+    if (readFailure_) {
+        // The fields show empty, not the record: storing them would overwrite it.
+        emit editFailed(AppError(readFailure_->number(), QStringLiteral("Binder"),
+                                 QStringLiteral("La cartella non è stata letta dal catalogo: "
+                                                "la modifica non è stata salvata")));
+        return;
+    }
     try {
         RecordSet& rs = source_.recordset();
         if (rs.editMode() == RecordSet::EditMode::None && !rs.hasCurrent())
@@ -85,25 +92,35 @@ void Binder::write(const QString& field, const QString& text) {
 }
 
 void Binder::fill() {
-    filling_ = true;
-    RecordSet* rs = nullptr;
-    rs = source_.isOpen() ? &source_.recordset() : nullptr;
+    RecordSet* rs = source_.isOpen() ? &source_.recordset() : nullptr;
     const bool adding = rs && rs->editMode() == RecordSet::EditMode::Add;
     const bool current = rs && (adding || rs->hasCurrent());
+    readFailure_.reset();
+    QStringList texts;
     for (const Binding& b : bindings_) {
+        if (!current || !b.widget || readFailure_) {
+            texts << QString();
+            continue;
+        }
+        try {
+            texts << rs->value(b.field).toString();
+        } catch (const AppError& e) {
+            qCWarning(lcUi) << "cannot show field" << b.field << ":" << e.description();
+            texts << QString();
+            // A field the table lacks is the binding's fault; any other failure is the
+            // record's, read whole, so the other fields would fail alike.
+            if (e.number() != ErrorCode::ItemNotFound)
+                readFailure_ = e;
+        }
+    }
+    filling_ = true;
+    for (qsizetype i = 0; i < qsizetype(bindings_.size()); ++i) {
+        const Binding& b = bindings_[std::size_t(i)];
         if (!b.widget)
             continue;
-        QString text;
-        if (current) {
-            try {
-                text = rs->value(b.field).toString();
-            } catch (const AppError& e) {
-                // The field shows empty; the card itself is untouched.
-                qCWarning(lcUi) << "cannot show field" << b.field << ":" << e.description();
-            }
-        }
-        // With no card to show there is nothing to edit either.
-        b.widget->setEnabled(current);
+        const QString text = readFailure_ ? QString() : texts[i];
+        // With no card to show, or none that could be read, there is nothing to edit either.
+        b.widget->setEnabled(current && !readFailure_);
         if (auto* line = qobject_cast<QLineEdit*>(b.widget.data())) {
             line->setText(text);
             line->setCursorPosition(0);
@@ -117,6 +134,8 @@ void Binder::fill() {
         }
     }
     filling_ = false;
+    if (readFailure_)
+        emit readFailed(*readFailure_);
 }
 
 QString Binder::textOf(const QWidget* widget) {

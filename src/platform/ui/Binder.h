@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <optional>
 #include <vector>
 
-class AppError;
+#include "platform/core/AppError.h"
+
 class DataSource;
 class QWidget;
 class QLabel;
@@ -31,11 +33,15 @@ public:
     // The text a bound text box, multi-line box, combo or label shows.
     static QString textOf(const QWidget* widget);
     DataSource& source() { return source_; }
+    // The current record could not be read when the widgets were last filled.
+    bool recordUnreadable() const { return readFailure_.has_value(); }
 
 signals:
     // A write into the record buffer failed (closed source, engine error...); the
     // widget keeps the text.
     void editFailed(const AppError& error);
+    // The current record could not be read: its widgets show nothing of it. Once a fill.
+    void readFailed(const AppError& error);
 
 private:
     struct Binding {
@@ -49,4 +55,5 @@ private:
     std::vector<Binding> bindings_;
     bool filling_ = false;
     bool readOnly_ = false;
+    std::optional<AppError> readFailure_;  // of the record shown
 };

@@ -21,7 +21,6 @@
 #include "cards/CardBrowser.h"
 #include "cards/Catalogue.h"
 #include "cards/ui/CardFrame.h"
-#include "maintenance/DamagedCatalogue.h"
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/core/ProgramFolder.h"
@@ -97,6 +96,7 @@ void MainWindow::buildWindow() {
         stack_->addWidget(frame);
         connect(&frame->binder(), &Binder::editFailed, this,
                 [this](const AppError& e) { services_.messages.error(e); });
+        connect(&frame->binder(), &Binder::readFailed, this, &MainWindow::cardUnreadable);
         for (const FieldDef& f : a.fields)
             if (f.enterIgnored)
                 if (QWidget* w = frame->control(f.control))
@@ -248,12 +248,27 @@ void MainWindow::wireBrowser() {
     connect(browser_, &CardBrowser::readOnlyChanged, this, [this](bool readOnly) {
         for (CardFrame* fr : frames_)
             fr->binder().setReadOnly(readOnly);
-        statusText_->setText(readOnly ? QStringLiteral("Catalogo in sola lettura") : QString());
+        updateStatusText();
     });
+    // After the binder of the card has filled it, which was connected first.
+    for (Archive a : allArchives)
+        connect(&browser_->source(a), &DataSource::currentChanged, this,
+                &MainWindow::updateStatusText);
+    connect(browser_, &CardBrowser::archiveChanged, this, &MainWindow::updateStatusText);
     connect(browser_, &CardBrowser::focusHolderWanted, this, [this] {
         hideChoiceLists();
         focusSink_->setFocus(Qt::OtherFocusReason);
     });
+}
+
+// Says why a card shows closed, empty fields, or why none takes typing.
+void MainWindow::updateStatusText() {
+    QString text;
+    if (frame(browser_->archive())->binder().recordUnreadable())
+        text = QStringLiteral("Cartella non leggibile: nessuna modifica possibile");
+    else if (browser_->isReadOnly())
+        text = QStringLiteral("Catalogo in sola lettura");
+    statusText_->setText(text);
 }
 
 void MainWindow::openDataSources() {
@@ -459,35 +474,4 @@ void MainWindow::selectTab(int index) {
 
 void MainWindow::guarded(const char* source, const std::function<void()>& body) {
     runGuarded(services_.messages, source, body);
-}
-
-void MainWindow::loadGuarded(const char* source, const std::function<void()>& body) {
-    guarded(source, [&] {
-        try {
-            body();
-        } catch (const AppError& e) {
-            if (e.number() != ErrorCode::DatabaseDamaged)
-                throw;
-            if (!damage_)
-                damage_ = e;
-        }
-    });
-}
-
-// Once, before the first card is shown; without a recovery the program cannot go on,
-// as every card move would meet the damage again.
-bool MainWindow::recoverDamagedCatalogue() {
-    damage_.reset();
-    bool recovered = false;
-    if (hooks_.recoverCatalogue) {
-        closeDataSources();
-        guarded("MdiForm1.Form_Activate", [&] { recovered = hooks_.recoverCatalogue(this); });
-    }
-    if (recovered)
-        loadGuarded("MdiForm1.Form_Activate", [this] { reopenDataSources(); });
-    if (!recovered || damage_) {
-        services_.messages.critical(notRecoveredText());
-        return false;
-    }
-    return true;
 }

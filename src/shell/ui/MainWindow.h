@@ -34,9 +34,10 @@ struct StartupHooks {
     // Runs a command that belongs to another window (help, options, the registers, ...),
     // also a card button or label that opens one (by its control name); false when unknown.
     std::function<bool(const QString& id, CardContext& cards, QWidget* parent)> command;
-    // Offers the ways out of a catalogue found damaged while the window loaded, with every
-    // data source closed; true when the catalogue is usable afterwards.
-    std::function<bool(QWidget* parent)> recoverCatalogue;
+    // Offers the ways out of a damaged catalogue, with every data source closed; true when
+    // the catalogue is usable afterwards. `running`: found while cards were browsed, when
+    // the readable cards can still be worked with, rather than while the window loaded.
+    std::function<bool(QWidget* parent, bool running)> recoverCatalogue;
 };
 
 // MdiForm1: the command bar, the four archives' tabs and cards, the card counter and
@@ -82,6 +83,7 @@ private:
     void buildStatusBar();
     void buildCommands();
     void wireBrowser();
+    void updateStatusText();
     void openDataSources();
     void formLoad();
     void fitFrameToScreen();
@@ -93,6 +95,9 @@ private:
     // instead of being shown: one offer to recover, not a message for every source.
     void loadGuarded(const char* source, const std::function<void()>& body);
     bool recoverDamagedCatalogue();
+    // A card that could not be read: the first time the damage is met, the ways out.
+    void cardUnreadable(const AppError& failure);
+    void offerRecovery();
 
     // Card input aids (MainWindowAids.cpp).
     void buildChoiceLists();
@@ -112,6 +117,7 @@ private:
     StartupHooks hooks_;
     bool activated_ = false;
     std::optional<AppError> damage_;  // found while loading, not yet offered
+    bool damageOffered_ = false;      // a damaged card met and the recovery offered
     bool ending_ = false;
     CardBrowser* browser_ = nullptr;
     CommandBar* commandBar_ = nullptr;

@@ -53,12 +53,13 @@ StartupHooks programHooks(Services& services) {
         }
         return true;
     };
-    hooks.recoverCatalogue = [&services](QWidget* parent) {
+    hooks.recoverCatalogue = [&services](QWidget* parent, bool running) {
         // A salvage or a restore of a big catalogue takes seconds: the window says so.
         LongWork work(parent, QStringLiteral("Recupero del catalogo in corso..."),
                       LongWork::Cancel::NotAllowed);
         return offerCatalogueRecovery(Catalogue::defaultPath(), services.messages,
-                                      [&work](qint64 done, qint64 total) { work.step(done, total); });
+                                      [&work](qint64 done, qint64 total) { work.step(done, total); },
+                                      running ? FreshStart::NotOffered : FreshStart::Offered);
     };
     return hooks;
 }
