@@ -21,12 +21,14 @@
 #include "platform/db/Database.h"
 #include "platform/report/ReportLayout.h"
 #include "platform/report/ui/ReportPainter.h"
+#include "platform/services/DialogOwner.h"
 #include "platform/services/FileDialogService.h"
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/SaveTarget.h"
 #include "platform/services/Services.h"
 #include "platform/ui/LongWork.h"
+#include "platform/ui/QtServices.h"
 
 bool runWithProgress(QWidget* parent, const QString& label,
                      const std::function<bool(const std::function<bool(int, int)>&)>& work) {
@@ -42,7 +44,9 @@ bool showPrintDialog(QPrinter& printer, int pages, QWidget* parent) {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
     dialog.setMinMax(1, pages);
     printer.setFromTo(1, pages);
-    return dialog.exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    returnFocus(parent);
+    return accepted;
 }
 
 }  // namespace
@@ -154,7 +158,7 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
             showPage(n);
     });
     connect(zoom_, &QComboBox::currentIndexChanged, this,
-            [this] { runGuarded(services_.messages, "ReportPreview.zoom", [this] { render(); }); });
+            [this] { guarded("ReportPreview.zoom", [this] { render(); }); });
     connect(printButton, &QPushButton::clicked, this, &ReportPreview::print);
     connect(pdfButton, &QPushButton::clicked, this, &ReportPreview::exportPdf);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -188,16 +192,21 @@ void ReportPreview::closeWhenReplaced(std::shared_ptr<Database> db) {
     });
 }
 
+void ReportPreview::guarded(const char* source, const std::function<void()>& body) {
+    const DialogOwner owner(services_, this);
+    runGuarded(services_.messages, source, body);
+}
+
 void ReportPreview::showPage(int number) {
     page_ = std::clamp(number, 1, layout_->pageCount());
-    runGuarded(services_.messages, "ReportPreview.showPage", [this] { render(); });
+    guarded("ReportPreview.showPage", [this] { render(); });
 }
 
 bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
     // The page area, not the window: it has its final width only once laid out.
     if (watched == scroll_ && event->type() == QEvent::Resize &&
         zoom_->currentData().toInt() == fitWidth)
-        runGuarded(services_.messages, "ReportPreview.resize", [this] { render(); });
+        guarded("ReportPreview.resize", [this] { render(); });
     return QWidget::eventFilter(watched, event);
 }
 
@@ -233,7 +242,7 @@ void ReportPreview::render() {
 }
 
 void ReportPreview::print() {
-    runGuarded(services_.messages, "ReportPreview.print", [this] {
+    guarded("ReportPreview.print", [this] {
         const int pages = layout_->pageCount();
         QPrinter printer(QPrinter::HighResolution);
         printer.setDocName(layout_->report().title);
@@ -256,7 +265,7 @@ void ReportPreview::print() {
 }
 
 void ReportPreview::exportPdf() {
-    runGuarded(services_.messages, "ReportPreview.exportPdf", [this] {
+    guarded("ReportPreview.exportPdf", [this] {
         const QString path = services_.files.saveFileName(
             QStringLiteral("Esporta in PDF"), QString(), QStringLiteral("Documenti PDF (*.pdf)"),
             QStringLiteral("pdf"));
