@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPixmap>
@@ -69,13 +70,13 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
         return b;
     };
     first_ = button(QStringLiteral("|<"), QStringLiteral("cmdFirst"),
-                    QStringLiteral("Prima pagina (Home)"));
+                    QStringLiteral("Prima pagina (Ctrl+Home)"));
     previous_ = button(QStringLiteral("<"), QStringLiteral("cmdPrevious"),
                        QStringLiteral("Pagina precedente (PgSu)"));
     next_ = button(QStringLiteral(">"), QStringLiteral("cmdNext"),
                    QStringLiteral("Pagina successiva (PgGiù)"));
     last_ = button(QStringLiteral(">|"), QStringLiteral("cmdLast"),
-                   QStringLiteral("Ultima pagina (Fine)"));
+                   QStringLiteral("Ultima pagina (Ctrl+Fine)"));
     for (QPushButton* b : {first_, previous_, next_, last_})
         b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral(">|")) + 24);
 
@@ -140,6 +141,7 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setFocusPolicy(Qt::NoFocus);  // the keys below page; the arrows still scroll
     scroll_->installEventFilter(this);
+    pageBox_->installEventFilter(this);
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
     column->addWidget(scroll_, 1);
@@ -164,7 +166,7 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     // Pages by keyboard wherever the focus is, as in any document viewer; the page box
-    // keeps Home and End for its own text.
+    // keeps Home and End for its own text, Ctrl+Home and Ctrl+End work there too.
     const auto key = [this](QKeySequence sequence, auto action) {
         auto* shortcut = new QShortcut(sequence, this);
         connect(shortcut, &QShortcut::activated, this, action);
@@ -173,6 +175,8 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     key(QKeySequence(Qt::Key_PageDown), [this] { showPage(page_ + 1); });
     key(QKeySequence(Qt::Key_Home), [this] { showPage(1); });
     key(QKeySequence(Qt::Key_End), [this] { showPage(layout_->pageCount()); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { showPage(1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_End), [this] { showPage(layout_->pageCount()); });
     key(QKeySequence(Qt::Key_Escape), [this] { close(); });
     showPage(1);
 }
@@ -203,6 +207,16 @@ void ReportPreview::showPage(int number) {
 }
 
 bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The page box would take Ctrl+Home and Ctrl+End for its cursor: left unclaimed, they
+    // reach the window's shortcuts and turn to the first and last page.
+    if (watched == pageBox_ && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+            (key->key() == Qt::Key_Home || key->key() == Qt::Key_End)) {
+            event->ignore();
+            return true;
+        }
+    }
     // The page area, not the window: it has its final width only once laid out.
     if (watched == scroll_ && event->type() == QEvent::Resize &&
         zoom_->currentData().toInt() == fitWidth)

@@ -232,10 +232,10 @@ private slots:
         preview->show();
         QVERIFY(QTest::qWaitForWindowExposed(preview));
         const int pages = pageCount(preview);
-        const std::pair<QKeyCombination, int> moves[]{{Qt::Key_PageDown, 2},
-                                                      {Qt::Key_End, pages},
-                                                      {Qt::Key_PageUp, pages - 1},
-                                                      {Qt::Key_Home, 1}};
+        const std::pair<QKeyCombination, int> moves[]{
+            {Qt::Key_PageDown, 2},           {Qt::Key_End, pages},
+            {Qt::Key_PageUp, pages - 1},     {Qt::Key_Home, 1},
+            {Qt::CTRL | Qt::Key_End, pages}, {Qt::CTRL | Qt::Key_Home, 1}};
         for (const auto& [key, page] : moves) {
             QTest::keyClick(preview, key.key(), key.keyboardModifiers());
             QCOMPARE(preview->currentPage(), page);
@@ -249,6 +249,20 @@ private slots:
         QCOMPARE(preview->currentPage(), 1);  // drawn once the number is confirmed
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(preview->currentPage(), 3);
+
+        // In the page box Home and End are the text's; the other page keys still page.
+        const std::pair<QKeyCombination, int> inBox[]{{Qt::Key_End, 3},
+                                                      {Qt::Key_Home, 3},
+                                                      {Qt::CTRL | Qt::Key_End, pages},
+                                                      {Qt::Key_PageUp, pages - 1},
+                                                      {Qt::CTRL | Qt::Key_Home, 1},
+                                                      {Qt::Key_PageDown, 2}};
+        for (const auto& [key, page] : inBox) {
+            QTest::keyClick(box, key.key(), key.keyboardModifiers());
+            QCOMPARE(preview->currentPage(), page);
+            QCOMPARE(box->value(), page);
+        }
+        QVERIFY(box->hasFocus());
 
         // Fit to width is the first zoom: the whole landscape page is in view, at any size.
         for (const QSize size : {QSize(1024, 740), QSize(640, 450)}) {
