@@ -47,7 +47,7 @@ ScriptedMessageService::~ScriptedMessageService() {
 
 MessageService::Answer ScriptedMessageService::show(const QString& text, Buttons buttons,
                                                     Icon icon) {
-    log_.append({text, buttons, icon});
+    log_.append({text, buttons, icon, {}, owner()});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return next(answers_, "Yes/No message", text, Answer::No);
@@ -74,6 +74,7 @@ ScriptedFileDialogService::~ScriptedFileDialogService() {
 
 QString ScriptedFileDialogService::openFileName(const QString& caption, const QString&,
                                                 const QString&) {
+    owners_.append(owner());
     return next(answers_, "File dialog", caption, QString());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QQueue>
 #include <QString>
 #include <optional>
@@ -18,7 +19,8 @@ struct ShownMessage {
     QString text;
     MessageService::Buttons buttons;
     MessageService::Icon icon;
-    QString caption = {};  // empty: the application title
+    QString caption = {};      // empty: the application title
+    QObject* owner = nullptr;  // the window that named itself as asking; only compared
 };
 
 class ScriptedMessageService : public MessageService {
@@ -49,6 +51,8 @@ public:
     ~ScriptedFileDialogService() override;
     // The name the next file dialog returns; an empty one is a cancelled dialog.
     void queueFileName(const QString& path) { answers_.enqueue(path); }
+    // The window that named itself as asking, for each dialog shown; only compared.
+    const QList<QObject*>& owners() const { return owners_; }
     QString openFileName(const QString& caption, const QString& startPath,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& startPath, const QString& filter,
@@ -56,6 +60,7 @@ public:
 
 private:
     QQueue<QString> answers_;
+    QList<QObject*> owners_;
 };
 
 class ScriptedInputService : public InputService {

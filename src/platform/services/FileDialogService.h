@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include "platform/services/DialogOwner.h"
+
 // Every file dialog goes through here. An empty result means the user cancelled.
-class FileDialogService {
+class FileDialogService : public DialogService {
 public:
     virtual ~FileDialogService() = default;
     virtual QString openFileName(const QString& caption, const QString& startPath,

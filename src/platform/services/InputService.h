@@ -3,8 +3,10 @@
 #include <QString>
 #include <optional>
 
+#include "platform/services/DialogOwner.h"
+
 // Every input prompt goes through here. nullopt means the user cancelled.
-class InputService {
+class InputService : public DialogService {
 public:
     virtual ~InputService() = default;
     virtual std::optional<QString> getText(const QString& prompt, const QString& title,

@@ -2,10 +2,12 @@
 
 #include <QString>
 
+#include "platform/services/DialogOwner.h"
+
 class AppError;
 
 // Every message box goes through here; the caption is always the application title.
-class MessageService {
+class MessageService : public DialogService {
 public:
     enum class Icon { None, Information, Question, Critical };
     enum class Buttons { Ok, YesNo };

@@ -14,10 +14,13 @@ namespace {
 // Over the window the user is in: a dialog asked for by a window over the main window (a
 // report preview over the structured search) stays over it, and closing the dialog leaves
 // that window in front instead of behind the main window, still blocking it. The modal
-// window first: just after a dialog closes, the window under it is not active yet.
-QWidget* dialogParent(const QPointer<QWidget>& parent) {
+// window first; then the window that named itself as the asker, since just after a dialog
+// closes the window under it is not active yet.
+QWidget* dialogParent(QObject* owner, const QPointer<QWidget>& parent) {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
+    if (auto* asker = qobject_cast<QWidget*>(owner); asker && asker->isVisible())
+        return asker->window();
     if (QWidget* active = QApplication::activeWindow())
         return active;
     return parent.data();
@@ -46,6 +49,16 @@ QString displayText(QString text) {
 
 }  // namespace
 
+void returnFocus(QObject* asker) {
+    auto* widget = qobject_cast<QWidget*>(asker);
+    if (!widget || !widget->isVisible())
+        return;
+    QWidget* window = widget->window();
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window)
+        return;
+    window->activateWindow();
+}
+
 MessageService::Answer QtMessageService::show(const QString& text, Buttons buttons, Icon icon) {
     return showCaptioned(AppInfo::title(), text, buttons, icon);
 }
@@ -55,7 +68,7 @@ MessageService::Answer QtMessageService::showCaptioned(const QString& caption, c
     const bool yesNo = buttons == Buttons::YesNo;
     QMessageBox box(boxIcon(icon), caption, displayText(text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    dialogParent(parent_));
+                    dialogParent(owner(), parent_));
     box.setTextFormat(Qt::PlainText);
     if (yesNo) {
         box.setDefaultButton(QMessageBox::Yes);
@@ -65,6 +78,7 @@ MessageService::Answer QtMessageService::showCaptioned(const QString& caption, c
         box.setEscapeButton(QMessageBox::Ok);
     }
     const int result = box.exec();
+    returnFocus(owner());
     if (!yesNo)
         return Answer::Ok;
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
@@ -72,37 +86,43 @@ MessageService::Answer QtMessageService::showCaptioned(const QString& caption, c
 
 QString QtFileDialogService::openFileName(const QString& caption, const QString& startPath,
                                           const QString& filter) {
-    QFileDialog dialog(dialogParent(parent_), caption, startPath, filter);
+    QFileDialog dialog(dialogParent(owner(), parent_), caption, startPath, filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    returnFocus(owner());
+    if (result != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
 }
 
 QString QtFileDialogService::saveFileName(const QString& caption, const QString& startPath,
                                           const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(dialogParent(parent_), caption, startPath, filter);
+    QFileDialog dialog(dialogParent(owner(), parent_), caption, startPath, filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // The callers decide themselves what an existing file means.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    returnFocus(owner());
+    if (result != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
 }
 
 std::optional<QString> QtInputService::getText(const QString& prompt, const QString& title,
                                                const QString& defaultText) {
-    QInputDialog dialog(dialogParent(parent_));
+    QInputDialog dialog(dialogParent(owner(), parent_));
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(title.isEmpty() ? AppInfo::title() : title);
     dialog.setLabelText(displayText(prompt));
     dialog.setTextValue(defaultText);
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    returnFocus(owner());
+    if (result != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
 }

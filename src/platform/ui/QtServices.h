@@ -10,7 +10,8 @@
 class QApplication;
 
 // The production services: the only code that opens Qt's message boxes, file dialogs
-// and input dialogs. A dialog belongs to the modal or active window, else to the parent.
+// and input dialogs. A dialog belongs to the modal window, else to the window that asks
+// (DialogOwner), else to the active window, else to the parent.
 
 class QtMessageService : public MessageService {
 public:
@@ -51,6 +52,11 @@ public:
 private:
     QPointer<QWidget> parent_;
 };
+
+// Gives the focus back to the window that asked (a window or a widget in it, null for
+// none) once its dialog has closed, whatever window the window manager picks; not while
+// a modal window other than it is still up.
+void returnFocus(QObject* asker);
 
 // Loads Qt's Italian translation (qtbase_it.qm from Qt's translations folder) so that
 // standard buttons read "Sì"/"No" and the file dialogs are Italian. Call it before any

@@ -10,6 +10,10 @@
 #include <memory>
 
 #include "platform/core/AppInfo.h"
+#include "platform/core/AppState.h"
+#include "platform/services/DialogOwner.h"
+#include "platform/services/Services.h"
+#include "platform/settings/SettingsStore.h"
 #include "platform/ui/QtServices.h"
 
 class TestQtServices : public QObject {
@@ -80,6 +84,52 @@ private slots:
         QVERIFY(files.saveFileName(QStringLiteral("Esporta"), QString(), QString(), QString())
                     .isEmpty());
         QCOMPARE(dialogOwner, &preview);
+    }
+
+    // A window that is not modal (a report preview over the main window) names itself as
+    // the asker: its dialogs go over it although the main window is the active one (as
+    // just after an earlier dialog closed), and it has the focus back after each, even
+    // when the window manager hands it to another window meanwhile.
+    void dialogsBelongToTheWindowThatNamesItself() {
+        QWidget main;
+        QWidget preview(&main, Qt::Window);
+        preview.show();
+        main.show();
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
+
+        QTemporaryDir dir;
+        SettingsStore settings(dir.path());
+        AppState state;
+        QtMessageService messages(&main);
+        QtFileDialogService files(&main);
+        QtInputService input(&main);
+        Services services{messages, files, input, settings, state};
+        const DialogOwner asker(services, &preview);
+        const auto elsewhere = [&main] {
+            main.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &main);
+        };
+
+        QWidget* boxOwner = nullptr;
+        onNextModal<QMessageBox>([&](QMessageBox& box) {
+            boxOwner = box.parentWidget();
+            elsewhere();
+            box.button(QMessageBox::Ok)->click();
+        });
+        messages.information(QStringLiteral("Fatto."));
+        QCOMPARE(boxOwner, &preview);
+        QTRY_COMPARE(QApplication::activeWindow(), &preview);
+
+        QWidget* dialogOwner = nullptr;
+        onNextModal<QFileDialog>([&](QFileDialog& dialog) {
+            dialogOwner = dialog.parentWidget();
+            elsewhere();
+            dialog.reject();
+        });
+        QVERIFY(files.saveFileName(QStringLiteral("Esporta"), QString(), QString(), QString())
+                    .isEmpty());
+        QCOMPARE(dialogOwner, &preview);
+        QTRY_COMPARE(QApplication::activeWindow(), &preview);
     }
 
     void saveDialogAddsSuffixAndNeverAsksToOverwrite() {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPixmap>
@@ -21,12 +22,14 @@
 #include "platform/db/Database.h"
 #include "platform/report/ReportLayout.h"
 #include "platform/report/ui/ReportPainter.h"
+#include "platform/services/DialogOwner.h"
 #include "platform/services/FileDialogService.h"
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/SaveTarget.h"
 #include "platform/services/Services.h"
 #include "platform/ui/LongWork.h"
+#include "platform/ui/QtServices.h"
 
 bool runWithProgress(QWidget* parent, const QString& label,
                      const std::function<bool(const std::function<bool(int, int)>&)>& work) {
@@ -42,7 +45,9 @@ bool showPrintDialog(QPrinter& printer, int pages, QWidget* parent) {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, true);
     dialog.setMinMax(1, pages);
     printer.setFromTo(1, pages);
-    return dialog.exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    returnFocus(parent);
+    return accepted;
 }
 
 }  // namespace
@@ -65,13 +70,13 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
         return b;
     };
     first_ = button(QStringLiteral("|<"), QStringLiteral("cmdFirst"),
-                    QStringLiteral("Prima pagina (Home)"));
+                    QStringLiteral("Prima pagina (Ctrl+Home)"));
     previous_ = button(QStringLiteral("<"), QStringLiteral("cmdPrevious"),
                        QStringLiteral("Pagina precedente (PgSu)"));
     next_ = button(QStringLiteral(">"), QStringLiteral("cmdNext"),
                    QStringLiteral("Pagina successiva (PgGiù)"));
     last_ = button(QStringLiteral(">|"), QStringLiteral("cmdLast"),
-                   QStringLiteral("Ultima pagina (Fine)"));
+                   QStringLiteral("Ultima pagina (Ctrl+Fine)"));
     for (QPushButton* b : {first_, previous_, next_, last_})
         b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral(">|")) + 24);
 
@@ -136,6 +141,7 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     scroll_->setBackgroundRole(QPalette::Dark);
     scroll_->setFocusPolicy(Qt::NoFocus);  // the keys below page; the arrows still scroll
     scroll_->installEventFilter(this);
+    pageBox_->installEventFilter(this);
     auto* column = new QVBoxLayout(this);
     column->addLayout(bar);
     column->addWidget(scroll_, 1);
@@ -154,13 +160,13 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
             showPage(n);
     });
     connect(zoom_, &QComboBox::currentIndexChanged, this,
-            [this] { runGuarded(services_.messages, "ReportPreview.zoom", [this] { render(); }); });
+            [this] { guarded("ReportPreview.zoom", [this] { render(); }); });
     connect(printButton, &QPushButton::clicked, this, &ReportPreview::print);
     connect(pdfButton, &QPushButton::clicked, this, &ReportPreview::exportPdf);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     // Pages by keyboard wherever the focus is, as in any document viewer; the page box
-    // keeps Home and End for its own text.
+    // keeps Home and End for its own text, Ctrl+Home and Ctrl+End work there too.
     const auto key = [this](QKeySequence sequence, auto action) {
         auto* shortcut = new QShortcut(sequence, this);
         connect(shortcut, &QShortcut::activated, this, action);
@@ -169,6 +175,8 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportLayout> layout, Services& ser
     key(QKeySequence(Qt::Key_PageDown), [this] { showPage(page_ + 1); });
     key(QKeySequence(Qt::Key_Home), [this] { showPage(1); });
     key(QKeySequence(Qt::Key_End), [this] { showPage(layout_->pageCount()); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { showPage(1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_End), [this] { showPage(layout_->pageCount()); });
     key(QKeySequence(Qt::Key_Escape), [this] { close(); });
     showPage(1);
 }
@@ -188,16 +196,31 @@ void ReportPreview::closeWhenReplaced(std::shared_ptr<Database> db) {
     });
 }
 
+void ReportPreview::guarded(const char* source, const std::function<void()>& body) {
+    const DialogOwner owner(services_, this);
+    runGuarded(services_.messages, source, body);
+}
+
 void ReportPreview::showPage(int number) {
     page_ = std::clamp(number, 1, layout_->pageCount());
-    runGuarded(services_.messages, "ReportPreview.showPage", [this] { render(); });
+    guarded("ReportPreview.showPage", [this] { render(); });
 }
 
 bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The page box would take Ctrl+Home and Ctrl+End for its cursor: left unclaimed, they
+    // reach the window's shortcuts and turn to the first and last page.
+    if (watched == pageBox_ && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+            (key->key() == Qt::Key_Home || key->key() == Qt::Key_End)) {
+            event->ignore();
+            return true;
+        }
+    }
     // The page area, not the window: it has its final width only once laid out.
     if (watched == scroll_ && event->type() == QEvent::Resize &&
         zoom_->currentData().toInt() == fitWidth)
-        runGuarded(services_.messages, "ReportPreview.resize", [this] { render(); });
+        guarded("ReportPreview.resize", [this] { render(); });
     return QWidget::eventFilter(watched, event);
 }
 
@@ -233,7 +256,7 @@ void ReportPreview::render() {
 }
 
 void ReportPreview::print() {
-    runGuarded(services_.messages, "ReportPreview.print", [this] {
+    guarded("ReportPreview.print", [this] {
         const int pages = layout_->pageCount();
         QPrinter printer(QPrinter::HighResolution);
         printer.setDocName(layout_->report().title);
@@ -256,7 +279,7 @@ void ReportPreview::print() {
 }
 
 void ReportPreview::exportPdf() {
-    runGuarded(services_.messages, "ReportPreview.exportPdf", [this] {
+    guarded("ReportPreview.exportPdf", [this] {
         const QString path = services_.files.saveFileName(
             QStringLiteral("Esporta in PDF"), QString(), QStringLiteral("Documenti PDF (*.pdf)"),
             QStringLiteral("pdf"));

@@ -41,6 +41,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A handler of this window: the dialogs it opens, its error message included, belong
+    // to this window, whichever window opened it.
+    void guarded(const char* source, const std::function<void()>& body);
     void render();
     double pointsToPixels() const;
     void print();

@@ -1,7 +1,9 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include "cards/Archives.h"
 #include "platform/db/Database.h"
@@ -132,6 +135,50 @@ private slots:
         QVERIFY(Database::open(folder->cataloguePath())->hasTable(QStringLiteral("LIBRI")));
     }
 
+    // The preview over the main window is not modal, yet what its commands ask, say or
+    // fail with belongs to it: nothing brings the main window over it.
+    void dialogsBelongToThePreview() {
+        ReportPreview* preview = open(QStringLiteral("LIBRI.RPT"));
+        QVERIFY(preview);
+        const QString target = folder->file(QStringLiteral("esiste.pdf"));
+        folder->writeFile(QStringLiteral("esiste.pdf"), "old");
+        folder->files.queueFileName(target);
+        folder->messages.queueYes();
+        button(preview, "cmdPdf")->click();
+        folder->files.queueFileName(folder->file(QStringLiteral("manca/stampa.pdf")));
+        button(preview, "cmdPdf")->click();
+        QCOMPARE(folder->files.owners(), (QList<QObject*>{preview, preview}));
+        QCOMPARE(folder->messages.count(), 3);  // the question, the result, the failure
+        for (const ShownMessage& shown : folder->messages.log())
+            QVERIFY2(shown.owner == preview, qPrintable(shown.text));
+
+        // Its handlers over, the other windows' messages are theirs again.
+        folder->messages.information(QStringLiteral("Fatto."));
+        QCOMPARE(folder->messages.log().last().owner, nullptr);
+
+        // The print dialog, its own, sits over it and hands the focus back to it, even
+        // when the window manager has given it to the main window meanwhile.
+        preview->show();
+        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        QWidget* printOwner = nullptr;
+        bool elsewhere = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (qobject_cast<QPrintDialog*>(dialog))
+                printOwner = dialog->parentWidget();
+            host->show();
+            host->activateWindow();
+            elsewhere = QTest::qWaitFor([&] { return QApplication::activeWindow() == host.get(); });
+            dialog->reject();
+        });
+        button(preview, "cmdPrint")->click();
+        QCOMPARE(printOwner, preview);
+        QVERIFY(elsewhere);
+        QTRY_COMPARE(QApplication::activeWindow(), preview);
+    }
+
     void aStoppedExportLeavesTheOldFileAndNoLeftovers() {
         const auto stopped = layout();
         const QString target = folder->file(QStringLiteral("vecchio.pdf"));
@@ -185,12 +232,12 @@ private slots:
         preview->show();
         QVERIFY(QTest::qWaitForWindowExposed(preview));
         const int pages = pageCount(preview);
-        const std::pair<Qt::Key, int> moves[]{{Qt::Key_PageDown, 2},
-                                              {Qt::Key_End, pages},
-                                              {Qt::Key_PageUp, pages - 1},
-                                              {Qt::Key_Home, 1}};
+        const std::pair<QKeyCombination, int> moves[]{
+            {Qt::Key_PageDown, 2},           {Qt::Key_End, pages},
+            {Qt::Key_PageUp, pages - 1},     {Qt::Key_Home, 1},
+            {Qt::CTRL | Qt::Key_End, pages}, {Qt::CTRL | Qt::Key_Home, 1}};
         for (const auto& [key, page] : moves) {
-            QTest::keyClick(preview, key);
+            QTest::keyClick(preview, key.key(), key.keyboardModifiers());
             QCOMPARE(preview->currentPage(), page);
             QCOMPARE(button(preview, "cmdNext")->isEnabled(), page < pages);
         }
@@ -202,6 +249,20 @@ private slots:
         QCOMPARE(preview->currentPage(), 1);  // drawn once the number is confirmed
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(preview->currentPage(), 3);
+
+        // In the page box Home and End are the text's; the other page keys still page.
+        const std::pair<QKeyCombination, int> inBox[]{{Qt::Key_End, 3},
+                                                      {Qt::Key_Home, 3},
+                                                      {Qt::CTRL | Qt::Key_End, pages},
+                                                      {Qt::Key_PageUp, pages - 1},
+                                                      {Qt::CTRL | Qt::Key_Home, 1},
+                                                      {Qt::Key_PageDown, 2}};
+        for (const auto& [key, page] : inBox) {
+            QTest::keyClick(box, key.key(), key.keyboardModifiers());
+            QCOMPARE(preview->currentPage(), page);
+            QCOMPARE(box->value(), page);
+        }
+        QVERIFY(box->hasFocus());
 
         // Fit to width is the first zoom: the whole landscape page is in view, at any size.
         for (const QSize size : {QSize(1024, 740), QSize(640, 450)}) {
