@@ -7,6 +7,7 @@
 #include <QPrinterInfo>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QWindow>
 
 #include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
@@ -69,8 +70,20 @@ void ReportEngine::run(Services& services, QWidget* parent) {
         preview->setWindowTitle(settings.windowTitle);
         const QScreen* screen =
             opener && opener->screen() ? opener->screen() : QGuiApplication::primaryScreen();
-        preview->setGeometry(
-            previewGeometry(screen ? screen->availableGeometry() : QRect(0, 0, 800, 600)));
+        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+        const QRect wanted = previewGeometry(available);
+        // The rectangle is the whole window, title bar included. The whole free area is the
+        // window maximized, which the window manager fits exactly; a smaller one loses the
+        // frame the opener has (the same window manager draws both) before it is shown.
+        if (wanted == available) {
+            preview->setGeometry(available);
+            preview->showMaximized();
+            return;
+        }
+        const QWindow* frameOf = opener ? opener->windowHandle() : nullptr;
+        const QMargins frame = frameOf ? frameOf->frameMargins() : QMargins();
+        preview->resize(wanted.size().shrunkBy(frame));
+        preview->move(wanted.topLeft());
         preview->show();
         return;
     }
