@@ -300,6 +300,26 @@ private slots:
         refused({});
     }
 
+    // The damaged file's schema is read from its bytes like the cards: of each entry only the
+    // first statement runs, and only when it makes an object of the entry's own kind.
+    void schemaTextOnlyMakesWhatItDeclares() {
+        makeCatalogue(path("RACCOLIO.MDB"), 200);
+        Database::open(path("RACCOLIO.MDB"))
+            ->exec(QStringLiteral(
+                "CREATE INDEX ORDINE ON VIDEO (TITOLO); CREATE VIEW ELENCO AS SELECT 1; "
+                "PRAGMA writable_schema = ON; "
+                "UPDATE sqlite_master SET sql = sql || '; DELETE FROM VIDEO' "
+                "WHERE name = 'ORDINE'; "
+                "UPDATE sqlite_master SET sql = 'PRAGMA query_only = 1' "
+                "WHERE name = 'ELENCO'"));
+        const DbMaintenance::RepairReport report = DbMaintenance::repair(path("RACCOLIO.MDB"));
+        QVERIFY(report.salvaged);
+        QCOMPARE(cards(path("RACCOLIO.MDB"), QStringLiteral("VIDEO")).size(), 200);
+        QCOMPARE(Database::open(path("RACCOLIO.MDB"))
+                     ->query("SELECT name FROM sqlite_master WHERE type IN ('index', 'view')"),
+                 QList<QVariantList>{{QStringLiteral("ORDINE")}});
+    }
+
     // A backup refuses a damaged source, or a copy that lost rows, and keeps the last good
     // copy. The damage here is what the copy itself does not meet: VACUUM INTO rebuilds
     // indexes from the rows, so only the source's integrity check can refuse the copy, and
