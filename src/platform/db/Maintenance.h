@@ -51,8 +51,7 @@ using Verify = std::function<void(Database& copy)>;
 // AppError(NotACatalogue) and is left as it was.
 RepairReport repair(const QString& path, const Progress& progress = {},
                     const std::vector<KnownTable>& known = {},
-                    const std::function<void()>& beforeReplacing = {},
-                    const Verify& verify = {});
+                    const std::function<void()>& beforeReplacing = {}, const Verify& verify = {});
 
 // Whose mode (and owner, where it can be given) a copy takes: the file it replaces, as a
 // catalogue replaced in place keeps its own; or its source, as a backup is as private as
