@@ -133,7 +133,8 @@ private slots:
     // are in the range of a damaged page of that table: the leaves under a lost VIDEO page
     // come back to VIDEO alone, though LIBRI is damaged too and has VIDEO's shape, and
     // MUSICA's lost root spans every key; a stale copy of a LIBRI leaf, outside LIBRI's
-    // damaged range, goes nowhere.
+    // damaged range, goes nowhere. With LIBRI's last leaf lost too, its range reaches VIDEO's
+    // keys: those leaves fit both tables and are counted as such, copied to neither.
     void strayPagesGoOnlyWhereTheirKeysWereLost() {
         const QString path = dir_.filePath("DUE.MDB");
         constexpr int kCards = 1200;  // two to a leaf: three levels of pages in each table
@@ -154,6 +155,7 @@ private slots:
         }
         std::vector<PageSalvage::TableShape> tables;
         qint64 lostLeaf = 0, lostCards = 0, staleLeaf = 0, lostInterior = 0, lostRoot = 0;
+        qint64 lastLeaf = 0, lastCards = 0, strayCards = 0;
         {
             auto db = Database::open(path);
             for (const char* name : {"LIBRI", "VIDEO", "MUSICA"})
@@ -174,31 +176,50 @@ private slots:
             lostLeaf = leaf(10)[0].toLongLong();
             lostCards = leaf(10)[1].toLongLong();
             staleLeaf = leaf(100)[0].toLongLong();
+            const int leaves = db->query("SELECT count(*) FROM dbstat WHERE name = 'LIBRI' AND "
+                                         "pagetype = 'leaf'")[0][0]
+                                   .toInt();
+            lastLeaf = leaf(leaves - 1)[0].toLongLong();
+            lastCards = leaf(leaves - 1)[1].toLongLong();
             // The last page between VIDEO's root and its leaves: the highest keys.
-            lostInterior = db->query("SELECT pageno FROM dbstat WHERE name = 'VIDEO' AND "
-                                     "pagetype = 'internal' AND path <> '/' ORDER BY path DESC "
-                                     "LIMIT 1")
-                               .value(0)
-                               .value(0)
-                               .toLongLong();
+            const QVariantList interior =
+                db->query("SELECT pageno, path FROM dbstat WHERE name = 'VIDEO' AND "
+                          "pagetype = 'internal' AND path <> '/' ORDER BY path DESC LIMIT 1")
+                    .value(0);
+            lostInterior = interior.value(0).toLongLong();
+            strayCards = db->query("SELECT sum(ncell) FROM dbstat WHERE name = 'VIDEO' AND "
+                                   "pagetype = 'leaf' AND path LIKE ? || '%'",
+                                   {interior.value(1)})[0][0]
+                             .toLongLong();
         }
-        QVERIFY(lostInterior > 0 && lostCards > 0);
+        QVERIFY(lostInterior > 0 && lostCards > 0 && strayCards > 0 && strayCards < kCards);
         QByteArray bytes = readBytes(path);
         bytes += bytes.mid((staleLeaf - 1) * kPage, kPage);  // a page no tree points at
         bytes.replace((lostLeaf - 1) * kPage, kPage, noise(kPage, 11));
         bytes.replace((lostInterior - 1) * kPage, kPage, noise(kPage, 12));
         bytes.replace((lostRoot - 1) * kPage, kPage, noise(kPage, 13));
 
-        PageSalvage::Reader reader(bytes);
-        std::vector<qint64> delivered(tables.size(), 0);
-        const PageSalvage::Outcome outcome =
-            reader.salvage(tables, [&](int table, qint64, const std::vector<PageSalvage::Value>&) {
-                ++delivered.at(size_t(table));
-            });
+        std::vector<qint64> delivered;
+        const auto read = [&] {
+            PageSalvage::Reader reader(bytes);
+            delivered.assign(tables.size(), 0);
+            return reader
+                .salvage(tables,
+                         [&](int table, qint64, const std::vector<PageSalvage::Value>&) {
+                             ++delivered.at(size_t(table));
+                         })
+                .unassigned;
+        };
+        QCOMPARE(read(), 0);
         QCOMPARE(delivered[0], kCards - lostCards);  // no card of the stale copy again
         QCOMPARE(delivered[1], qint64(kCards));
         QCOMPARE(delivered[2], 0);
-        QCOMPARE(outcome.unassigned, 0);
+
+        bytes.replace((lastLeaf - 1) * kPage, kPage, noise(kPage, 14));
+        QCOMPARE(read(), strayCards);
+        QCOMPARE(delivered[0], kCards - lostCards - lastCards);
+        QCOMPARE(delivered[1], kCards - strayCards);
+        QCOMPARE(delivered[2], 0);
     }
 
     // Cut short anywhere, or no database at all: the reader ends and invents nothing.
