@@ -250,7 +250,7 @@ bool sourcePassesCheck(const QString& path, const Progress& progress) {
 
 RepairReport salvageInto(const QString& path, const Progress& progress,
                          const std::vector<KnownTable>& known,
-                         const std::function<void()>& beforeReplacing) {
+                         const std::function<void()>& beforeReplacing, const Verify& verify) {
     const qint64 size = QFileInfo(path).size();
     const auto reader = PageSalvage::Reader::openFile(path);
     TempBeside temp(path);
@@ -272,7 +272,10 @@ RepairReport salvageInto(const QString& path, const Progress& progress,
             throw AppError(ErrorCode::DatabaseError, kSource,
                            QStringLiteral("Nessuna scheda del database %1 è leggibile")
                                .arg(QFileInfo(path).fileName()));
-        // The copy must hold what was written into it, and pass SQLite's own check.
+        // The copy must hold what was written into it, and pass SQLite's own check; nothing
+        // done to it before goes unnoticed.
+        if (verify)
+            verify(*target);
         RowCounts written;
         for (const RepairReport::Table& t : report.tables)
             written[t.name] = t.recovered;
@@ -364,14 +367,15 @@ void compact(const QString& sourcePath, const QString& destinationPath) {
 }
 
 RepairReport repair(const QString& path, const Progress& progress,
-                    const std::vector<KnownTable>& known, const std::function<void()>& beforeReplacing) {
+                    const std::vector<KnownTable>& known, const std::function<void()>& beforeReplacing,
+                    const Verify& verify) {
     requireExisting(path);
     const bool header = hasSqliteHeader(path);
     if (header && sourcePassesCheck(path, progress))
         return {};
     if (!header && known.empty())
         throw notACatalogue(path);
-    return salvageInto(path, progress, known, beforeReplacing);
+    return salvageInto(path, progress, known, beforeReplacing, verify);
 }
 
 bool isHealthy(const QString& path) {

@@ -39,18 +39,19 @@ struct RepairReport {
     qint64 unassigned = 0;  // rows readable but fitting more than one table: left out
 };
 
-// Repairs in place. A healthy file is left as it is. From a damaged one, every row still on
-// a readable page is salvaged, page by page, into a new file that replaces it only once
-// complete, checked and on disk; `beforeReplacing` runs just before that (to keep the
-// damaged file, say). `known` stands in for a schema the file no longer shows. A file that
-// is no SQLite database and holds no row of a known table raises AppError(NotACatalogue)
-// and is left as it was.
-RepairReport repair(const QString& path, const Progress& progress = {},
-                    const std::vector<KnownTable>& known = {},
-                    const std::function<void()>& beforeReplacing = {});
-
 // Checks a finished copy before it takes its place; throws AppError to refuse it.
 using Verify = std::function<void(Database& copy)>;
+
+// Repairs in place. A healthy file is left as it is. From a damaged one, every row still on
+// a readable page is salvaged, page by page, into a new file that replaces it only once
+// complete, checked and on disk: it passes `verify`, then SQLite's integrity check, and holds
+// exactly the rows written into it. `beforeReplacing` runs just before the replacement (to
+// keep the damaged file, say). `known` stands in for a schema the file no longer shows. A
+// file that is no SQLite database and holds no row of a known table raises
+// AppError(NotACatalogue) and is left as it was.
+RepairReport repair(const QString& path, const Progress& progress = {},
+                    const std::vector<KnownTable>& known = {},
+                    const std::function<void()>& beforeReplacing = {}, const Verify& verify = {});
 
 // Whose mode (and owner, where it can be given) a copy takes: the file it replaces, as a
 // catalogue replaced in place keeps its own; or its source, as a backup is as private as

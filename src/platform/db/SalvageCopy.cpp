@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
+
 #include "platform/core/AppError.h"
 #include "platform/core/Log.h"
 #include "platform/db/Database.h"
@@ -29,6 +31,19 @@ bool textAffinity(const QString& declared) {
     return !t.contains(QLatin1String("INT")) &&
            (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) ||
             t.contains(QLatin1String("TEXT")));
+}
+
+// Makes one object of the damaged file's schema again. Its text is read from damaged bytes
+// like the cards: only the first statement runs, as when SQLite reads a schema, and only when
+// it makes an object of the entry's own kind.
+void makeAgain(Database& target, const PageSalvage::SchemaEntry& e) {
+    static const QRegularExpression create(QStringLiteral("^\\s*CREATE\\s+(?:UNIQUE\\s+)?(\\w+)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = create.match(e.sql);
+    if (!m.hasMatch() || m.captured(1).compare(e.type, Qt::CaseInsensitive) != 0)
+        throw AppError(ErrorCode::DatabaseError, kSource,
+                       QStringLiteral("Lo schema non crea un oggetto di tipo %1").arg(e.type));
+    target.prepare(e.sql).run();
 }
 
 struct Target {
@@ -77,7 +92,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             e.rootPage <= 0 || made.contains(e.name, Qt::CaseInsensitive))
             continue;
         try {
-            target.exec(e.sql);
+            makeAgain(target, e);
         } catch (const AppError& error) {
             qCWarning(lcDb).noquote() << "salvage: table" << e.name
                                       << "cannot be made again:" << error.description();
@@ -186,7 +201,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
         if (e.type == QLatin1String("table") || isInternal(e.name) || e.sql.isEmpty())
             continue;
         try {
-            target.exec(e.sql);
+            makeAgain(target, e);
         } catch (const AppError& error) {
             qCWarning(lcDb).noquote()
                 << "repair: dropped" << e.type << e.name << "-" << error.description();

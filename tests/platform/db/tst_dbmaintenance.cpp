@@ -260,6 +260,66 @@ private slots:
         QCOMPARE(contents("RACCOLIO.MDB"), repaired);
     }
 
+    // The salvaged copy takes the damaged file's place only when it passes SQLite's check
+    // and holds exactly the rows written into it; else the repair fails and nothing changes.
+    void salvagedCopiesAreCheckedBeforeTheyReplace() {
+        makeCatalogue(path("RACCOLIO.MDB"), 200);
+        QVERIFY(overwritePage(path("RACCOLIO.MDB"),
+                              pageOf(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"),
+                                     QStringLiteral("leaf"))));
+        const auto refused = [&](const DbMaintenance::Verify& verify) {
+            const QByteArray before = contents("RACCOLIO.MDB");
+            bool replaced = false;
+            QCOMPARE(errorOf([&] {
+                         DbMaintenance::repair(
+                             path("RACCOLIO.MDB"), {}, {}, [&] { replaced = true; }, verify);
+                     }),
+                     ErrorCode::DatabaseError);
+            QVERIFY(!replaced);
+            QCOMPARE(contents("RACCOLIO.MDB"), before);
+            QCOMPARE(filesInDir(), QStringList{"RACCOLIO.MDB"});
+        };
+        // An index that no longer matches its rows; every row is still there.
+        refused([](Database& copy) {
+            copy.exec(QStringLiteral(
+                "CREATE INDEX PROVA ON VIDEO (TITOLO); PRAGMA writable_schema = ON; "
+                "UPDATE sqlite_master SET sql = 'CREATE INDEX PROVA ON VIDEO (NOTE)' "
+                "WHERE name = 'PROVA'; PRAGMA writable_schema = RESET"));
+        });
+        QVERIFY(DbMaintenance::repair(path("RACCOLIO.MDB")).salvaged);
+
+        // A damaged schema that makes VIDEO a temporary table: its rows are written, but not
+        // into the file.
+        {
+            auto db = Database::open(path("RACCOLIO.MDB"));
+            db->exec(QStringLiteral(
+                "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = 'CREATE TABLE "
+                "temp.VIDEO (TITOLO TEXT, NOTE TEXT)' WHERE name = 'VIDEO'"));
+        }
+        QVERIFY(!DbMaintenance::isHealthy(path("RACCOLIO.MDB")));
+        refused({});
+    }
+
+    // The damaged file's schema is read from its bytes like the cards: of each entry only the
+    // first statement runs, and only when it makes an object of the entry's own kind.
+    void schemaTextOnlyMakesWhatItDeclares() {
+        makeCatalogue(path("RACCOLIO.MDB"), 200);
+        Database::open(path("RACCOLIO.MDB"))
+            ->exec(QStringLiteral(
+                "CREATE INDEX ORDINE ON VIDEO (TITOLO); CREATE VIEW ELENCO AS SELECT 1; "
+                "PRAGMA writable_schema = ON; "
+                "UPDATE sqlite_master SET sql = sql || '; DELETE FROM VIDEO' "
+                "WHERE name = 'ORDINE'; "
+                "UPDATE sqlite_master SET sql = 'PRAGMA query_only = 1' "
+                "WHERE name = 'ELENCO'"));
+        const DbMaintenance::RepairReport report = DbMaintenance::repair(path("RACCOLIO.MDB"));
+        QVERIFY(report.salvaged);
+        QCOMPARE(cards(path("RACCOLIO.MDB"), QStringLiteral("VIDEO")).size(), 200);
+        QCOMPARE(Database::open(path("RACCOLIO.MDB"))
+                     ->query("SELECT name FROM sqlite_master WHERE type IN ('index', 'view')"),
+                 QList<QVariantList>{{QStringLiteral("ORDINE")}});
+    }
+
     // A backup refuses a damaged source, or a copy that lost rows, and keeps the last good
     // copy. The damage here is what the copy itself does not meet: VACUUM INTO rebuilds
     // indexes from the rows, so only the source's integrity check can refuse the copy, and

@@ -128,6 +128,100 @@ private slots:
         QVERIFY(read.rows.lower_bound(101) == read.rows.upper_bound(300));
     }
 
+    // Two archives of the same shape, VIDEO's rowids above LIBRI's, and MUSICA of another
+    // shape. A stray page goes to a table only when it has that table's shape and its keys
+    // are in the range of a damaged page of that table: the leaves under a lost VIDEO page
+    // come back to VIDEO alone, though LIBRI is damaged too and has VIDEO's shape, and
+    // MUSICA's lost root spans every key; a stale copy of a LIBRI leaf, outside LIBRI's
+    // damaged range, goes nowhere. With LIBRI's last leaf lost too, its range reaches VIDEO's
+    // keys: those leaves fit both tables and are counted as such, copied to neither.
+    void strayPagesGoOnlyWhereTheirKeysWereLost() {
+        const QString path = dir_.filePath("DUE.MDB");
+        constexpr int kCards = 1200;  // two to a leaf: three levels of pages in each table
+        {
+            auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
+            Transaction transaction(*db);
+            db->createTable("LIBRI", {"TITOLO", "NOTE"});
+            db->createTable("VIDEO", {"TITOLO", "NOTE"});
+            db->createTable("MUSICA", {"TITOLO", "NOTE", "AUTORE"});
+            db->exec("INSERT INTO MUSICA (TITOLO) VALUES ('m'), ('m')");
+            for (int i = 1; i <= kCards; ++i) {
+                db->query("INSERT INTO LIBRI (rowid, TITOLO) VALUES (?, ?)",
+                          {i, QString(1500, 'l')});
+                db->query("INSERT INTO VIDEO (rowid, TITOLO) VALUES (?, ?)",
+                          {100000 + i, QString(1500, 'v')});
+            }
+            transaction.commit();
+        }
+        std::vector<PageSalvage::TableShape> tables;
+        qint64 lostLeaf = 0, lostCards = 0, staleLeaf = 0, lostInterior = 0, lostRoot = 0;
+        qint64 lastLeaf = 0, lastCards = 0, strayCards = 0;
+        {
+            auto db = Database::open(path);
+            for (const char* name : {"LIBRI", "VIDEO", "MUSICA"})
+                tables.push_back({name,
+                                  db->query("SELECT rootpage FROM sqlite_master WHERE name = ?",
+                                            {name})[0][0]
+                                      .toLongLong(),
+                                  2,
+                                  {true, true}});
+            tables[2].columns = 3;
+            tables[2].textOnly.push_back(true);
+            lostRoot = tables[2].rootPage;
+            const auto leaf = [&](int nth) {
+                return db->query("SELECT pageno, ncell FROM dbstat WHERE name = 'LIBRI' AND "
+                                 "pagetype = 'leaf' ORDER BY path LIMIT 1 OFFSET ?",
+                                 {nth})[0];
+            };
+            lostLeaf = leaf(10)[0].toLongLong();
+            lostCards = leaf(10)[1].toLongLong();
+            staleLeaf = leaf(100)[0].toLongLong();
+            const int leaves = db->query("SELECT count(*) FROM dbstat WHERE name = 'LIBRI' AND "
+                                         "pagetype = 'leaf'")[0][0]
+                                   .toInt();
+            lastLeaf = leaf(leaves - 1)[0].toLongLong();
+            lastCards = leaf(leaves - 1)[1].toLongLong();
+            // The last page between VIDEO's root and its leaves: the highest keys.
+            const QVariantList interior =
+                db->query("SELECT pageno, path FROM dbstat WHERE name = 'VIDEO' AND "
+                          "pagetype = 'internal' AND path <> '/' ORDER BY path DESC LIMIT 1")
+                    .value(0);
+            lostInterior = interior.value(0).toLongLong();
+            strayCards = db->query("SELECT sum(ncell) FROM dbstat WHERE name = 'VIDEO' AND "
+                                   "pagetype = 'leaf' AND path LIKE ? || '%'",
+                                   {interior.value(1)})[0][0]
+                             .toLongLong();
+        }
+        QVERIFY(lostInterior > 0 && lostCards > 0 && strayCards > 0 && strayCards < kCards);
+        QByteArray bytes = readBytes(path);
+        bytes += bytes.mid((staleLeaf - 1) * kPage, kPage);  // a page no tree points at
+        bytes.replace((lostLeaf - 1) * kPage, kPage, noise(kPage, 11));
+        bytes.replace((lostInterior - 1) * kPage, kPage, noise(kPage, 12));
+        bytes.replace((lostRoot - 1) * kPage, kPage, noise(kPage, 13));
+
+        std::vector<qint64> delivered;
+        const auto read = [&] {
+            PageSalvage::Reader reader(bytes);
+            delivered.assign(tables.size(), 0);
+            return reader
+                .salvage(tables,
+                         [&](int table, qint64, const std::vector<PageSalvage::Value>&) {
+                             ++delivered.at(size_t(table));
+                         })
+                .unassigned;
+        };
+        QCOMPARE(read(), 0);
+        QCOMPARE(delivered[0], kCards - lostCards);  // no card of the stale copy again
+        QCOMPARE(delivered[1], qint64(kCards));
+        QCOMPARE(delivered[2], 0);
+
+        bytes.replace((lastLeaf - 1) * kPage, kPage, noise(kPage, 14));
+        QCOMPARE(read(), strayCards);
+        QCOMPARE(delivered[0], kCards - lostCards - lastCards);
+        QCOMPARE(delivered[1], kCards - strayCards);
+        QCOMPARE(delivered[2], 0);
+    }
+
     // Cut short anywhere, or no database at all: the reader ends and invents nothing.
     void truncatedAndForeignBytes() {
         const qint64 leafRows = salvage(file_.left(20 * kPage), root_).rows.size();
