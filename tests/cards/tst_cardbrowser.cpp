@@ -1,13 +1,13 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "test_support/TempProgramFolder.h"
 #include "cards/CardBrowser.h"
 #include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
 #include "platform/services/MessageService.h"
+#include "test_support/TempProgramFolder.h"
 
 // The browsing and editing rules on a catalogue of 17 books, 1 music card, no storage
 // media and 5 videos, without any window.
@@ -85,7 +85,7 @@ private slots:
         browser->next();
         browser->remove();
         QCOMPARE(folder->messages.count(), 3);
-        QCOMPARE(folder->count(QStringLiteral("CDAUDIO")), 1);
+        QCOMPARE(folder->count("CDAUDIO"), 1);
 
         browser->selectArchive(Archive::Media);
         folder->messages.clear();
@@ -101,8 +101,7 @@ private slots:
         setTitle(QStringLiteral("Dischi del 1998"));
         browser->confirm();
         QCOMPARE(counter(), QStringLiteral("1 di 1"));
-        QCOMPARE(folder->column(QStringLiteral("CDROM"), QStringLiteral("TITOLO")),
-                 QStringList{QStringLiteral("Dischi del 1998")});
+        QCOMPARE(folder->column("CDROM", "TITOLO"), QStringList{QStringLiteral("Dischi del 1998")});
     }
 
     void tabChangeLandsOnFirstCardAndStoresTheEdit() {
@@ -115,8 +114,7 @@ private slots:
         QCOMPARE(counter(), QStringLiteral("1 di 5"));
         QCOMPARE(title(), QStringLiteral("VIDEO 1 TITOLO"));
         QVERIFY(sources[3]->isVisible() && !sources[0]->isVisible());
-        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).last(),
-                 QStringLiteral("Cambio scheda"));
+        QCOMPARE(folder->column("LIBRI", "TITOLO").last(), QStringLiteral("Cambio scheda"));
         browser->selectArchive(Archive::Books);
         QCOMPARE(counter(), QStringLiteral("1 di 17"));
         QCOMPARE(title(), QStringLiteral("LIBRI 1 TITOLO"));
@@ -138,8 +136,7 @@ private slots:
     // refused with a message before any question, and an edit that reached the buffer is
     // dropped instead of failing every move.
     void readOnlyCatalogue() {
-        const QStringList stored =
-            folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO"));
+        const QStringList stored = folder->column("LIBRI", "TITOLO");
         const auto readOnly = Database::open(folder->cataloguePath(), Database::OpenMode::ReadOnly);
         start();
         QSignalSpy changed(browser.get(), &CardBrowser::readOnlyChanged);
@@ -164,7 +161,7 @@ private slots:
         browser->selectArchive(Archive::Videos);
         QCOMPARE(counter(), QStringLiteral("1 di 5"));
         QCOMPARE(folder->messages.count(), 2);
-        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")), stored);
+        QCOMPARE(folder->column("LIBRI", "TITOLO"), stored);
     }
 
     void addWhileBrowsing() {
@@ -187,15 +184,14 @@ private slots:
         QVERIFY(!browser->addPending());
         QCOMPARE(counter(), QStringLiteral("6 di 6"));
         QCOMPARE(title(), QStringLiteral("Nuovo film"));
-        QCOMPARE(folder->count(QStringLiteral("VIDEO")), 6);
+        QCOMPARE(folder->count("VIDEO"), 6);
 
         // A tab change with a card pending confirms it first.
         browser->add();
         setTitle(QStringLiteral("Confermato dal cambio"));
         browser->selectArchive(Archive::Books);
         QVERIFY(!browser->addPending());
-        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("TITOLO")).last(),
-                 QStringLiteral("Confermato dal cambio"));
+        QCOMPARE(folder->column("VIDEO", "TITOLO").last(), QStringLiteral("Confermato dal cambio"));
     }
 
     void questionsWhenConfigured() {
@@ -210,7 +206,7 @@ private slots:
         folder->messages.queueNo();
         browser->remove();
         QCOMPARE(counter(), QStringLiteral("2 di 17"));
-        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 17);
+        QCOMPARE(folder->count("LIBRI"), 17);
     }
 
     void deletePositions_data() {
@@ -238,7 +234,7 @@ private slots:
         browser->remove();
         QCOMPARE(counter(), after);
         QCOMPARE(title(), shown);
-        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 16);
+        QCOMPARE(folder->count("LIBRI"), 16);
         QCOMPARE(folder->messages.count(), messages);
     }
 };

@@ -249,11 +249,10 @@ private slots:
         folder_->input.queueText(QStringLiteral("Nuovo genere"));
         QVERIFY(failsAfter(0, SQLITE_FULL, [&] { editor.add(); }));
         QCOMPARE(stored().first(), QStringLiteral("ok"));
-        QCOMPARE(folder_->count(QStringLiteral("GEN2")), words);
+        QCOMPARE(folder_->count("GEN2"), words);
         editor.last();
-        QCOMPARE(folder_->count(QStringLiteral("GEN2")), words + 1);
-        QVERIFY(folder_->column(QStringLiteral("GEN2"), QStringLiteral("GENERE"))
-                    .contains(QStringLiteral("Nuovo genere")));
+        QCOMPARE(folder_->count("GEN2"), words + 1);
+        QVERIFY(folder_->column("GEN2", "GENERE").contains(QStringLiteral("Nuovo genere")));
     }
 
     // A search that cannot write its result table keeps the previous result.
@@ -328,7 +327,7 @@ private slots:
     void compactionOnAFullDisk() {
         const QStringList before = stored();
         db_.reset();
-        const QString target = folder_->file(QStringLiteral("COPIA.MDB"));
+        const QString target = folder_->file("COPIA.MDB");
         failEachWriteInTurn(
             SQLITE_FULL, [&] { DbMaintenance::compact(folder_->cataloguePath(), target); },
             [&] {

@@ -68,8 +68,8 @@ class MaintenanceTest : public QObject {
         (procedures.*procedure)();
     }
     QString mdb() const { return folder_->cataloguePath(); }
-    QString bk4() const { return folder_->file(QStringLiteral("RACCOLIO.BK4")); }
-    int books() const { return folder_->count(QStringLiteral("LIBRI")); }
+    QString bk4() const { return folder_->file("RACCOLIO.BK4"); }
+    int books() const { return folder_->count("LIBRI"); }
     void addBook() {
         Database::open(mdb())->exec(QStringLiteral("INSERT INTO LIBRI DEFAULT VALUES"));
     }
@@ -122,7 +122,7 @@ private slots:
         QVERIFY(!ended_);
 
         // Declining to replace an old backup keeps it.
-        folder_->writeFile(QStringLiteral("RACCOLIO.BK4"), "vecchio backup");
+        folder_->writeFile("RACCOLIO.BK4", "vecchio backup");
         modes_ << Mode::Automatic;
         folder_->messages.queueNo();
         run(&MaintenanceProcedures::backup);
@@ -135,12 +135,11 @@ private slots:
         run(&MaintenanceProcedures::restore);
 
         // Whatever the extension: a text file, and a database without the archives.
-        folder_->writeFile(QStringLiteral("testo.bk4"), "non sono un archivio");
-        Database::open(folder_->file(QStringLiteral("altro.BK4")),
-                       Database::OpenMode::CreateIfMissing)
+        folder_->writeFile("testo.bk4", "non sono un archivio");
+        Database::open(folder_->file("altro.BK4"), Database::OpenMode::CreateIfMissing)
             ->exec(QStringLiteral("CREATE TABLE T (A)"));
-        folder_->files.queueFileName(folder_->file(QStringLiteral("testo.bk4")));
-        folder_->files.queueFileName(folder_->file(QStringLiteral("altro.BK4")));
+        folder_->files.queueFileName(folder_->file("testo.bk4"));
+        folder_->files.queueFileName(folder_->file("altro.BK4"));
         run(&MaintenanceProcedures::restore);
         run(&MaintenanceProcedures::restore);
         QCOMPARE(folder_->messages.count(), 3);
@@ -181,11 +180,11 @@ private slots:
     }
 
     void compactionAndRepair() {
-        folder_->writeFile(QStringLiteral("RACCOLIO.VID"), "resto di un'interruzione");
+        folder_->writeFile("RACCOLIO.VID", "resto di un'interruzione");
         folder_->messages.queueYes();
         run(&MaintenanceProcedures::compact);
         QVERIFY(ended_);
-        QVERIFY(!QFile::exists(folder_->file(QStringLiteral("RACCOLIO.VID"))));
+        QVERIFY(!QFile::exists(folder_->file("RACCOLIO.VID")));
         QCOMPARE(books(), 3);
         QCOMPARE(cards_.reopened, 0);
 
@@ -216,8 +215,7 @@ private slots:
         const QStringList tables{"LIBRI", "CDAUDIO", "CDROM", "VIDEO"};
         for (int i = 0; i < tables.size(); ++i)
             QCOMPARE(folder_->count(tables[i]), 400 - 100 * i);
-        QCOMPARE(folder_->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).last(),
-                 QStringLiteral("LIBRI 400 TITOLO"));
+        QCOMPARE(folder_->column("LIBRI", "TITOLO").last(), QStringLiteral("LIBRI 400 TITOLO"));
         const ShownMessage& shown = folder_->messages.log().last();
         QCOMPARE(shown.icon, MessageService::Icon::Information);
         QVERIFY2(shown.text.contains(kept.first()) && shown.text.contains(QStringLiteral("400")),
@@ -255,7 +253,7 @@ private slots:
         QCOMPARE(readBytes(mdb()), damaged);
 
         folder_->messages.clear();
-        folder_->writeFile(QStringLiteral("RACCOLIO.MDB"), "testo qualsiasi");
+        folder_->writeFile("RACCOLIO.MDB", "testo qualsiasi");
         QVERIFY(!answerUnopenedCatalogue(mdb(), openError, folder_->messages));
         QCOMPARE(folder_->messages.count(), 1);
         QVERIFY2(folder_->messages.lastText().contains(openError.description()),
@@ -267,10 +265,10 @@ private slots:
     // or when it was emptied: it gets the ways out of a damaged catalogue. A file never
     // a catalogue, SQLite's or not, does not.
     void unreadableFilesTakenForWhatTheyWere() {
-        QVERIFY(QFile::copy(mdb(), folder_->file(QStringLiteral("copia.MDB"))));
-        loseHeader(folder_->file(QStringLiteral("copia.MDB")));
-        folder_->writeFile(QStringLiteral("vuoto.MDB"), {});
-        const QString other = folder_->file(QStringLiteral("altro.db"));
+        QVERIFY(QFile::copy(mdb(), folder_->file("copia.MDB")));
+        loseHeader(folder_->file("copia.MDB"));
+        folder_->writeFile("vuoto.MDB", {});
+        const QString other = folder_->file("altro.db");
         {
             auto db = Database::open(other, Database::OpenMode::CreateIfMissing);
             db->createTable(QStringLiteral("T"), {QStringLiteral("A"), QStringLiteral("B")});
@@ -283,14 +281,14 @@ private slots:
         QByteArray noise;
         for (int i = 0; i < 40000; ++i)
             noise.append(char((i * 7919) >> 3));
-        folder_->writeFile(QStringLiteral("rumore.MDB"), noise);
+        folder_->writeFile("rumore.MDB", noise);
         // A page that only looks like rows of five texts: their lengths do not add up.
         QByteArray lookalike(8192, '\0');
         const char page[] = {0x0d, 0, 0, 0, 1, 0x0f, char(0xf0), 0, 0x0f, char(0xf0)};
         const char cell[] = {9, 1, 6, 13, 13, 13, 13, 13};
         lookalike.replace(4096, sizeof page, QByteArray(page, sizeof page));
         lookalike.replace(4096 + 0xff0, sizeof cell, QByteArray(cell, sizeof cell));
-        folder_->writeFile(QStringLiteral("simile.MDB"), lookalike);
+        folder_->writeFile("simile.MDB", lookalike);
 
         using State = CatalogueFiles::State;
         const std::pair<const char*, State> expected[] = {{"copia.MDB", State::Damaged},
@@ -398,7 +396,7 @@ private slots:
         if (root)
             QVERIFY(::chown(QFile::encodeName(mdb()).constData(), owner, owner) == 0);
         const QPair<int, uint> private_(0600, owner);
-        folder_->writeFile(QStringLiteral("RACCOLIO.BK4"), "vecchio");
+        folder_->writeFile("RACCOLIO.BK4", "vecchio");
         QVERIFY(setMode(bk4(), 0644));
 
         CatalogueFiles::backup(bk4());

@@ -74,7 +74,7 @@ private slots:
     void killsNeverLoseAStoredCard() {
         TempProgramFolder folder({20, 0, 0, 0});
         const QString mdb = folder.cataloguePath();
-        const QString bk4 = folder.file(QStringLiteral("RACCOLIO.BK4"));
+        const QString bk4 = folder.file("RACCOLIO.BK4");
         CatalogueFiles::backup(bk4);
         Titles stored = titlesIn(mdb);
         Titles saved = stored;

@@ -83,7 +83,7 @@ private slots:
         editor->next();
         QVERIFY(editor->remove());
         QCOMPARE(where(), QStringLiteral("1 di 4: Backup"));
-        QCOMPARE(folder->column(QStringLiteral("GEN2"), QStringLiteral("GENERE")),
+        QCOMPARE(folder->column("GEN2", "GENERE"),
                  (QStringList{"Backup", "Documenti", "Multimedia", "Programmi"}));
         QCOMPARE(folder->messages.count(), 0);
 
@@ -92,8 +92,7 @@ private slots:
         open(QStringLiteral("FORMATO"));
         QVERIFY(!editor->remove());
         QCOMPARE(folder->messages.log().first().icon, MessageService::Icon::Critical);
-        QCOMPARE(folder->column(QStringLiteral("FORMATO"), QStringLiteral("FORMATO")),
-                 QStringList{QStringLiteral("Rilegato")});
+        QCOMPARE(folder->column("FORMATO", "FORMATO"), QStringList{QStringLiteral("Rilegato")});
         QCOMPARE(counter(), QStringLiteral("1 di 1"));
     }
 
@@ -114,13 +113,13 @@ private slots:
         QVERIFY(!editor->add());
         folder->input.queueCancel();
         QVERIFY(!editor->add());
-        QCOMPARE(folder->count(QStringLiteral("GEN2")), 5);
+        QCOMPARE(folder->count("GEN2"), 5);
         QCOMPARE(where(), QStringLiteral("2 di 5: Documenti"));
         QCOMPARE(source->recordset().editMode(), RecordSet::EditMode::None);
         // The next move is an ordinary one: no blank record stored on the way.
         editor->next();
         QCOMPARE(editor->currentWord(), QStringLiteral("Giochi"));
-        QCOMPARE(folder->count(QStringLiteral("GEN2")), 5);
+        QCOMPARE(folder->count("GEN2"), 5);
     }
 
     void findsFromTheStartOrOnward() {

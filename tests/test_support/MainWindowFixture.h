@@ -6,8 +6,11 @@
 #include <functional>
 #include <memory>
 
-#include "test_support/TempProgramFolder.h"
+#include "shell/ui/CommandBar.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/ProgramHooks.h"
+#include "test_support/TempProgramFolder.h"
+#include "test_support/WidgetLookup.h"
 
 // For widget tests only (they link the gui library): the real main window on a
 // TempProgramFolder, unscaled, shown and through its first activation.
@@ -23,6 +26,12 @@ inline std::unique_ptr<MainWindow> startMainWindow(TempProgramFolder& folder,
     if (!started)
         QTest::qFail("the main window did not finish its first activation", __FILE__, __LINE__);
     return window;
+}
+
+// The main window with the program's own windows behind its commands, without the about box.
+inline std::unique_ptr<MainWindow> startProgram(TempProgramFolder& folder) {
+    folder.settings.write(QStringLiteral("About"), QStringLiteral("0"));
+    return startMainWindow(folder, programHooks(folder.services));
 }
 
 // Closes the window without the exit question and checks that no queued answer is left.
@@ -48,3 +57,20 @@ inline QString modalNameDuring(const std::function<void()>& action) {
     action();
     return seen;
 }
+
+// The fields a test class driving the main window shares, mixed into it: the test makes the
+// folder (and the window) in init() and calls closeAll() in cleanup().
+struct MainWindowTest {
+    std::unique_ptr<TempProgramFolder> folder;
+    std::unique_ptr<MainWindow> window;
+
+    template <typename T>
+    T* control(const char* name) const {
+        return child<T>(*window, name);
+    }
+    void click(const char* id) { window->commandBar().click(QString::fromUtf8(id)); }
+    void closeAll() {
+        closeMainWindow(*folder, window);
+        folder.reset();
+    }
+};

@@ -61,184 +61,176 @@ CardImport::Result importCsv(Database& db, const QByteArray& bytes, bool skip = 
 class TestCsvImport : public QObject {
     Q_OBJECT
 private slots:
-    void readsTheDialects_data();
-    void readsTheDialects();
-    void refusesMalformedFilesNamingTheLine_data();
-    void refusesMalformedFilesNamingTheLine();
-    void guessesFieldsFromUsualColumnNames();
-    void storesAllRowsJoiningColumnsAndAddingListWords();
-    void storesNothingOnABadLineOrACancel();
-    void skipsCardsAlreadyThere();
-    void exportThenImportGivesTheSameCards();
-};
-
-void TestCsvImport::readsTheDialects_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<char>("delimiter");
-    const QList<QStringList> expected;
-    QTest::newRow("utf-8, comma, quotes with comma, quote and line break")
-        << QByteArray("Titolo,Note\r\n\"Uno, due\",\"a \"\"b\"\"\r\nc\"\r\nCittà,\r\n") << ',';
-    QTest::newRow("utf-8 with BOM, semicolon")
-        << QByteArray("\xEF\xBB\xBFTitolo;Note\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\nCittà;") << ';';
-    QTest::newRow("utf-16 with BOM, tab")
-        << utf16le(
-               QStringLiteral("Titolo\tNote\r\n\"Uno, due\"\t\"a \"\"b\"\"\r\nc\"\r\nCittà\t\r\n"))
-        << '\t';
-    QTest::newRow("windows-1252, semicolon, blank lines, no final line break")
-        << QByteArray("Titolo;Note\r\n\r\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;") << ';';
-    // Plain ASCII for longer than the look at the start: the accent comes late.
-    QTest::newRow("looks like utf-8, windows-1252 further on")
-        << QByteArray("Titolo;Note\r\n") + QByteArray(1200000, '\n') +
-               QByteArray("\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;")
-        << ';';
-    QTest::newRow("a UTF-8 mark, yet a windows-1252 accent")
-        << QByteArray("\xEF\xBB\xBFTitolo;Note\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\nCitt\xE0;")
-        << ';';
-}
-
-void TestCsvImport::readsTheDialects() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(char, delimiter);
-    const Parsed p = parse(bytes);
-    QCOMPARE(p.delimiter, delimiter);
-    QCOMPARE(p.header, (QStringList{QStringLiteral("Titolo"), QStringLiteral("Note")}));
-    QCOMPARE(p.rows.size(), 2);
-    QCOMPARE(p.rows[0], (QStringList{QStringLiteral("Uno, due"), QStringLiteral("a \"b\"\r\nc")}));
-    QCOMPARE(p.rows[1], (QStringList{QStringLiteral("Città"), QString()}));
-}
-
-void TestCsvImport::refusesMalformedFilesNamingTheLine_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("words");
-    QTest::newRow("empty") << QByteArray() << QStringLiteral("vuoto");
-    QTest::newRow("only a BOM") << QByteArray("\xEF\xBB\xBF") << QStringLiteral("vuoto");
-    QTest::newRow("unclosed quote at the end")
-        << QByteArray("a,b\n1,2\n3,\"open\nstill\n") << QStringLiteral("riga 3");
-    QTest::newRow("more fields than the header")
-        << QByteArray("a,b\n1,2\n\"x\ny\",2\n1,2,3\n") << QStringLiteral("riga 5");
-    QTest::newRow("binary") << QByteArray("a,b\n1,2\n\x89PNG\0\0\x1A", 16)
-                            << QStringLiteral("riga 3");
-    QTest::newRow("text after a closing quote")
-        << QByteArray("a,b\n\"1\"x,2\n") << QStringLiteral("riga 2");
-}
-
-void TestCsvImport::refusesMalformedFilesNamingTheLine() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, words);
-    QString description;
-    QCOMPARE(errorOf([&] { parse(bytes); }, &description), ErrorCode::FileError);
-    QVERIFY2(description.contains(words), qPrintable(description));
-}
-
-void TestCsvImport::guessesFieldsFromUsualColumnNames() {
-    // By field name, by card label (case and accents aside), by another program's name;
-    // and nothing for a column with no field.
-    const std::tuple<Archive, const char*, const char*> guesses[] = {
-        {Archive::Books, "sottotitolo", "SOTTOTITOLO"},
-        {Archive::Books, "Casa editrice", "EDITORE"},
-        {Archive::Videos, "Nazionalita", "NAZIONE"},
-        {Archive::Music, "Artist", "AUTORE"},
-        {Archive::Books, "ISBN13", ""}};
-    for (const auto& [archive, column, field] : guesses) {
-        const ArchiveDef& def = Archives::def(archive);
-        const int i = ColumnMapping::guessField(def, QString::fromLatin1(column));
-        QCOMPARE(i < 0 ? QString() : def.tableOrder[i], QString::fromLatin1(field));
+    void readsTheDialects_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<char>("delimiter");
+        QTest::newRow("utf-8, comma, quotes with comma, quote and line break")
+            << QByteArray("Titolo,Note\r\n\"Uno, due\",\"a \"\"b\"\"\r\nc\"\r\nCittà,\r\n") << ',';
+        QTest::newRow("utf-8 with BOM, semicolon")
+            << QByteArray("\xEF\xBB\xBFTitolo;Note\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\nCittà;")
+            << ';';
+        QTest::newRow("utf-16 with BOM, tab")
+            << utf16le(QStringLiteral(
+                   "Titolo\tNote\r\n\"Uno, due\"\t\"a \"\"b\"\"\r\nc\"\r\nCittà\t\r\n"))
+            << '\t';
+        QTest::newRow("windows-1252, semicolon, blank lines, no final line break")
+            << QByteArray("Titolo;Note\r\n\r\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;")
+            << ';';
+        // Plain ASCII for longer than the look at the start: the accent comes late.
+        QTest::newRow("looks like utf-8, windows-1252 further on")
+            << QByteArray("Titolo;Note\r\n") + QByteArray(1200000, '\n') +
+                   QByteArray("\"Uno, due\";\"a \"\"b\"\"\r\nc\"\r\nCitt\xE0;")
+            << ';';
+        QTest::newRow("a UTF-8 mark, yet a windows-1252 accent")
+            << QByteArray("\xEF\xBB\xBFTitolo;Note\n\"Uno, due\";\"a \"\"b\"\"\r\nc\"\nCitt\xE0;")
+            << ';';
     }
-}
 
-void TestCsvImport::storesAllRowsJoiningColumnsAndAddingListWords() {
-    TempProgramFolder folder({1, 0, 0, 0});
-    auto db = Database::open(folder.cataloguePath());
-    const int topics = folder.count(QStringLiteral("ARG1"));
-    const CardImport::Result r = importCsv(*db,
-                                           "Title,Author,Additional Authors,Subject,Keywords\n"
-                                           "Primo,Rossi,,Storia,Raro\n"
-                                           "Secondo,Bianchi,Verdi,Alchimia,Nuova parola\n"
-                                           "Terzo,,,Alchimia,\n");
-    QCOMPARE(r.imported, 3);
-    QCOMPARE(r.skipped, 0);
-    // Rossi, Bianchi and Alchimia and "Nuova parola" are new; Storia and Raro were there.
-    QCOMPARE(r.wordsAdded, 4);
-    QCOMPARE(folder.column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).mid(1),
-             (QStringList{"Primo", "Secondo", "Terzo"}));
-    QCOMPARE(folder.column(QStringLiteral("LIBRI"), QStringLiteral("AUTORE")).mid(1),
-             (QStringList{"Rossi", "Bianchi", ""}));
-    QCOMPARE(folder.count(QStringLiteral("ARG1")), topics + 1);
-    QVERIFY(folder.column(QStringLiteral("AUTORI"), QStringLiteral("SOMMA")).contains("Bianchi"));
-    QVERIFY(
-        folder.column(QStringLiteral("CHIAVE"), QStringLiteral("CHIAVE")).contains("Nuova parola"));
+    void readsTheDialects() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(char, delimiter);
+        const Parsed p = parse(bytes);
+        QCOMPARE(p.delimiter, delimiter);
+        QCOMPARE(p.header, (QStringList{QStringLiteral("Titolo"), QStringLiteral("Note")}));
+        QCOMPARE(p.rows.size(), 2);
+        QCOMPARE(p.rows[0],
+                 (QStringList{QStringLiteral("Uno, due"), QStringLiteral("a \"b\"\r\nc")}));
+        QCOMPARE(p.rows[1], (QStringList{QStringLiteral("Città"), QString()}));
+    }
 
-    // The column guessed as nothing is left out; a second column on a field is joined.
-    ColumnMapping mapping(
-        books(), CsvImport::preview(*reading("Titolo,Author,Autore\nX,Uno,Due\n")).columns);
-    std::vector<std::string> values;
-    mapping.apply({"X", "Uno", "Due"}, values);
-    QCOMPARE(values[std::size_t(books().tableOrder.indexOf("AUTORE"))], std::string("Uno; Due"));
-}
+    void refusesMalformedFilesNamingTheLine_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("empty") << QByteArray() << QStringLiteral("vuoto");
+        QTest::newRow("only a BOM") << QByteArray("\xEF\xBB\xBF") << QStringLiteral("vuoto");
+        QTest::newRow("unclosed quote at the end")
+            << QByteArray("a,b\n1,2\n3,\"open\nstill\n") << QStringLiteral("riga 3");
+        QTest::newRow("more fields than the header")
+            << QByteArray("a,b\n1,2\n\"x\ny\",2\n1,2,3\n") << QStringLiteral("riga 5");
+        QTest::newRow("binary") << QByteArray("a,b\n1,2\n\x89PNG\0\0\x1A", 16)
+                                << QStringLiteral("riga 3");
+        QTest::newRow("text after a closing quote")
+            << QByteArray("a,b\n\"1\"x,2\n") << QStringLiteral("riga 2");
+    }
 
-void TestCsvImport::storesNothingOnABadLineOrACancel() {
-    TempProgramFolder folder({2, 0, 0, 0});
-    auto db = Database::open(folder.cataloguePath());
-    const int words = folder.count(QStringLiteral("ARG1"));
-    QByteArray good = "Titolo,Argomento\n";
-    for (int i = 0; i < 2000; ++i)
-        good += "Libro " + QByteArray::number(i) + ",Nuovo argomento\n";
+    void refusesMalformedFilesNamingTheLine() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, words);
+        QString description;
+        QCOMPARE(errorOf([&] { parse(bytes); }, &description), ErrorCode::FileError);
+        QVERIFY2(description.contains(words), qPrintable(description));
+    }
 
-    QString description;
-    QCOMPARE(errorOf([&] { importCsv(*db, good + "Ultimo,x,troppo\n"); }, &description),
-             ErrorCode::FileError);
-    QVERIFY2(description.contains(QStringLiteral("riga 2002")), qPrintable(description));
+    void guessesFieldsFromUsualColumnNames() {
+        // By field name, by card label (case and accents aside), by another program's name;
+        // and nothing for a column with no field.
+        const std::tuple<Archive, const char*, const char*> guesses[] = {
+            {Archive::Books, "sottotitolo", "SOTTOTITOLO"},
+            {Archive::Books, "Casa editrice", "EDITORE"},
+            {Archive::Videos, "Nazionalita", "NAZIONE"},
+            {Archive::Music, "Artist", "AUTORE"},
+            {Archive::Books, "ISBN13", ""}};
+        for (const auto& [archive, column, field] : guesses) {
+            const ArchiveDef& def = Archives::def(archive);
+            const int i = ColumnMapping::guessField(def, QString::fromLatin1(column));
+            QCOMPARE(i < 0 ? QString() : def.tableOrder[i], QString::fromLatin1(field));
+        }
+    }
 
-    int ticks = 0;
-    QCOMPARE(
-        errorOf([&] { importCsv(*db, good, false, [&](qint64, qint64) { return ++ticks < 3; }); }),
-        ErrorCode::DialogCancelled);
-    QCOMPARE(ticks, 3);
+    void storesAllRowsJoiningColumnsAndAddingListWords() {
+        TempProgramFolder folder({1, 0, 0, 0});
+        auto db = Database::open(folder.cataloguePath());
+        const int topics = folder.count("ARG1");
+        const CardImport::Result r = importCsv(*db,
+                                               "Title,Author,Additional Authors,Subject,Keywords\n"
+                                               "Primo,Rossi,,Storia,Raro\n"
+                                               "Secondo,Bianchi,Verdi,Alchimia,Nuova parola\n"
+                                               "Terzo,,,Alchimia,\n");
+        QCOMPARE(r.imported, 3);
+        QCOMPARE(r.skipped, 0);
+        // Rossi, Bianchi and Alchimia and "Nuova parola" are new; Storia and Raro were there.
+        QCOMPARE(r.wordsAdded, 4);
+        QCOMPARE(folder.column("LIBRI", "TITOLO").mid(1),
+                 (QStringList{"Primo", "Secondo", "Terzo"}));
+        QCOMPARE(folder.column("LIBRI", "AUTORE").mid(1), (QStringList{"Rossi", "Bianchi", ""}));
+        QCOMPARE(folder.count("ARG1"), topics + 1);
+        QVERIFY(folder.column("AUTORI", "SOMMA").contains("Bianchi"));
+        QVERIFY(folder.column("CHIAVE", "CHIAVE").contains("Nuova parola"));
 
-    QCOMPARE(folder.count(QStringLiteral("LIBRI")), 2);
-    QCOMPARE(folder.count(QStringLiteral("ARG1")), words);
-    // The catalogue takes the next import as if nothing had happened.
-    QCOMPARE(importCsv(*db, good).imported, 2000);
-}
+        // The column guessed as nothing is left out; a second column on a field is joined.
+        ColumnMapping mapping(
+            books(), CsvImport::preview(*reading("Titolo,Author,Autore\nX,Uno,Due\n")).columns);
+        std::vector<std::string> values;
+        mapping.apply({"X", "Uno", "Due"}, values);
+        QCOMPARE(values[std::size_t(books().tableOrder.indexOf("AUTORE"))],
+                 std::string("Uno; Due"));
+    }
 
-void TestCsvImport::skipsCardsAlreadyThere() {
-    TempProgramFolder folder({2, 0, 0, 0});
-    auto db = Database::open(folder.cataloguePath());
-    const CardImport::Result r = importCsv(*db,
-                                           "TITOLO,NOTE\n"
-                                           "LIBRI 1 TITOLO,LIBRI 1 NOTE\n"  // there
-                                           "LIBRI 2 TITOLO,altro\n"         // differs in NOTE
-                                           "Nuovo,\n"
-                                           "Nuovo,\n",  // there once the row above is in
-                                           true);
-    QCOMPARE(r.imported, 2);
-    QCOMPARE(r.skipped, 2);
-    QCOMPARE(folder.count(QStringLiteral("LIBRI")), 4);
-}
+    void storesNothingOnABadLineOrACancel() {
+        TempProgramFolder folder({2, 0, 0, 0});
+        auto db = Database::open(folder.cataloguePath());
+        const int words = folder.count("ARG1");
+        QByteArray good = "Titolo,Argomento\n";
+        for (int i = 0; i < 2000; ++i)
+            good += "Libro " + QByteArray::number(i) + ",Nuovo argomento\n";
 
-void TestCsvImport::exportThenImportGivesTheSameCards() {
-    TempProgramFolder folder({3, 0, 0, 0});
-    auto db = Database::open(folder.cataloguePath());
-    db->query(
-        QStringLiteral("UPDATE LIBRI SET NOTE = ?, TITOLO = ?, ANNO = NULL WHERE rowid = 2"),
-        {QStringLiteral("Riga uno\r\nRiga \"due\", con virgola"), QStringLiteral("Perché;sì")});
-    QList<QStringList> before;
-    for (const QString& f : books().tableOrder)
-        before << folder.column(QStringLiteral("LIBRI"), f);
+        QString description;
+        QCOMPARE(errorOf([&] { importCsv(*db, good + "Ultimo,x,troppo\n"); }, &description),
+                 ErrorCode::FileError);
+        QVERIFY2(description.contains(QStringLiteral("riga 2002")), qPrintable(description));
 
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    QCOMPARE(CsvExport::write(*db, books(), out), 3);
-    const QByteArray csv = out.data();
-    QVERIFY(csv.startsWith("\xEF\xBB\xBFTITOLO,SOTTOTITOLO,"));
-    QVERIFY(csv.contains("\"Riga uno\r\nRiga \"\"due\"\", con virgola\""));
-    QVERIFY(csv.endsWith("\r\n"));
+        int ticks = 0;
+        QCOMPARE(errorOf([&] {
+                     importCsv(*db, good, false, [&](qint64, qint64) { return ++ticks < 3; });
+                 }),
+                 ErrorCode::DialogCancelled);
+        QCOMPARE(ticks, 3);
 
-    db->exec(QStringLiteral("DELETE FROM LIBRI"));
-    QCOMPARE(importCsv(*db, csv).imported, 3);
-    for (int i = 0; i < books().tableOrder.size(); ++i)
-        QCOMPARE(folder.column(QStringLiteral("LIBRI"), books().tableOrder[i]), before[i]);
-}
+        QCOMPARE(folder.count("LIBRI"), 2);
+        QCOMPARE(folder.count("ARG1"), words);
+        // The catalogue takes the next import as if nothing had happened.
+        QCOMPARE(importCsv(*db, good).imported, 2000);
+    }
+
+    void skipsCardsAlreadyThere() {
+        TempProgramFolder folder({2, 0, 0, 0});
+        auto db = Database::open(folder.cataloguePath());
+        const CardImport::Result r = importCsv(*db,
+                                               "TITOLO,NOTE\n"
+                                               "LIBRI 1 TITOLO,LIBRI 1 NOTE\n"  // there
+                                               "LIBRI 2 TITOLO,altro\n"         // differs in NOTE
+                                               "Nuovo,\n"
+                                               "Nuovo,\n",  // there once the row above is in
+                                               true);
+        QCOMPARE(r.imported, 2);
+        QCOMPARE(r.skipped, 2);
+        QCOMPARE(folder.count("LIBRI"), 4);
+    }
+
+    void exportThenImportGivesTheSameCards() {
+        TempProgramFolder folder({3, 0, 0, 0});
+        auto db = Database::open(folder.cataloguePath());
+        db->query(
+            QStringLiteral("UPDATE LIBRI SET NOTE = ?, TITOLO = ?, ANNO = NULL WHERE rowid = 2"),
+            {QStringLiteral("Riga uno\r\nRiga \"due\", con virgola"), QStringLiteral("Perché;sì")});
+        QList<QStringList> before;
+        for (const QString& f : books().tableOrder)
+            before << folder.column("LIBRI", f);
+
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QCOMPARE(CsvExport::write(*db, books(), out), 3);
+        const QByteArray csv = out.data();
+        QVERIFY(csv.startsWith("\xEF\xBB\xBFTITOLO,SOTTOTITOLO,"));
+        QVERIFY(csv.contains("\"Riga uno\r\nRiga \"\"due\"\", con virgola\""));
+        QVERIFY(csv.endsWith("\r\n"));
+
+        db->exec(QStringLiteral("DELETE FROM LIBRI"));
+        QCOMPARE(importCsv(*db, csv).imported, 3);
+        for (int i = 0; i < books().tableOrder.size(); ++i)
+            QCOMPARE(folder.column("LIBRI", books().tableOrder[i]), before[i]);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCsvImport)
 #include "tst_csvimport.moc"

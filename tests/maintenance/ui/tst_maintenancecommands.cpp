@@ -1,14 +1,9 @@
 #include <QAbstractButton>
-#include <QApplication>
 #include <QTest>
-#include <QTimer>
 
 #include "cards/CardBrowser.h"
 #include "platform/db/Database.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/ProgramHooks.h"
 #include "test_support/MainWindowFixture.h"
-#include "test_support/WidgetLookup.h"
 
 namespace {
 
@@ -32,17 +27,16 @@ class MaintenanceCommandsTest : public QObject {
 private slots:
     void backupAndRestoreThroughTheMainWindow() {
         TempProgramFolder folder({3, 0, 0, 0});
-        folder.settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        auto window = startMainWindow(folder, programHooks(folder.services));
+        auto window = startProgram(folder);
 
         answerForm2(nullptr);
         window->commandBar().click(QStringLiteral("ID_BackupDati"));
         QCOMPARE(folder.messages.count(), 0);
-        QVERIFY(!QFile::exists(folder.file(QStringLiteral("RACCOLIO.BK4"))));
+        QVERIFY(!QFile::exists(folder.file("RACCOLIO.BK4")));
 
         answerForm2("Command1");
         window->commandBar().click(QStringLiteral("ID_BackupDati"));
-        QVERIFY(QFile::exists(folder.file(QStringLiteral("RACCOLIO.BK4"))));
+        QVERIFY(QFile::exists(folder.file("RACCOLIO.BK4")));
         QVERIFY(window->isEnabled());
 
         Database::open(folder.cataloguePath())->exec(QStringLiteral("DELETE FROM LIBRI"));

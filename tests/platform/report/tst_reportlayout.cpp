@@ -80,7 +80,7 @@ private slots:
         QVERIFY(perPage > 10 && perPage < 100);
         QCOMPARE(layout.pageCount(), (100 + perPage - 1) / perPage);
         // Page 2 starts with record perPage + 1 in title order.
-        QStringList titles = folder.column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO"));
+        QStringList titles = folder.column("LIBRI", "TITOLO");
         std::sort(titles.begin(), titles.end());
         const auto page2 = layout.page(2);
         QVERIFY(texts(page2, ReportItem::Style::Text).contains(titles[perPage]));
@@ -91,8 +91,9 @@ private slots:
         QList<QStringList> indexed;
         for (int n : checked)
             indexed << texts(layout.page(n), ReportItem::Style::Text);
-        for (const QVariantList& keys : db->query(QStringLiteral(
-                 "SELECT name FROM sqlite_master WHERE type='table' AND name LIKE 'raccolio_chiavi%'")))
+        for (const QVariantList& keys :
+             db->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name "
+                                      "LIKE 'raccolio_chiavi%'")))
             db->exec(QStringLiteral("DROP TABLE ") +
                      Database::quoteIdentifier(keys.value(0).toString()));
         db->exec(QStringLiteral("PRAGMA query_only=1"));

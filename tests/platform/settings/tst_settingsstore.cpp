@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "platform/settings/SettingsStore.h"
+#include "test_support/FileBytes.h"
 
 class TestSettingsStore : public QObject {
     Q_OBJECT
@@ -13,15 +14,6 @@ class TestSettingsStore : public QObject {
     std::unique_ptr<SettingsStore> store;
 
     QString keyFile() const { return store->fileForKey(SettingsStore::keyPath()); }
-    static QByteArray fileBytes(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void writeBytes(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
 
 private slots:
     void init() {
@@ -87,7 +79,7 @@ private slots:
         a.ensureDefaults();
         QCOMPARE(b.read("Elimina"), QStringLiteral("1"));
         // A change made behind the program's back shows at the next read.
-        writeBytes(keyFile(), R"({"Elimina": {"type": 1, "value": "7"}})");
+        QVERIFY(writeBytes(keyFile(), R"({"Elimina": {"type": 1, "value": "7"}})"));
         QCOMPARE(a.read("Elimina"), QStringLiteral("7"));
         QCOMPARE(a.read("About"), QString());
     }
@@ -109,7 +101,7 @@ private slots:
     void defaults() {
         store->ensureDefaults();
         // SetRisoluzione stays absent: the file names only the seven defaults.
-        const QByteArray bytes = fileBytes(keyFile());
+        const QByteArray bytes = readBytes(keyFile());
         QVERIFY(!bytes.contains("SetRisoluzione") && bytes.contains("\"Password\""));
 
         // An existing key is left as it is.
@@ -139,9 +131,9 @@ private slots:
         QCOMPARE(store->read("M"), QStringLiteral("uno"));
 
         // Types the store does not read, and entries of the wrong shape, are empty.
-        writeBytes(store->fileForKey(key), R"({"Bin": {"type": 3, "value": "AAEC"},
+        QVERIFY(writeBytes(store->fileForKey(key), R"({"Bin": {"type": 3, "value": "AAEC"},
             "Bad1": {"type": 1, "value": 12}, "Flat": "1",
-            "Multi": {"type": 7, "value": ["a", "b"]}})");
+            "Multi": {"type": 7, "value": ["a", "b"]}})"));
         for (const char* name : {"Bin", "Bad1", "Flat"})
             QCOMPARE(store->read(name), QString());
         QCOMPARE(store->read("Multi"), QStringLiteral("a"));
@@ -178,7 +170,7 @@ private slots:
         for (const QByteArray& damage :
              {QByteArray("{\"Elimina\": {\"type\": 1, \"val"), QByteArray("[1, 2]"),
               QByteArray("\x00\xff\xfe", 3), QByteArray()}) {
-            writeBytes(file, damage);
+            QVERIFY(writeBytes(file, damage));
             QVERIFY(store->keyExists(SettingsStore::keyPath()));
             QCOMPARE(store->read("Elimina"), QString());
             // The key is still there to be written: the file is whole again afterwards.
@@ -203,14 +195,14 @@ private slots:
     void unreadableFileIsLeftAlone() {
         store->ensureDefaults();
         const QString file = keyFile();
-        const QByteArray before = fileBytes(file);
+        const QByteArray before = readBytes(file);
         QFile::setPermissions(file, QFileDevice::WriteOwner);
         if (QFile probe(file); probe.open(QIODevice::ReadOnly))
             QSKIP("permissions do not stop this user's reads (root)");
         QCOMPARE(store->read("Elimina"), QString());
         store->write("Elimina", "0");
         QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(readBytes(file), before);
     }
 };
 

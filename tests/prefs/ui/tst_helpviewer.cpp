@@ -6,9 +6,9 @@
 #include <QTextBrowser>
 #include <optional>
 
+#include "platform/ui/HelpViewer.h"
 #include "test_support/TempProgramFolder.h"
 #include "test_support/WidgetLookup.h"
-#include "platform/ui/HelpViewer.h"
 
 // Which command opens which topic is the main window's test; here what the viewer shows.
 class TestHelpViewer : public QObject {
@@ -20,7 +20,7 @@ class TestHelpViewer : public QObject {
     void installShippedHelp() {
         QFile source(QStringLiteral(RACCOLIO_DATA_DIR "/RACCOLIO.HLP"));
         QVERIFY(source.open(QIODevice::ReadOnly));
-        folder_->writeFile(QStringLiteral("RACCOLIO.HLP"), source.readAll());
+        folder_->writeFile("RACCOLIO.HLP", source.readAll());
     }
     HelpViewer* open(const HelpRequest& request) {
         showHelp(folder_->services, &*mainWindow_, request);
@@ -93,7 +93,7 @@ private slots:
     }
 
     void keywordOfSeveralTopicsOpensTheIndex() {
-        folder_->writeFile(QStringLiteral("RACCOLIO.HLP"),
+        folder_->writeFile("RACCOLIO.HLP",
                            "RACCOLIO-HELP 1\n@topic a\n@title A\n@keywords Supporto\n"
                            "@topic b\n@title B\n@keywords supporto\n");
         HelpViewer* viewer = open(HelpRequest::keyword(QStringLiteral("Supporto")));
@@ -110,7 +110,7 @@ private slots:
         QVERIFY(!open(HelpRequest::contents()));  // no RACCOLIO.HLP in the program folder
         QVERIFY(folder_->messages.lastText().contains(folder_->path()));  // says where it looked
 
-        folder_->writeFile(QStringLiteral("RACCOLIO.HLP"), "non è una guida\n");
+        folder_->writeFile("RACCOLIO.HLP", "non è una guida\n");
         QVERIFY(!open(HelpRequest::index()));
         QCOMPARE(folder_->messages.count(), 2);
         QCOMPARE(folder_->messages.log().last().icon, MessageService::Icon::Critical);

@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -10,28 +9,22 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "cards/CardBrowser.h"
-#include "platform/report/ui/ReportPreview.h"
 #include "platform/db/Database.h"
+#include "platform/report/ui/ReportPreview.h"
 #include "platform/ui/LookupCombo.h"
 #include "registers/ui/AuthorsWindow.h"
 #include "registers/ui/FileChooserWindow.h"
 #include "registers/ui/RegisterCommands.h"
-#include "shell/ui/ProgramHooks.h"
 #include "test_support/MainWindowFixture.h"
-#include "test_support/WidgetLookup.h"
 
 // Each window opened from the real main window as its card's controls open it, driven
 // while it is shown modally; what it sets must be stored with the card.
-class TestRegisterWindows : public QObject {
+class TestRegisterWindows : public QObject, MainWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
 
     // Runs id and drives the modal window it shows with act.
     void run(const char* id, std::function<void(QWidget&)> act) {
@@ -54,13 +47,9 @@ class TestRegisterWindows : public QObject {
 private slots:
     void init() {
         folder = std::make_unique<TempProgramFolder>(QList<int>{2, 2, 2, 2});
-        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        window = startMainWindow(*folder, programHooks(folder->services));
+        window = startProgram(*folder);
     }
-    void cleanup() {
-        closeMainWindow(*folder, window);
-        folder.reset();
-    }
+    void cleanup() { closeAll(); }
 
     void authorsRegisterAddsAndHandsOver() {
         folder->messages.queueYes();
@@ -89,7 +78,7 @@ private slots:
 
     void authorsPrintOpensAPreviewThatWorksOverTheRegister() {
         QVERIFY(QFile::copy(QStringLiteral(RACCOLIO_DATA_DIR "/AUTORI.RPT"),
-                            folder->file(QStringLiteral("AUTORI.RPT"))));
+                            folder->file("AUTORI.RPT")));
         QSize opened;
         bool closed = false;
         run("DBCombo6", [&](QWidget& w) {
@@ -183,8 +172,8 @@ private slots:
     }
 
     void fileChooserAppendsTheExportList() {
-        folder->writeFile(QStringLiteral("a.txt"), "a");
-        folder->writeFile(QStringLiteral("b.doc"), "b");
+        folder->writeFile("a.txt", "a");
+        folder->writeFile("b.doc", "b");
         window->browser().selectArchive(Archive::Media);
         const QString before = window->cardField(QStringLiteral("ELENCO"));
         auto pick = [this](QWidget& w) {
@@ -211,7 +200,7 @@ private slots:
             pick(w);
             QTest::mouseClick(child<QWidget>(w, "Command6"), Qt::LeftButton);
         });
-        QCOMPARE(stored("CDROM", "ELENCO"), before + "\n" + folder->file(QStringLiteral("a.txt")));
+        QCOMPARE(stored("CDROM", "ELENCO"), before + "\n" + folder->file("a.txt"));
     }
 };
 

@@ -8,7 +8,6 @@
 #include "registers/ui/KeywordListWindow.h"
 #include "registers/ui/LookupListWindow.h"
 #include "search/ui/SearchPromptDriver.h"
-#include "shell/ui/MainWindow.h"
 #include "test_support/MainWindowFixture.h"
 
 using Choice = SearchPromptDriver::Choice;
@@ -16,14 +15,11 @@ using Choice = SearchPromptDriver::Choice;
 // Chiavi over the real main window, and Keylist on its own, on a new catalogue: GEN2
 // starts with Backup, Documenti, Giochi, Multimedia, Programmi; FORMATO with Brossura,
 // Cartonato, Edizione tascabile, Rilegato, Volume illustrato; CHIAVE with six words.
-class TestWordListWindows : public QObject {
+class TestWordListWindows : public QObject, MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
     WordListWindow* editor = nullptr;
 
-    void startMain() { window = startMainWindow(*folder); }
     // Opens Chiavi on a list as a combo of the main window does.
     LookupListWindow* openList(const QString& table) {
         auto* w = new LookupListWindow(*window, folder->services, table, window.get());
@@ -51,15 +47,14 @@ class TestWordListWindows : public QObject {
     void ok() { control<QAction>("memOK")->trigger(); }
 
 private slots:
-    void init() { folder = std::make_unique<TempProgramFolder>(QList<int>{1, 1, 1, 1}); }
-    void cleanup() {
-        closeMainWindow(*folder, window);
-        folder.reset();
+    void init() {
+        folder = std::make_unique<TempProgramFolder>(QList<int>{1, 1, 1, 1});
+        window = startMainWindow(*folder);
     }
+    void cleanup() { closeAll(); }
 
     // Each button reaches the editor; its rules are tested without the window.
     void buttonsDriveTheEditor() {
-        startMain();
         openList(QStringLiteral("GEN2"));
         QVERIFY(editor->width() >= editor->minimumSizeHint().width());
         press("Command7");  // print does nothing
@@ -77,13 +72,11 @@ private slots:
         text->selectAll();
         QTest::keyClicks(text, QStringLiteral("Audiolibri"));
         press("Command3");
-        QVERIFY(folder->column(QStringLiteral("GEN2"), QStringLiteral("GENERE"))
-                    .contains(QStringLiteral("Audiolibri")));
+        QVERIFY(folder->column("GEN2", "GENERE").contains(QStringLiteral("Audiolibri")));
         QCOMPARE(folder->messages.count(), 0);
     }
 
     void findsThroughThePromptAndGoesOnFromTheCurrentWord() {
-        startMain();
         openList(QStringLiteral("GEN2"));
         QVERIFY(QTest::qWaitForWindowActive(editor));
         SearchPromptDriver::confirm(QStringLiteral("ro"), Choice::FromStart);
@@ -113,7 +106,6 @@ private slots:
     }
 
     void followsTheListNamedWhenActivatedAgain() {
-        startMain();
         openList(QStringLiteral("GEN2"));
         QVERIFY(QTest::qWaitForWindowActive(editor));
         // Another combo names another list while the editor stays open.
@@ -126,8 +118,7 @@ private slots:
     }
 
     void okRefreshesTheMainWindowsCombos() {
-        startMain();
-        auto* genres = window->findChild<QComboBox*>(QStringLiteral("DBCombo9"));
+        auto* genres = MainWindowTest::control<QComboBox>("DBCombo9");
         QCOMPARE(genres->findText(QStringLiteral("Emulatori")), -1);
         openList(QStringLiteral("GEN2"));
         folder->input.queueText(QStringLiteral("Emulatori"));
@@ -149,7 +140,6 @@ private slots:
     }
 
     void anUnknownListIsAnError() {
-        startMain();
         openList(QStringLiteral("AUTORI"));
         QCOMPARE(folder->messages.count(), 1);
         QVERIFY(word().isEmpty());

@@ -10,18 +10,13 @@
 #include "platform/db/Database.h"
 #include "search/FindRules.h"
 #include "search/ui/FindWindow.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/MainWindow.h"
 #include "test_support/MainWindowFixture.h"
-#include "test_support/WidgetLookup.h"
 
 // FrmFind over the real main window on a catalogue of 17 books, 2 music cards, no
 // storage media and 5 videos; book 9 has a title with quotes.
-class TestFindWindow : public QObject {
+class TestFindWindow : public QObject, MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
     std::unique_ptr<FindWindow> find;
 
     template <typename T>
@@ -32,11 +27,9 @@ class TestFindWindow : public QObject {
         return control<QComboBox>("Combo1")->findText(field) >= 0;
     }
     void selectTab(int tab) {
-        window->findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(tab - 1);
+        MainWindowTest::control<QTabBar>("TabStrip1")->setCurrentIndex(tab - 1);
     }
-    QString mainCounter() const {
-        return window->findChild<QLabel*>(QStringLiteral("Label7"))->text();
-    }
+    QString mainCounter() const { return MainWindowTest::control<QLabel>("Label7")->text(); }
     QString shown(const char* control) const {
         return window->findChild<QLineEdit*>(QString::fromLatin1(control))->text();
     }
@@ -71,8 +64,7 @@ private slots:
     }
     void cleanup() {
         find.reset();
-        closeMainWindow(*folder, window);
-        folder.reset();
+        closeAll();
     }
 
     void findNeedsATextAndNothingIsCut() {
@@ -124,7 +116,7 @@ private slots:
         QCOMPARE(okCaption(), fresh);
         QCOMPARE(shown("Text1"), QStringLiteral("LIBRI 11 TITOLO"));
 
-        window->commandBar().click(QStringLiteral("ID_First"));
+        click("ID_First");
         search(QString(), QStringLiteral("1 TITOLO"), 4);
         QCOMPARE(mainCounter(), QStringLiteral("11"));
         QCOMPARE(checkedOption(), 2);

@@ -11,7 +11,6 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 
 #include "cards/Archives.h"
 #include "platform/db/Database.h"
@@ -22,18 +21,12 @@
 #include "search/ResultGridModel.h"
 #include "search/ui/PrintCommands.h"
 #include "search/ui/RicercaForm.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/ProgramHooks.h"
 #include "test_support/MainWindowFixture.h"
-#include "test_support/WidgetLookup.h"
 
 // RicercaForm and the print commands over the real main window: 17 books, 2 music
 // cards, no storage media, 5 videos; the templates laid in the program folder.
-class TestRicercaForm : public QObject {
+class TestRicercaForm : public QObject, MainWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
 
     ReportPreview* preview() const { return window->findChild<ReportPreview*>(); }
     void closePreview() {
@@ -41,7 +34,6 @@ class TestRicercaForm : public QObject {
             p->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    void command(const char* id) { window->commandBar().click(QString::fromLatin1(id)); }
 
 private slots:
     void init() {
@@ -49,17 +41,15 @@ private slots:
         const QDir data(QStringLiteral(RACCOLIO_DATA_DIR));
         for (const QString& name : data.entryList({QStringLiteral("*.RPT")}))
             QFile::copy(data.filePath(name), folder->file(name));
-        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));  // no about box
-        window = startMainWindow(*folder, programHooks(folder->services));
+        window = startProgram(*folder);
     }
     void cleanup() {
         closePreview();
-        closeMainWindow(*folder, window);
-        folder.reset();
+        closeAll();
     }
 
     void commandOpensAModalWindowForTheArchiveShown() {
-        window->findChild<QTabBar*>(QStringLiteral("TabStrip1"))->setCurrentIndex(3);
+        control<QTabBar>("TabStrip1")->setCurrentIndex(3);
         QStringList header;
         bool modal = false;
         QTimer::singleShot(0, this, [&] {
@@ -77,7 +67,7 @@ private slots:
             header << child<QComboBox>(*form, "Combo1")->itemText(0);
             form->reject();
         });
-        command("ID_RicercaconStampaStrutturata");
+        click("ID_RicercaconStampaStrutturata");
         QVERIFY(modal);
         QCOMPARE(header, Database::open(folder->cataloguePath())->fieldNames("VIDEO")
                              << QStringLiteral("(TUTTI I CAMPI)"));
@@ -115,7 +105,7 @@ private slots:
             }
             form->reject();
         });
-        command("ID_RicercaconStampaStrutturata");
+        click("ID_RicercaconStampaStrutturata");
         QVERIFY(headerShown);
         QCOMPARE(lastRow, 16);  // all 17 books
         QVERIFY(previewClosedFormOpen);
@@ -154,7 +144,7 @@ private slots:
             printed << item.text;
         QVERIFY(printed.contains(QStringLiteral(
             "Raccolio: LIBRERIA - Campo di ricerca: TITOLO - Testo di ricerca: 3 TITOLO")));
-        const QString pdf = folder->file(QStringLiteral("r.pdf"));
+        const QString pdf = folder->file("r.pdf");
         QVERIFY(ReportPainter::writePdf(pdf, *layout));
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -184,18 +174,18 @@ private slots:
 
     void printCommandsAskFirstAndReportFailures() {
         folder->messages.queueNo();
-        command("ID_AnteprimadiStampa");
+        click("ID_AnteprimadiStampa");
         QVERIFY(!preview());
         QVERIFY(ReportEngine::of(window.get()).settings.reportFile.isEmpty());
 
         folder->messages.queueYes();
-        command("ID_AnteprimadiStampa");
+        click("ID_AnteprimadiStampa");
         QVERIFY(preview());
         closePreview();
 
-        QFile::remove(folder->file(QStringLiteral("LIBRI.RPT")));
+        QFile::remove(folder->file("LIBRI.RPT"));
         folder->messages.queueYes();
-        command("ID_AnteprimadiStampa");
+        click("ID_AnteprimadiStampa");
         QVERIFY(!preview());
         QVERIFY(folder->messages.lastText().contains(QStringLiteral("LIBRI.RPT")));
     }

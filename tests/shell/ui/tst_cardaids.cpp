@@ -1,5 +1,4 @@
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLabel>
@@ -12,21 +11,12 @@
 #include <QTest>
 
 #include "platform/ui/LookupCombo.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/MainWindow.h"
 #include "test_support/MainWindowFixture.h"
 
 // The input aids of the cards, on the real main window.
-class TestCardAids : public QObject {
+class TestCardAids : public QObject, MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
-
-    template <typename T>
-    T* control(const char* name) const {
-        return window->findChild<T*>(QString::fromUtf8(name));
-    }
     void clickLabel(const char* name) { QTest::mouseClick(control<QLabel>(name), Qt::LeftButton); }
     void pick(const char* list, const QString& text) {
         auto* combo = control<QComboBox>(list);
@@ -47,13 +37,10 @@ class TestCardAids : public QObject {
 private slots:
     void init() {
         folder = std::make_unique<TempProgramFolder>(QList<int>{2, 2, 2, 2});
-        folder->writeFile(QStringLiteral("attori.dat"), "Alberto Sordi\nnessuno\nAnna Magnani\n");
+        folder->writeFile("attori.dat", "Alberto Sordi\nnessuno\nAnna Magnani\n");
         window = startMainWindow(*folder);
     }
-    void cleanup() {
-        closeMainWindow(*folder, window);
-        folder.reset();
-    }
+    void cleanup() { closeAll(); }
 
     // A choice is an edit of the card, stored when the card is left; actors add one
     // name a line, and "nessuno" adds nothing.
@@ -68,10 +55,9 @@ private slots:
             clickLabel("Attori");
             pick("Combo4", name);
         }
-        window->commandBar().click(QStringLiteral("ID_Next"));
-        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("GIUDIZIO")).first(),
-                 QStringLiteral("Buono"));
-        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("ATTORI")).first(),
+        click("ID_Next");
+        QCOMPARE(folder->column("VIDEO", "GIUDIZIO").first(), QStringLiteral("Buono"));
+        QCOMPARE(folder->column("VIDEO", "ATTORI").first(),
                  QStringLiteral("Alberto Sordi\nAnna Magnani"));
     }
 
@@ -86,7 +72,7 @@ private slots:
         QVERIFY(!soloist->view()->isVisible());
         // Not modal: the editor stays open beside the card, and a second double click
         // brings the same window forward.
-        QWidget* editor = window->findChild<QWidget*>(QStringLiteral("Chiavi"));
+        QWidget* editor = control<QWidget>("Chiavi");
         QVERIFY(editor && editor->isVisible());
         QTest::mouseDClick(soloist, Qt::LeftButton, {}, buttonPoint(soloist));
         QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("Chiavi")).size(), 1);
@@ -106,8 +92,8 @@ private slots:
     }
 
     void findWindowIsKept() {
-        window->commandBar().click(QStringLiteral("ID_RicercaSemplice"));
-        window->commandBar().click(QStringLiteral("ID_RicercaSemplice"));
+        click("ID_RicercaSemplice");
+        click("ID_RicercaSemplice");
         QCOMPARE(window->findChildren<QWidget*>(QStringLiteral("FrmFind")).size(), 1);
     }
 
@@ -131,18 +117,16 @@ private slots:
         QTest::mouseClick(control<QLineEdit>("Text311"), Qt::LeftButton);
         QVERIFY(!list->isVisible());
         QCOMPARE(judgement->text(), stored);
-        window->commandBar().click(QStringLiteral("ID_First"));
-        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("GIUDIZIO")).first(),
-                 stored);
+        click("ID_First");
+        QCOMPARE(folder->column("VIDEO", "GIUDIZIO").first(), stored);
 
         clickLabel("Giudizio");
         list->lineEdit()->selectAll();
         QTest::keyClick(list->lineEdit(), Qt::Key_Delete);
         QTest::mouseClick(control<QLineEdit>("Text311"), Qt::LeftButton);
         QCOMPARE(judgement->text(), QString());
-        window->commandBar().click(QStringLiteral("ID_Next"));
-        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("GIUDIZIO")).first(),
-                 QString());
+        click("ID_Next");
+        QCOMPARE(folder->column("VIDEO", "GIUDIZIO").first(), QString());
     }
 
     // A move, a click elsewhere or a tab change hides it (Esc works as for any list).
@@ -152,7 +136,7 @@ private slots:
         auto* list = control<QComboBox>("Combo4");
         clickLabel("Attori");
         QVERIFY(list->isVisible());
-        window->commandBar().click(QStringLiteral("ID_Next"));
+        click("ID_Next");
         QVERIFY(!list->isVisible());
         clickLabel("Attori");
         QTest::mouseClick(control<QLineEdit>("Text311"), Qt::LeftButton);

@@ -1,30 +1,20 @@
 #include <QTest>
 
 #include "platform/ui/HelpViewer.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/ProgramHooks.h"
 #include "test_support/MainWindowFixture.h"
 
 // The commands of the bar reach the windows of the running program.
-class TestCommands : public QObject {
+class TestCommands : public QObject, MainWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
 
 private slots:
     void init() {
         folder = std::make_unique<TempProgramFolder>(QList<int>{2, 2, 2, 2});
         QFile::copy(QStringLiteral(RACCOLIO_DATA_DIR "/RACCOLIO.HLP"),
-                    folder->file(QStringLiteral("RACCOLIO.HLP")));
-        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        window = startMainWindow(*folder, programHooks(folder->services));
+                    folder->file("RACCOLIO.HLP"));
+        window = startProgram(*folder);
     }
-    void cleanup() {
-        closeMainWindow(*folder, window);
-        folder.reset();
-    }
+    void cleanup() { closeAll(); }
 
     void modalWindowsOfTheBar() {
         // ID_InfoSistema is inert.

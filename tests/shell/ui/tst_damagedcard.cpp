@@ -6,9 +6,6 @@
 
 #include "maintenance/CatalogueFiles.h"
 #include "platform/db/Database.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/ProgramHooks.h"
 #include "test_support/DamagedPages.h"
 #include "test_support/MainWindowFixture.h"
 
@@ -33,15 +30,12 @@ void putPageBack(const QString& path, qint64 page, const QByteArray& bytes) {
 
 // A card whose row has a broken page, met while the program runs: 4 books, the second
 // with a note long enough to spill over several pages, the first of which is overwritten.
-class TestDamagedCard : public QObject {
+class TestDamagedCard : public QObject, MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
     qint64 damagedPage = 0;
     QByteArray goodPage;
 
-    void click(const char* id) { window->commandBar().click(QString::fromUtf8(id)); }
     QString secondBook(const char* field) const {
         return Database::open(folder->cataloguePath())
             ->query(QStringLiteral("SELECT %1 FROM LIBRI WHERE rowid = 2")
@@ -64,10 +58,7 @@ private slots:
         f.close();
         QVERIFY(overwritePage(path, damagedPage));
     }
-    void cleanup() {
-        closeMainWindow(*folder, window);
-        folder.reset();
-    }
+    void cleanup() { closeAll(); }
 
     // What the card shows is not the card: even once the row could be read again, no
     // typing reaches it and an edit set from elsewhere is refused, so the card that is
@@ -75,13 +66,12 @@ private slots:
     void unreadableCardIsNeverStored() {
         window = startMainWindow(*folder);
         click("ID_Next");
-        auto* note = window->findChild<QPlainTextEdit*>(QStringLiteral("Text10A"));
+        auto* note = control<QPlainTextEdit>("Text10A");
         QVERIFY(note->toPlainText().isEmpty());
         putPageBack(folder->cataloguePath(), damagedPage, goodPage);
 
         QTest::keyClicks(note, QStringLiteral("x"));
-        QTest::keyClicks(window->findChild<QLineEdit*>(QStringLiteral("Text1")),
-                         QStringLiteral("y"));
+        QTest::keyClicks(control<QLineEdit>("Text1"), QStringLiteral("y"));
         window->setCardField(QStringLiteral("NOTE"), QStringLiteral("Nota nuova"));
         click("ID_Next");
         QCOMPARE(secondBook("NOTE"), kLongNote);
@@ -100,8 +90,7 @@ private slots:
     }
     void damageIsOfferedOnce() {
         QFETCH(bool, accept);
-        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        window = startMainWindow(*folder, programHooks(folder->services));
+        window = startProgram(*folder);
         QCOMPARE(folder->messages.count(), 0);
         accept ? folder->messages.queueYes() : folder->messages.queueNo();
         click("ID_Next");

@@ -20,7 +20,6 @@
 #include "search/ui/FindWindow.h"
 #include "search/ui/RicercaForm.h"
 #include "search/ui/SearchPrompt.h"
-#include "shell/ui/ProgramHooks.h"
 #include "stats/ui/ChartWindow.h"
 #include "stats/ui/CountTableWindow.h"
 #include "stats/ui/StatisticsWindow.h"
@@ -34,8 +33,7 @@ class TestDesignScreen : public QObject {
 private slots:
     void everyWindowFitsTheDesignScreen() {
         TempProgramFolder folder({2, 2, 2, 2});
-        folder.settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        auto main = startMainWindow(folder, programHooks(folder.services));
+        auto main = startProgram(folder);
         MainWindow& cards = *main;
         Services& services = folder.services;
         using Make = std::function<std::unique_ptr<QWidget>()>;
@@ -45,7 +43,10 @@ private slots:
                 return std::make_unique<LookupListWindow>(cards, services, QStringLiteral("ARG1"),
                                                           main.get());
             },
-            [&] { return std::make_unique<KeywordListWindow>(services, [] {}, main.get()); },
+            [&] {
+                return std::make_unique<KeywordListWindow>(
+                    services, [] {}, main.get());
+            },
             [&] { return std::make_unique<KeywordPickerWindow>(cards, services, main.get()); },
             [&] { return std::make_unique<QuotationWindow>(cards, services, main.get()); },
             [&] { return std::make_unique<FileChooserWindow>(cards, services, main.get()); },

@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,41 +10,27 @@
 
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/MainWindow.h"
 #include "test_support/MainWindowFixture.h"
 
 // Drives the real main window on a catalogue of 17 books, 1 music card, no storage
 // media and 5 videos.
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, MainWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
 
     void start(StartupHooks hooks = {}) { window = startMainWindow(*folder, std::move(hooks)); }
     QString counter() const {
         return QStringLiteral("%1 di %2")
-            .arg(window->findChild<QLabel*>(QStringLiteral("Label7"))->text(),
-                 window->findChild<QLabel*>(QStringLiteral("Label5"))->text());
-    }
-    template <typename T>
-    T* control(const char* name) const {
-        return window->findChild<T*>(QString::fromUtf8(name));
+            .arg(control<QLabel>("Label7")->text(), control<QLabel>("Label5")->text());
     }
     QString field(const char* name) const { return control<QLineEdit>(name)->text(); }
     QString firstBook(const char* column) const {
-        return folder->column(QStringLiteral("LIBRI"), QString::fromLatin1(column)).first();
+        return folder->column("LIBRI", QString::fromLatin1(column)).first();
     }
-    void click(const char* id) { window->commandBar().click(QString::fromUtf8(id)); }
     void selectTab(int tab) { control<QTabBar>("TabStrip1")->setCurrentIndex(tab - 1); }
 
 private slots:
     void init() { folder = std::make_unique<TempProgramFolder>(QList<int>{17, 1, 0, 5}); }
-    void cleanup() {
-        closeMainWindow(*folder, window);
-        folder.reset();
-    }
+    void cleanup() { closeAll(); }
 
     void startsOnFirstBook() {
         start();
@@ -71,8 +56,7 @@ private slots:
         QVERIFY(control<QLineEdit>("Text1C")->isEnabled());
         QTest::keyClicks(control<QLineEdit>("Text1C"), QStringLiteral("Dischi del 1998"));
         click("ID_Conferma");
-        QCOMPARE(folder->column(QStringLiteral("CDROM"), QStringLiteral("TITOLO")),
-                 QStringList{QStringLiteral("Dischi del 1998")});
+        QCOMPARE(folder->column("CDROM", "TITOLO"), QStringList{QStringLiteral("Dischi del 1998")});
     }
 
     void editsAreStoredWhenTheCardIsLeft() {
@@ -95,15 +79,13 @@ private slots:
         QCOMPARE(firstBook("AUTORE"), QStringLiteral("Eco Umberto"));
         QCOMPARE(firstBook("FORMATO"), picked);
         // A word typed into a lookup combo does not change the lookup table.
-        QVERIFY(!folder->column(QStringLiteral("AUTORI"), QStringLiteral("SOMMA"))
-                     .contains(QStringLiteral("Eco Umberto")));
+        QVERIFY(!folder->column("AUTORI", "SOMMA").contains(QStringLiteral("Eco Umberto")));
 
         // Showing cards is never an edit: browsing leaves the file as it was.
-        const QStringList before =
-            folder->column(QStringLiteral("LIBRI"), QStringLiteral("SOTTOTITOLO"));
+        const QStringList before = folder->column("LIBRI", "SOTTOTITOLO");
         click("ID_Last");
         click("ID_First");
-        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("SOTTOTITOLO")), before);
+        QCOMPARE(folder->column("LIBRI", "SOTTOTITOLO"), before);
     }
 
     void addWhileBrowsing() {
@@ -120,8 +102,7 @@ private slots:
         QTest::keyClicks(control<QLineEdit>("Text311"), QStringLiteral("Nuovo film"));
         click("ID_Conferma");
         QVERIFY(control<QTabBar>("TabStrip1")->isEnabled());
-        QCOMPARE(folder->column(QStringLiteral("VIDEO"), QStringLiteral("TITOLO")).last(),
-                 QStringLiteral("Nuovo film"));
+        QCOMPARE(folder->column("VIDEO", "TITOLO").last(), QStringLiteral("Nuovo film"));
     }
 
     // A catalogue that can only be read (opened so here, as a read-only file is): said once
@@ -174,8 +155,7 @@ private slots:
         QTest::keyClicks(control<QLineEdit>("Text1"), QStringLiteral("Scritto all'ultimo"));
         QVERIFY(window->close());
         QCOMPARE(folder->messages.count(), 2);  // the two questions above, no third
-        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).last(),
-                 QStringLiteral("Scritto all'ultimo"));
+        QCOMPARE(folder->column("LIBRI", "TITOLO").last(), QStringLiteral("Scritto all'ultimo"));
         window.reset();
     }
 

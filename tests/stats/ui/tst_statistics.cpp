@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QPushButton>
@@ -7,13 +6,10 @@
 #include <functional>
 
 #include "cards/CardBrowser.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/ProgramHooks.h"
 #include "stats/StatisticsRun.h"
 #include "stats/ui/ChartWindow.h"
 #include "stats/ui/CountTableWindow.h"
 #include "test_support/MainWindowFixture.h"
-#include "test_support/WidgetLookup.h"
 
 namespace {
 
@@ -41,10 +37,6 @@ QByteArray contents(const QString& path) {
 class TestStatistics : public QObject {
     Q_OBJECT
 
-    static std::unique_ptr<MainWindow> start(TempProgramFolder& folder) {
-        folder.settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        return startMainWindow(folder, programHooks(folder.services));
-    }
     QStringList enabledFields(QWidget& window) {
         QStringList on;
         for (auto* b : child<QWidget>(window, "Riferimento")->findChildren<QRadioButton*>())
@@ -56,7 +48,7 @@ class TestStatistics : public QObject {
 private slots:
     void countsTheCurrentArchiveAndShowsTheChart() {
         TempProgramFolder folder({3, 2, 0, 4});
-        auto window = start(folder);
+        auto window = startProgram(folder);
         CardBrowser& cards = window->browser();
 
         // Music lists "Genere", but its table has no such field.
@@ -101,7 +93,7 @@ private slots:
 
     void anEmptyArchiveShowsTheMessage() {
         TempProgramFolder folder({1, 1, 0, 1});
-        auto window = start(folder);
+        auto window = startProgram(folder);
         window->browser().selectArchive(Archive::Media);
         // The subject still opens the chart with what it holds; another field does not.
         for (const char* option : {"Riferimento1", "Riferimento0"}) {
@@ -132,17 +124,17 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QSize drawn = child<QWidget>(window, "Graph1")->size();
-        const QString bmp = folder.file(QStringLiteral("grafico.bmp"));
-        const QString wmf = folder.file(QStringLiteral("grafico.wmf"));
+        const QString bmp = folder.file("grafico.bmp");
+        const QString wmf = folder.file("grafico.wmf");
 
         // A name without an extension gets the format's.
-        for (const QString& name : {QString(), bmp, folder.file(QStringLiteral("grafico"))})
+        for (const QString& name : {QString(), bmp, folder.file("grafico")})
             folder.files.queueFileName(name);
         window.exportChart(ChartOutput::ImageFormat::Bitmap);  // cancelled
         QCOMPARE(folder.messages.count(), 0);
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
         window.exportChart(ChartOutput::ImageFormat::Metafile);
-        QVERIFY(!QFile::exists(folder.file(QStringLiteral("grafico"))));
+        QVERIFY(!QFile::exists(folder.file("grafico")));
         QCOMPARE(QImage(bmp).size(), drawn);
         QVERIFY(contents(wmf).startsWith(QByteArray::fromHex("d7cdc69a")));
         QVERIFY(folder.messages.lastText().endsWith(wmf));
@@ -167,7 +159,7 @@ private slots:
         QCOMPARE(folder.messages.log().last().icon, MessageService::Icon::Critical);
 
         // A file that could not be written is not reported as saved.
-        folder.files.queueFileName(folder.file(QStringLiteral("manca/grafico.bmp")));
+        folder.files.queueFileName(folder.file("manca/grafico.bmp"));
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
         QCOMPARE(folder.messages.log().last().icon, MessageService::Icon::Critical);
 
@@ -195,13 +187,14 @@ private slots:
         QCOMPARE(CountTable::percentText(rows.back().percent), QStringLiteral("0,3 %"));
 
         table.copy();
-        const QStringList pasted = QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        const QStringList pasted =
+            QGuiApplication::clipboard()->text().split(QStringLiteral("\r\n"));
         QCOMPARE(pasted.value(1), QStringLiteral("Storia; \"antica\"\t403\t40,3"));
-        folder.files.queueFileName(folder.file(QStringLiteral("conteggio")));
+        folder.files.queueFileName(folder.file("conteggio"));
         table.save();
-        const QStringList saved = QString::fromUtf8(contents(folder.file(QStringLiteral(
-                                                        "conteggio.csv"))))
-                                      .split(QStringLiteral("\r\n"));
+        const QStringList saved =
+            QString::fromUtf8(contents(folder.file(QStringLiteral("conteggio.csv"))))
+                .split(QStringLiteral("\r\n"));
         QCOMPARE(saved.size(), 202);  // heading, 200 rows, the end of the last line
         QCOMPARE(saved.value(1), QStringLiteral("\"Storia; \"\"antica\"\"\";403;40,3"));
         QVERIFY(saved.value(2).endsWith(QStringLiteral(";3;0,3")));

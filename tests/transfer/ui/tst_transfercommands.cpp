@@ -7,20 +7,13 @@
 #include <functional>
 
 #include "platform/db/Database.h"
-#include "shell/ui/CommandBar.h"
-#include "shell/ui/MainWindow.h"
-#include "shell/ui/ProgramHooks.h"
 #include "test_support/FileBytes.h"
 #include "test_support/MainWindowFixture.h"
-#include "test_support/WidgetLookup.h"
 
 // Import and export as the user reaches them: the menu, the mapping window, the closing
 // message and the card shown afterwards.
-class TestTransferCommands : public QObject {
+class TestTransferCommands : public QObject, MainWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<TempProgramFolder> folder;
-    std::unique_ptr<MainWindow> window;
 
     // Clicks a tool; the mapping window, when it shows, is answered with `button`.
     QString clickAnswering(const char* id, const char* button,
@@ -42,13 +35,9 @@ class TestTransferCommands : public QObject {
 private slots:
     void init() {
         folder = std::make_unique<TempProgramFolder>(QList<int>{2, 0, 0, 0});
-        folder->settings.write(QStringLiteral("About"), QStringLiteral("0"));
-        window = startMainWindow(*folder, programHooks(folder->services));
+        window = startProgram(*folder);
     }
-    void cleanup() {
-        closeMainWindow(*folder, window);
-        folder.reset();
-    }
+    void cleanup() { closeAll(); }
 
     // A column the user sets to "(non importare)" stays out.
     void importsASpreadsheetFileAndShowsTheFirstNewCard() {
@@ -71,7 +60,7 @@ private slots:
         QCOMPARE(child<QLineEdit>(*window, "Text1")->text(), QStringLiteral("Città invisibili"));
         // The new words are offered by the card's combo.
         QVERIFY(child<QComboBox>(*window, "DBCombo2")->findText("Giallo storico") >= 0);
-        window->commandBar().click("ID_Next");
+        click("ID_Next");
         QCOMPARE(child<QLineEdit>(*window, "Text1")->text(), QStringLiteral("Il nome della rosa"));
     }
 
@@ -86,7 +75,7 @@ private slots:
                           "<artists><artist>Miles Davis</artist></artists></entry>"
                           "</collection></tellico>");
         folder->files.queueFileName(folder->file("dischi.xml"));
-        window->commandBar().click("ID_ImportaSchede");
+        click("ID_ImportaSchede");
         QCOMPARE(folder->messages.lastText(),
                  QStringLiteral("Importate 2 schede (0 saltate, 1 parole aggiunte alle liste)."));
         QCOMPARE(child<QTabBar>(*window, "TabStrip1")->currentIndex(), 1);
@@ -116,18 +105,18 @@ private slots:
     void aReadOnlyCatalogueExportsButTakesNothingIn() {
         closeMainWindow(*folder, window);
         const auto readOnly = Database::open(folder->cataloguePath(), Database::OpenMode::ReadOnly);
-        window = startMainWindow(*folder, programHooks(folder->services));
-        window->commandBar().click("ID_ImportaSchede");
+        window = startProgram(*folder);
+        click("ID_ImportaSchede");
         QVERIFY2(folder->messages.lastText().contains("importare schede"),
                  qPrintable(folder->messages.lastText()));
         folder->files.queueFileName(folder->file("out.csv"));
-        window->commandBar().click("ID_EsportaSchede");
+        click("ID_EsportaSchede");
         QVERIFY(folder->messages.lastText().startsWith("Esportate 2 schede"));
     }
 
     void exportsTheArchiveShown() {
         folder->files.queueFileName(folder->file("out.csv"));
-        window->commandBar().click("ID_EsportaSchede");
+        click("ID_EsportaSchede");
         QCOMPARE(folder->messages.lastText(),
                  QStringLiteral("Esportate 2 schede nel file out.csv."));
         QVERIFY(readBytes(folder->file("out.csv")).startsWith("\xEF\xBB\xBFTITOLO,"));
@@ -139,14 +128,14 @@ private slots:
                 "INSERT INTO TempLibri VALUES ('Trovato', ' ')");
         folder->messages.queueYes();
         folder->files.queueFileName(folder->file("found.csv"));
-        window->commandBar().click("ID_EsportaSchede");
+        click("ID_EsportaSchede");
         QVERIFY(folder->messages.lastText().startsWith("Esportate 1 schede"));
         const QByteArray found = readBytes(folder->file("found.csv"));
         QVERIFY2(found.endsWith("\r\nTrovato" + QByteArray(16, ',') + "\r\n"), found.constData());
         // Storage media have no Tellico collection.
         child<QTabBar>(*window, "TabStrip1")->setCurrentIndex(2);
         folder->files.queueFileName(folder->file("media.tc"));
-        window->commandBar().click("ID_EsportaSchede");
+        click("ID_EsportaSchede");
         QVERIFY(folder->messages.lastText().contains("solo in CSV"));
         QVERIFY(!QFile::exists(folder->file("media.tc")));
     }

@@ -61,9 +61,9 @@ class TestReportPreview : public QObject {
     QPushButton* button(ReportPreview* p, const char* name) { return child<QPushButton>(*p, name); }
     static int pageCount(ReportPreview* p) { return child<QSpinBox>(*p, "txtPage")->maximum(); }
     std::unique_ptr<ReportLayout> layout() {
-        return std::make_unique<ReportLayout>(
-            ReportTemplate::load(folder->file(QStringLiteral("LIBRI.RPT"))),
-            Database::open(folder->cataloguePath()), QDate(2026, 1, 2));
+        return std::make_unique<ReportLayout>(ReportTemplate::load(folder->file("LIBRI.RPT")),
+                                              Database::open(folder->cataloguePath()),
+                                              QDate(2026, 1, 2));
     }
 
 private slots:
@@ -83,8 +83,8 @@ private slots:
     void exportNeverReplacesAFileUnasked() {
         ReportPreview* preview = open(QStringLiteral("LIBRI.RPT"));
         QVERIFY(preview);
-        const QString kept = folder->file(QStringLiteral("important.txt"));
-        folder->writeFile(QStringLiteral("important.txt"), "keep me");
+        const QString kept = folder->file("important.txt");
+        folder->writeFile("important.txt", "keep me");
 
         // No: nothing written.
         folder->files.queueFileName(kept);
@@ -106,7 +106,7 @@ private slots:
 
         // A file that cannot be written is said so, as the shared error message.
         folder->messages.clear();
-        folder->files.queueFileName(folder->file(QStringLiteral("manca/stampa.pdf")));
+        folder->files.queueFileName(folder->file("manca/stampa.pdf"));
         button(preview, "cmdPdf")->click();
         QCOMPARE(folder->messages.count(), 1);
         QVERIFY(
@@ -115,13 +115,13 @@ private slots:
         // The program's own files are refused without a question, however they are named:
         // the catalogue (also through a link), its backup, the settings.
         const QByteArray catalogue = readBytes(folder->cataloguePath());
-        const QString link = folder->file(QStringLiteral("collegamento.pdf"));
+        const QString link = folder->file("collegamento.pdf");
         QVERIFY(QFile::link(folder->cataloguePath(), link));
         const QString settingsFile = folder->settings.fileForKey(SettingsStore::keyPath());
         QVERIFY(QFileInfo::exists(settingsFile));
         for (const QString& target :
              {folder->cataloguePath(), link, folder->path() + QStringLiteral("/./RACCOLIO.MDB"),
-              folder->file(QStringLiteral("RACCOLIO.BK4")), settingsFile}) {
+              folder->file("RACCOLIO.BK4"), settingsFile}) {
             folder->messages.clear();
             folder->files.queueFileName(target);
             button(preview, "cmdPdf")->click();
@@ -131,7 +131,7 @@ private slots:
                      qPrintable(target));
         }
         QCOMPARE(readBytes(folder->cataloguePath()), catalogue);
-        QVERIFY(!QFileInfo::exists(folder->file(QStringLiteral("RACCOLIO.BK4"))));
+        QVERIFY(!QFileInfo::exists(folder->file("RACCOLIO.BK4")));
         QVERIFY(Database::open(folder->cataloguePath())->hasTable(QStringLiteral("LIBRI")));
     }
 
@@ -140,12 +140,12 @@ private slots:
     void dialogsBelongToThePreview() {
         ReportPreview* preview = open(QStringLiteral("LIBRI.RPT"));
         QVERIFY(preview);
-        const QString target = folder->file(QStringLiteral("esiste.pdf"));
-        folder->writeFile(QStringLiteral("esiste.pdf"), "old");
+        const QString target = folder->file("esiste.pdf");
+        folder->writeFile("esiste.pdf", "old");
         folder->files.queueFileName(target);
         folder->messages.queueYes();
         button(preview, "cmdPdf")->click();
-        folder->files.queueFileName(folder->file(QStringLiteral("manca/stampa.pdf")));
+        folder->files.queueFileName(folder->file("manca/stampa.pdf"));
         button(preview, "cmdPdf")->click();
         QCOMPARE(folder->files.owners(), (QList<QObject*>{preview, preview}));
         QCOMPARE(folder->messages.count(), 3);  // the question, the result, the failure
@@ -181,8 +181,8 @@ private slots:
 
     void aStoppedExportLeavesTheOldFileAndNoLeftovers() {
         const auto stopped = layout();
-        const QString target = folder->file(QStringLiteral("vecchio.pdf"));
-        folder->writeFile(QStringLiteral("vecchio.pdf"), "old");
+        const QString target = folder->file("vecchio.pdf");
+        folder->writeFile("vecchio.pdf", "old");
         const QStringList before = QDir(folder->path()).entryList(QDir::Files);
         int painted = 0;
         QVERIFY(
@@ -206,7 +206,7 @@ private slots:
 
     void printsOnlyThePagesAsked() {
         ReportPreview* preview = open(QStringLiteral("LIBRI.RPT"));
-        const QString out = folder->file(QStringLiteral("stampa.pdf"));
+        const QString out = folder->file("stampa.pdf");
         int offered = 0;
         preview->setPrintDialog([&](QPrinter& printer, int pages) {
             offered = pages;
