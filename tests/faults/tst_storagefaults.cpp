@@ -19,6 +19,7 @@
 #include "platform/db/TrigramIndex.h"
 #include "registers/LookupListEditor.h"
 #include "search/StructuredSearch.h"
+#include "test_support/PlainSqlite.h"
 #include "test_support/TempProgramFolder.h"
 
 namespace {
@@ -194,15 +195,11 @@ private slots:
         auto rs = db_->openRecordSet(QStringLiteral("LIBRI"));
         rs->moveFirst();
         rs->setValue(QStringLiteral("TITOLO"), QStringLiteral("pergamena corretta"));
-        {
-            sqlite3* other = nullptr;  // another connection: this one rereads the index
-            sqlite3_open(folder_->cataloguePath().toUtf8().constData(), &other);
-            const int rc = sqlite3_exec(
-                other, "UPDATE raccolio_trigram_LIBRI_data SET block = x'ffffffff' WHERE id = 10",
-                nullptr, nullptr, nullptr);
-            sqlite3_close(other);
-            QCOMPARE(rc, SQLITE_OK);
-        }
+        // Through another connection: this one rereads the index.
+        QCOMPARE(
+            PlainSqlite(folder_->cataloguePath())
+                .run("UPDATE raccolio_trigram_LIBRI_data SET block = x'ffffffff' WHERE id = 10"),
+            QString());
         QVERIFY(failsAfter(-1, SQLITE_OK, [&] { rs->update(); }));
         QCOMPARE(stored(), before);
         QCOMPARE(rs->value(QStringLiteral("TITOLO")).toString(),

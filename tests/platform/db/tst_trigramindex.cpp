@@ -1,8 +1,6 @@
 // The trigram search index: finds through it answer exactly what a scan answers, it stays in
 // step with every store, whoever makes it, and it is built, cancelled, copied and rebuilt
 // without touching a card.
-#include <sqlite3.h>
-
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +16,7 @@
 #include "platform/db/Transaction.h"
 #include "platform/db/TrigramIndex.h"
 #include "search/StructuredSearch.h"
+#include "test_support/PlainSqlite.h"
 
 namespace {
 
@@ -101,16 +100,6 @@ QList<qint64> walk(RecordSet& rs, const QString& criterion, bool backward = fals
         backward ? out.prepend(rs.bookmark()) : out.append(rs.bookmark());
     return out;
 }
-
-// A connection of the plain sqlite3 kind: none of the program's functions on it.
-struct PlainConnection {
-    sqlite3* db = nullptr;
-    explicit PlainConnection(const QString& path) {
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~PlainConnection() { sqlite3_close(db); }
-    int exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
-};
 
 }  // namespace
 
@@ -247,14 +236,11 @@ private slots:
         rs->addNew();  // stores the edit
         rs->setValue(QStringLiteral("C"), QStringLiteral("torre bianca"));
         rs->update();
-        {
-            PlainConnection plain(path());
-            QCOMPARE(plain.exec("INSERT INTO T (B) VALUES ('una torre'); "
-                                "UPDATE T SET C = NULL WHERE rowid = 2; "
-                                "INSERT INTO T (A) VALUES ('torre da togliere'); "
-                                "DELETE FROM T WHERE rowid = 4"),
-                     SQLITE_OK);
-        }
+        QCOMPARE(PlainSqlite(path()).run("INSERT INTO T (B) VALUES ('una torre'); "
+                                         "UPDATE T SET C = NULL WHERE rowid = 2; "
+                                         "INSERT INTO T (A) VALUES ('torre da togliere'); "
+                                         "DELETE FROM T WHERE rowid = 4"),
+                 QString());
         QVERIFY(TrigramIndex::passesIntegrityCheck(*db_));
         rs->requery();
         QCOMPARE(walk(*rs, QStringLiteral("A Like \"*torre*\" OR B Like \"*torre*\" OR C "

@@ -1,5 +1,3 @@
-#include <sqlite3.h>
-
 #include <QCollator>
 #include <QDebug>
 #include <QTest>
@@ -8,6 +6,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Transaction.h"
 #include "platform/report/ReportLayout.h"
+#include "test_support/PlainSqlite.h"
 #include "test_support/TempProgramFolder.h"
 
 namespace {
@@ -80,23 +79,6 @@ QStringList italianOrder(Database& db) {
     return titles;
 }
 
-// A connection without the program's functions and collations, as the sqlite3 tool has.
-struct OtherTool {
-    sqlite3* db = nullptr;
-    explicit OtherTool(const QString& path) {
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    ~OtherTool() { sqlite3_close(db); }
-    QString run(const char* sql) {
-        char* error = nullptr;
-        const QString done = sqlite3_exec(db, sql, nullptr, nullptr, &error) == SQLITE_OK
-                                 ? QString()
-                                 : QString::fromUtf8(error ? error : "?");
-        sqlite3_free(error);
-        return done;
-    }
-};
-
 }  // namespace
 
 // The order of the printed cards and its stored keys, as other tools leave them.
@@ -146,7 +128,7 @@ private slots:
                     .isEmpty());
 
         {
-            OtherTool tool(folder.cataloguePath());
+            PlainSqlite tool(folder.cataloguePath());
             if (triggersOff)
                 sqlite3_db_config(tool.db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0,
                                   static_cast<int*>(nullptr));

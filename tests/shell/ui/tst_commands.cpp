@@ -1,7 +1,27 @@
 #include <QTest>
 
+#include <QAbstractButton>
+
+#include "cards/CardBrowser.h"
+#include "platform/db/Database.h"
 #include "platform/ui/HelpViewer.h"
 #include "test_support/MainWindowFixture.h"
+
+namespace {
+
+// Answers Form2, once it shows, by clicking a button or closing it from its title bar.
+void answerForm2(const char* button) {
+    QTimer::singleShot(0, [button] {
+        QWidget* form = QApplication::activeModalWidget();
+        QVERIFY(form && form->objectName() == QLatin1String("Form2"));
+        if (button)
+            child<QAbstractButton>(*form, button)->click();
+        else
+            form->close();
+    });
+}
+
+}  // namespace
 
 // The commands of the bar reach the windows of the running program.
 class TestCommands : public QObject, MainWindowTest {
@@ -22,8 +42,7 @@ private slots:
                                        {"ID_ManutenzionePassword", "Form4"},
                                        {"ID_InfoVersione", "about"},
                                        {"ID_InfoSistema", ""}})
-            QCOMPARE(modalNameDuring([&] { window->commandBar().click(QString::fromUtf8(id)); }),
-                     QString::fromUtf8(name));
+            QCOMPARE(modalNameDuring([&] { click(id); }), QString::fromUtf8(name));
         QCOMPARE(folder->messages.count(), 0);
     }
 
@@ -45,6 +64,30 @@ private slots:
                      id);
         }
         QCOMPARE(folder->messages.count(), 0);
+    }
+
+    void backupAndRestoreThroughTheMainWindow() {
+        answerForm2(nullptr);
+        click("ID_BackupDati");
+        QCOMPARE(folder->messages.count(), 0);
+        QVERIFY(!QFile::exists(folder->file("RACCOLIO.BK4")));
+
+        answerForm2("Command1");
+        click("ID_BackupDati");
+        QVERIFY(QFile::exists(folder->file("RACCOLIO.BK4")));
+        QVERIFY(window->isEnabled());
+
+        Database::open(folder->cataloguePath())->exec(QStringLiteral("DELETE FROM LIBRI"));
+        answerForm2("Command1");
+        click("ID_RipristinoDati");
+        QCOMPARE(folder->messages.count(), 2);  // a notice each that the work is done
+        QCOMPARE(window->browser().count(), 2);
+        QCOMPARE(window->cardField(QStringLiteral("TITOLO")), QStringLiteral("LIBRI 1 TITOLO"));
+
+        // Repair reopens the sources with the counter up to date.
+        folder->messages.queueYes();
+        click("ID_RecuperoDati");
+        QCOMPARE(window->browser().count(), 2);
     }
 };
 
