@@ -7,6 +7,7 @@
 #include "maintenance/CatalogueFiles.h"
 #include "platform/db/Database.h"
 #include "test_support/DamagedPages.h"
+#include "test_support/FileBytes.h"
 #include "test_support/MainWindowFixture.h"
 
 namespace {
@@ -37,12 +38,7 @@ class TestDamagedCard : public QObject, MainWindowTest {
     QByteArray goodPage;
 
     QString secondBook(const char* field) const {
-        return Database::open(folder->cataloguePath())
-            ->query(QStringLiteral("SELECT %1 FROM LIBRI WHERE rowid = 2")
-                        .arg(QString::fromLatin1(field)))
-            .value(0)
-            .value(0)
-            .toString();
+        return folder->column("LIBRI", QString::fromLatin1(field)).value(1);
     }
 
 private slots:
@@ -52,10 +48,8 @@ private slots:
         Database::open(path)->query(QStringLiteral("UPDATE LIBRI SET NOTE = ? WHERE rowid = 2"),
                                     {kLongNote});
         damagedPage = firstOverflowPageOf(path, QStringLiteral("LIBRI"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly) && f.seek((damagedPage - 1) * kPageSize));
-        goodPage = f.read(kPageSize);
-        f.close();
+        goodPage = readBytes(path).mid((damagedPage - 1) * kPageSize, kPageSize);
+        QCOMPARE(goodPage.size(), kPageSize);
         QVERIFY(overwritePage(path, damagedPage));
     }
     void cleanup() { closeAll(); }
