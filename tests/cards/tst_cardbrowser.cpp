@@ -2,7 +2,6 @@
 #include <QTest>
 
 #include "cards/CardBrowser.h"
-#include "platform/core/AppError.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
@@ -118,18 +117,6 @@ private slots:
         browser->selectArchive(Archive::Books);
         QCOMPARE(counter(), QStringLiteral("1 di 17"));
         QCOMPARE(title(), QStringLiteral("LIBRI 1 TITOLO"));
-    }
-
-    void aRefusedStoreKeepsTheArchive() {
-        start();
-        // Another connection makes every change of a book fail.
-        Database::open(folder->cataloguePath())
-            ->exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON LIBRI "
-                                  "BEGIN SELECT RAISE(ABORT, 'no'); END"));
-        setTitle(QStringLiteral("Rifiutato"));
-        QVERIFY_THROWS_EXCEPTION(AppError, browser->selectArchive(Archive::Videos));
-        QCOMPARE(browser->archive(), Archive::Books);
-        QVERIFY(sources[0]->isVisible() && !sources[3]->isVisible());
     }
 
     // Open for reading only, as a read-only file is: browsing goes on, each change is

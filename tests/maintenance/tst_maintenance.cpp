@@ -58,13 +58,11 @@ class MaintenanceTest : public QObject {
     bool ended_ = false;
 
     void run(void (MaintenanceProcedures::*procedure)()) {
-        Services services{folder_->messages, folder_->files, folder_->input, folder_->settings,
-                          folder_->state};
         MaintenanceProcedures::Hooks hooks;
         hooks.chooseMode = [this](const QString&) { return modes_.takeFirst(); };
         hooks.setWindowEnabled = [this](bool on) { enabled_ << on; };
         hooks.endProgram = [this] { ended_ = true; };
-        MaintenanceProcedures procedures(cards_, services, hooks);
+        MaintenanceProcedures procedures(cards_, folder_->services, hooks);
         (procedures.*procedure)();
     }
     QString mdb() const { return folder_->cataloguePath(); }

@@ -1,9 +1,9 @@
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "shell/ActorList.h"
 #include "shell/ScreenScaling.h"
+#include "test_support/FileBytes.h"
 
 // The scaling decision and the actor list format.
 class TestShellRules : public QObject {
@@ -37,11 +37,8 @@ private slots:
         // A Latin-1 file reads as such; a replacement character written in UTF-8 stays.
         QTemporaryDir dir;
         const auto read = [&](const QByteArray& bytes) {
-            QFile f(dir.filePath(QStringLiteral("attori.dat")));
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes);
-            f.close();
-            return ActorList::readFile(f.fileName());
+            const QString file = dir.filePath(QStringLiteral("attori.dat"));
+            return writeBytes(file, bytes) ? ActorList::readFile(file) : QStringList{"?"};
         };
         QCOMPARE(read("Tot\xf2\n"), QStringList{QStringLiteral("Totò")});
         QCOMPARE(ActorList::parse(QByteArray("Tot\xc3\xb2 \xef\xbf\xbd\n")),

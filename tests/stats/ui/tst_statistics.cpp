@@ -9,6 +9,7 @@
 #include "stats/StatisticsRun.h"
 #include "stats/ui/ChartWindow.h"
 #include "stats/ui/CountTableWindow.h"
+#include "test_support/FileBytes.h"
 #include "test_support/MainWindowFixture.h"
 
 namespace {
@@ -25,11 +26,6 @@ void whenModal(const QString& name, std::function<void(QWidget&)> act) {
         act(*w);
     });
     timer->start(20);
-}
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -136,26 +132,26 @@ private slots:
         window.exportChart(ChartOutput::ImageFormat::Metafile);
         QVERIFY(!QFile::exists(folder.file("grafico")));
         QCOMPARE(QImage(bmp).size(), drawn);
-        QVERIFY(contents(wmf).startsWith(QByteArray::fromHex("d7cdc69a")));
+        QVERIFY(readBytes(wmf).startsWith(QByteArray::fromHex("d7cdc69a")));
         QVERIFY(folder.messages.lastText().endsWith(wmf));
 
         // An existing file: No keeps it, Yes replaces it.
-        const QByteArray before = contents(bmp);
+        const QByteArray before = readBytes(bmp);
         window.chart().type = 1;
         for (const QString& name : {bmp, bmp})
             folder.files.queueFileName(name);
         folder.messages.queueNo();
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
-        QCOMPARE(contents(bmp), before);
+        QCOMPARE(readBytes(bmp), before);
         folder.messages.queueYes();
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
-        QVERIFY(contents(bmp) != before);
+        QVERIFY(readBytes(bmp) != before);
 
         // The catalogue is refused, not asked about.
-        const QByteArray catalogue = contents(folder.cataloguePath());
+        const QByteArray catalogue = readBytes(folder.cataloguePath());
         folder.files.queueFileName(folder.cataloguePath());
         window.exportChart(ChartOutput::ImageFormat::Bitmap);
-        QCOMPARE(contents(folder.cataloguePath()), catalogue);
+        QCOMPARE(readBytes(folder.cataloguePath()), catalogue);
         QCOMPARE(folder.messages.log().last().icon, MessageService::Icon::Critical);
 
         // A file that could not be written is not reported as saved.
@@ -193,7 +189,7 @@ private slots:
         folder.files.queueFileName(folder.file("conteggio"));
         table.save();
         const QStringList saved =
-            QString::fromUtf8(contents(folder.file(QStringLiteral("conteggio.csv"))))
+            QString::fromUtf8(readBytes(folder.file(QStringLiteral("conteggio.csv"))))
                 .split(QStringLiteral("\r\n"));
         QCOMPARE(saved.size(), 202);  // heading, 200 rows, the end of the last line
         QCOMPARE(saved.value(1), QStringLiteral("\"Storia; \"\"antica\"\"\";403;40,3"));
