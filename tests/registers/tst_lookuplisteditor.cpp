@@ -8,7 +8,7 @@
 #include "test_support/TempProgramFolder.h"
 
 // The word-list editor on a new catalogue: GEN2 starts with Backup, Documenti, Giochi,
-// Multimedia, Programmi; MUSICATIPOBRANO with seven words; CHIAVE with six.
+// Multimedia, Programmi; MUSICATIPOBRANO with seven words.
 class TestLookupListEditor : public QObject {
     Q_OBJECT
 
@@ -153,16 +153,6 @@ private slots:
         QVERIFY(editor->find(true));
         QCOMPARE(editor->currentWord(), QStringLiteral("Multimedia"));
         QCOMPARE(folder->messages.count(), 1);
-    }
-
-    void keywordsKeepTheTableOrder() {
-        editor->setList(LookupListEditor::keywordList());
-        source->refresh();
-        editor->setUp();
-        QCOMPARE(where(), QStringLiteral("1 di 6: Classico"));
-        folder->state.searchText = QStringLiteral("pre");
-        QVERIFY(editor->find(true));
-        QCOMPARE(editor->currentWord(), QStringLiteral("Preferito"));
     }
 };
 
