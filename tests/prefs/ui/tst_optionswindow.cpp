@@ -1,13 +1,10 @@
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
-#include "test_support/TempProgramFolder.h"
-#include "test_support/WidgetLookup.h"
 #include "prefs/ui/OptionsWindow.h"
+#include "test_support/MainWindowFixture.h"
 
 namespace {
 
@@ -93,15 +90,10 @@ private slots:
         folder.settings.write(QStringLiteral("Password"), QStringLiteral("abc"));
         OptionsWindow window(folder.services);
         window.open();
-        QString seen;
-        QTimer::singleShot(0, [&seen] {
-            QWidget* modal = QApplication::activeModalWidget();
-            seen = modal ? modal->objectName() : QString();
-            if (modal)
-                child<QPushButton>(*modal, "Command2")->click();
-        });
-        QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
-        QCOMPARE(seen, QStringLiteral("Form4"));
+        QCOMPARE(modalNameDuring([&] {
+                     QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+                 }),
+                 QStringLiteral("Form4"));
         QVERIFY(window.isVisible());  // back in the options window
         QCOMPARE(folder.settings.read(QStringLiteral("Password")), QStringLiteral("abc"));
     }

@@ -5,11 +5,9 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -22,27 +20,9 @@
 #include "platform/services/SaveTarget.h"
 #include "search/StructuredSearch.h"
 #include "test_support/FileBytes.h"
+#include "test_support/PdfFiles.h"
 #include "test_support/TempProgramFolder.h"
 #include "test_support/WidgetLookup.h"
-
-namespace {
-
-int pdfPages(const QString& path) {
-    return int(readBytes(path).count("/Type /Page\n"));
-}
-
-// The text layer as a reader copies it; empty when poppler's reader is not installed.
-QString pdfText(const QString& path) {
-    const QString reader = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (reader.isEmpty())
-        return {};
-    QProcess p;
-    p.start(reader, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-}  // namespace
 
 // The preview window over a catalogue of 200 books (LIBRI.RPT: several landscape pages).
 class TestReportPreview : public QObject {
