@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -44,15 +45,20 @@ inline void closeMainWindow(TempProgramFolder& folder, std::unique_ptr<MainWindo
     QCOMPARE(folder.messages.pendingAnswers(), 0);
 }
 
-// Runs an action that shows a modal window; returns that window's name after closing it
-// (empty when none showed).
-inline QString modalNameDuring(const std::function<void()>& action) {
+// Runs an action that shows a modal window; `act`, if given, works on that window, which is
+// then closed if still open. Returns the window's name (empty when none showed).
+inline QString modalNameDuring(const std::function<void()>& action,
+                               std::function<void(QWidget&)> act = {}) {
     QString seen;
-    QTimer::singleShot(0, [&seen] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            seen = modal->objectName();
+    QTimer::singleShot(0, [&seen, act = std::move(act)] {
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        seen = modal->objectName();
+        if (act)
+            act(*modal);
+        if (modal && modal->isVisible())
             modal->close();
-        }
     });
     action();
     return seen;

@@ -28,15 +28,11 @@ class TestRegisterWindows : public QObject, MainWindowTest {
 
     // Runs id and drives the modal window it shows with act.
     void run(const char* id, std::function<void(QWidget&)> act) {
-        QTimer::singleShot(0, [act = std::move(act)] {
-            QWidget* modal = QApplication::activeModalWidget();
-            QVERIFY(modal);
-            act(*modal);
-            if (modal->isVisible())
-                modal->close();
-        });
-        QVERIFY(
-            runRegisterCommand(QString::fromLatin1(id), *window, folder->services, window.get()));
+        const auto command = [&] {
+            QVERIFY(runRegisterCommand(QString::fromLatin1(id), *window, folder->services,
+                                       window.get()));
+        };
+        QVERIFY(!modalNameDuring(command, std::move(act)).isEmpty());
     }
     static void trigger(QWidget& w, const char* action) { child<QAction>(w, action)->trigger(); }
     QString stored(const char* table, const char* field) {

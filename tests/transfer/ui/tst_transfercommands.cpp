@@ -18,18 +18,14 @@ class TestTransferCommands : public QObject, MainWindowTest {
     // Clicks a tool; the mapping window, when it shows, is answered with `button`.
     QString clickAnswering(const char* id, const char* button,
                            const std::function<void(QWidget&)>& before = {}) {
-        QString seen;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                seen = modal->objectName();
+        return modalNameDuring(
+            [&] { click(id); },
+            [&](QWidget& modal) {
                 if (before)
-                    before(*modal);
-                if (auto* b = modal->findChild<QAbstractButton*>(QString::fromUtf8(button)))
+                    before(modal);
+                if (auto* b = modal.findChild<QAbstractButton*>(QString::fromUtf8(button)))
                     b->click();
-            }
-        });
-        window->commandBar().click(QString::fromUtf8(id));
-        return seen;
+            });
     }
 
 private slots:
