@@ -290,8 +290,9 @@ RepairReport salvageInto(const QString& path, const Progress& progress,
     temp.keep();
     syncToDisk(QFileInfo(path).absolutePath());
     for (const RepairReport::Table& t : report.tables)
-        if (t.lost != 0)
-            qCWarning(lcDb).noquote() << "repair:" << t.name << t.recovered << "rows saved,"
+        if (t.lost != 0 || t.incomplete != 0)
+            qCWarning(lcDb).noquote() << "repair:" << t.name << t.recovered << "rows saved ("
+                                      << t.incomplete << "cut short),"
                                       << (t.lost < 0 ? QStringLiteral("an unknown number")
                                                      : QString::number(t.lost))
                                       << "lost";

@@ -115,10 +115,12 @@ Schema Reader::schema() {
     std::vector<Value> values;
     walker.walk(1, false, result, [&](const QByteArray& page, const PageView& v) {
         for (int i = 0; i < v.cells; ++i) {
-            qint64 rowid = 0;
+            qint64 rowid = 0, size = 0;
             QByteArray payload;
-            if (!walker.leafCell(page, v, i, false, rowid, payload) ||
-                !walker.record(payload, values) || values.size() < 5 ||
+            // An entry is taken whole or not at all: a cut statement could make another object.
+            if (!walker.leafCell(page, v, i, false, rowid, payload, size) ||
+                payload.size() != size || !decodeRecord(payload, size, encoding_, values) ||
+                values.size() < 5 ||
                 values[3].kind != Value::Kind::Integer) {
                 allCells = false;
                 continue;

@@ -50,6 +50,7 @@ struct Target {
     PageSalvage::TableShape shape;
     Statement insert;
     int columns = 0;
+    qint64 incomplete = 0;
 };
 
 void bindValue(sqlite3_stmt* st, int index, const PageSalvage::Value& v, int encoding) {
@@ -99,14 +100,14 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             continue;
         }
         made << e.name;
-        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0});
+        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0, 0});
     }
     for (const DbMaintenance::KnownTable& k : known) {
         if (made.contains(k.name, Qt::CaseInsensitive))
             continue;
         target.createTable(k.name, k.fields);
         made << k.name;
-        tables.push_back({{k.name, 0, 0, {}}, {}, 0});
+        tables.push_back({{k.name, 0, 0, {}}, {}, 0, 0});
     }
     if (tables.empty())
         throw AppError(ErrorCode::DatabaseError, kSource,
@@ -116,7 +117,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
     const size_t copied = tables.size();
     for (const PageSalvage::SchemaEntry& e : schema.entries)
         if (e.type == QLatin1String("table") && DerivedTables::isDerived(e.name) && e.rootPage > 0)
-            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0});
+            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0, 0});
 
     std::vector<PageSalvage::TableShape> shapes;
     for (size_t i = 0; i < tables.size(); ++i) {
@@ -150,7 +151,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
                                                                                : SQLITE_UTF8;
     const PageSalvage::Outcome outcome = reader.salvage(
         shapes,
-        [&](int table, qint64 rowid, const std::vector<PageSalvage::Value>& values) {
+        [&](int table, qint64 rowid, const std::vector<PageSalvage::Value>& values, bool cut) {
             if (size_t(table) >= copied)
                 return;
             Target& t = tables[size_t(table)];
@@ -163,12 +164,15 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
                     sqlite3_bind_null(st, i + 2);
             }
             t.insert.run();
-            report.tables[size_t(table)].recovered += sqlite3_changes(target.handle());
+            const int added = sqlite3_changes(target.handle());
+            report.tables[size_t(table)].recovered += added;
+            t.incomplete += cut ? added : 0;
         },
         progress);
     for (size_t i = 0; i < copied; ++i) {
         const PageSalvage::TableOutcome& o = outcome.tables[i];
         DbMaintenance::RepairReport::Table& r = report.tables[i];
+        r.incomplete = tables[i].incomplete;
         r.lost = o.lostKnown ? o.lost : -1;
         if (o.lostKnown || !o.bounded)
             continue;
