@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "platform/core/AppError.h"
 #include "platform/core/Log.h"
@@ -48,9 +49,28 @@ void makeAgain(Database& target, const PageSalvage::SchemaEntry& e) {
 
 struct Target {
     PageSalvage::TableShape shape;
-    Statement insert;
-    int columns = 0;
+    QStringList columns;  // quoted, in the table's order
+    // By the number of fields a row brings: a row stored before a column was added lacks
+    // it, and takes the column's default as SQLite itself reads such a row.
+    std::vector<Statement> inserts;
+    Statement stored;  // whether a rowid came already
     qint64 incomplete = 0;
+    qint64 refused = 0;  // rows read but that the table's constraints turn away
+
+    Statement& insertOf(Database& target, size_t fields) {
+        if (inserts.size() <= fields)
+            inserts.resize(fields + 1);
+        Statement& insert = inserts[fields];
+        if (!insert)
+            insert = target.prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(Database::quoteIdentifier(shape.name),
+                         (QStringList{QStringLiteral("rowid")} + columns.mid(0, qsizetype(fields)))
+                             .join(QStringLiteral(", ")),
+                         QStringList(qsizetype(fields) + 1, QStringLiteral("?"))
+                             .join(QStringLiteral(", "))));
+        return insert;
+    }
 };
 
 void bindValue(sqlite3_stmt* st, int index, const PageSalvage::Value& v, int encoding) {
@@ -100,14 +120,14 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             continue;
         }
         made << e.name;
-        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0, 0});
+        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}});
     }
     for (const DbMaintenance::KnownTable& k : known) {
         if (made.contains(k.name, Qt::CaseInsensitive))
             continue;
         target.createTable(k.name, k.fields);
         made << k.name;
-        tables.push_back({{k.name, 0, 0, {}}, {}, 0, 0});
+        tables.push_back({{k.name, 0, 0, {}}, {}, {}, {}});
     }
     if (tables.empty())
         throw AppError(ErrorCode::DatabaseError, kSource,
@@ -117,7 +137,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
     const size_t copied = tables.size();
     for (const PageSalvage::SchemaEntry& e : schema.entries)
         if (e.type == QLatin1String("table") && DerivedTables::isDerived(e.name) && e.rootPage > 0)
-            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0, 0});
+            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}});
 
     std::vector<PageSalvage::TableShape> shapes;
     for (size_t i = 0; i < tables.size(); ++i) {
@@ -126,19 +146,15 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             shapes.push_back(t.shape);  // no columns: none of its rows is kept
             continue;
         }
-        QStringList columns, marks;
         for (const QVariantList& c :
              target.query(QStringLiteral("PRAGMA table_info(%1)")
                               .arg(Database::quoteIdentifier(t.shape.name)))) {
-            columns << Database::quoteIdentifier(c.value(1).toString());
-            marks << QStringLiteral("?");
+            t.columns << Database::quoteIdentifier(c.value(1).toString());
             t.shape.textOnly.push_back(textAffinity(c.value(2).toString()));
         }
-        t.shape.columns = t.columns = int(columns.size());
-        t.insert = target.prepare(
-            QStringLiteral("INSERT OR IGNORE INTO %1 (rowid, %2) VALUES (?, %3)")
-                .arg(Database::quoteIdentifier(t.shape.name), columns.join(QStringLiteral(", ")),
-                     marks.join(QStringLiteral(", "))));
+        t.shape.columns = int(t.columns.size());
+        t.stored = target.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?")
+                                      .arg(Database::quoteIdentifier(t.shape.name)));
         shapes.push_back(t.shape);
     }
 
@@ -155,29 +171,41 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             if (size_t(table) >= copied)
                 return;
             Target& t = tables[size_t(table)];
-            sqlite3_stmt* st = t.insert.get();
+            t.stored.bindInt64(1, rowid);
+            const bool again = t.stored.step();
+            t.stored.reset();
+            if (again)
+                return;  // the first copy of a rowid wins
+            const size_t fields = std::min(values.size(), size_t(t.columns.size()));
+            sqlite3_stmt* st = t.insertOf(target, fields).get();
             sqlite3_bind_int64(st, 1, rowid);
-            for (int i = 0; i < t.columns; ++i) {
-                if (size_t(i) < values.size())
-                    bindValue(st, i + 2, values[size_t(i)], encoding);
-                else
-                    sqlite3_bind_null(st, i + 2);
+            for (size_t i = 0; i < fields; ++i)
+                bindValue(st, int(i) + 2, values[i], encoding);
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_DONE) {
+                ++report.tables[size_t(table)].recovered;
+                t.incomplete += cut ? 1 : 0;
+            } else if ((rc & 0xFF) == SQLITE_CONSTRAINT) {
+                qCWarning(lcDb).noquote() << "salvage: row" << rowid << "of" << t.shape.name
+                                          << "refused -" << sqlite3_errmsg(target.handle());
+                ++t.refused;
+            } else {
+                const AppError error = Database::lastError(target.handle(), kSource);
+                sqlite3_reset(st);
+                throw error;
             }
-            t.insert.run();
-            const int added = sqlite3_changes(target.handle());
-            report.tables[size_t(table)].recovered += added;
-            t.incomplete += cut ? added : 0;
+            sqlite3_reset(st);
         },
         progress);
     for (size_t i = 0; i < copied; ++i) {
         const PageSalvage::TableOutcome& o = outcome.tables[i];
         DbMaintenance::RepairReport::Table& r = report.tables[i];
         r.incomplete = tables[i].incomplete;
-        r.lost = o.lostKnown ? o.lost : -1;
+        r.lost = o.lostKnown ? o.lost + tables[i].refused : -1;
         if (o.lostKnown || !o.bounded)
             continue;
         // Rowids of a damaged page's range that did not come back elsewhere.
-        qint64 most = o.lost;
+        qint64 most = o.lost + tables[i].refused;
         Statement within = target.prepare(
             QStringLiteral("SELECT count(*) FROM %1 WHERE rowid > ? AND rowid <= ?")
                 .arg(Database::quoteIdentifier(r.name)));

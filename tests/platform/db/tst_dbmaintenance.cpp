@@ -320,6 +320,68 @@ private slots:
                  QList<QVariantList>{{QStringLiteral("ORDINE")}});
     }
 
+    // Rows stored before a column was added hold fewer fields than the table has columns:
+    // they come back with the columns' defaults, as SQLite itself reads them, also where a
+    // column may not be NULL. A row the table's constraints refuse is counted lost.
+    void olderRowsTakeTheColumnsDefaults() {
+        makeCatalogue(path("RACCOLIO.MDB"), 200);
+        Database::open(path("RACCOLIO.MDB"))
+            ->exec(QStringLiteral(
+                "CREATE TABLE GENERI (NOME TEXT);"
+                "INSERT INTO GENERI VALUES ('giallo'), (NULL), ('storico');"
+                "ALTER TABLE GENERI ADD COLUMN TIPO TEXT NOT NULL DEFAULT 'libro';"
+                "ALTER TABLE GENERI ADD COLUMN POSTO TEXT DEFAULT 'scaffale';"
+                "INSERT INTO GENERI VALUES ('jazz', 'disco', NULL);"
+                // A name becomes required after the fact: the row without one cannot stay.
+                "PRAGMA writable_schema = ON;"
+                "UPDATE sqlite_master SET sql = replace(sql, 'NOME TEXT', 'NOME TEXT NOT NULL')"
+                "  WHERE name = 'GENERI';"
+                "PRAGMA writable_schema = RESET"));
+        QVERIFY(overwritePage(path("RACCOLIO.MDB"),
+                              pageOf(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"),
+                                     QStringLiteral("leaf"))));
+        const DbMaintenance::RepairReport report = DbMaintenance::repair(path("RACCOLIO.MDB"));
+        QVERIFY(report.salvaged);
+        const auto generi = std::find_if(report.tables.begin(), report.tables.end(),
+                                         [](const auto& t) { return t.name == "GENERI"; });
+        QVERIFY(generi != report.tables.end());
+        QCOMPARE(generi->recovered, 3);
+        QCOMPARE(generi->lost, 1);
+        QCOMPARE(Database::open(path("RACCOLIO.MDB"))
+                     ->query(QStringLiteral("SELECT rowid, NOME, TIPO, POSTO FROM GENERI")),
+                 (QList<QVariantList>{{1, "giallo", "libro", "scaffale"},
+                                      {3, "storico", "libro", "scaffale"},
+                                      {4, "jazz", "disco", QVariant()}}));
+        QCOMPARE(cards(path("RACCOLIO.MDB"), QStringLiteral("VIDEO")).size(), 200);
+    }
+
+    // An old copy of a leaf, left where no tree points, brings cards back a second time:
+    // the first copy of each stays, and the second is no card lost.
+    void staleCopiesAreNeitherKeptNorLost() {
+        makeCatalogue(path("RACCOLIO.MDB"), 3000);
+        const auto libri = cards(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"));
+        qint64 interior = 0, leaf = 0;
+        {
+            auto db = Database::open(path("RACCOLIO.MDB"));
+            const QVariantList under = db->query(
+                "SELECT pageno, path FROM dbstat WHERE name = 'LIBRI' AND pagetype = 'internal' "
+                "AND path <> '/' LIMIT 1")[0];
+            interior = under[0].toLongLong();
+            leaf = db->query("SELECT pageno FROM dbstat WHERE name = 'LIBRI' AND "
+                             "pagetype = 'leaf' AND path LIKE ? || '%' LIMIT 1",
+                             {under[1]})[0][0]
+                       .toLongLong();
+        }
+        QByteArray bytes = contents("RACCOLIO.MDB");
+        bytes += bytes.mid((leaf - 1) * 4096, 4096).replace("scheda", "SCHEDA");
+        bytes.replace((interior - 1) * 4096, 4096, QByteArray(4096, char(0xFF)));
+        write("RACCOLIO.MDB", bytes);
+        const DbMaintenance::RepairReport report = DbMaintenance::repair(path("RACCOLIO.MDB"));
+        QCOMPARE(report.tables.at(0).recovered, 3000);
+        QCOMPARE(report.tables[0].lost, 0);
+        QCOMPARE(cards(path("RACCOLIO.MDB"), QStringLiteral("LIBRI")), libri);
+    }
+
     // A backup refuses a damaged source, or a copy that lost rows, and keeps the last good
     // copy. The damage here is what the copy itself does not meet: VACUUM INTO rebuilds
     // indexes from the rows, so only the source's integrity check can refuse the copy, and
