@@ -88,6 +88,10 @@ public:
     Outcome salvage(const std::vector<TableShape>& tables, const Sink& sink,
                     const Progress& progress = {});
 
+    // How many entries the index b-tree from `root` holds (the rows of a table without
+    // rowids); -1 when some page of it cannot be read.
+    qint64 indexEntries(qint64 root);
+
     // Decodes a text field of this file to a QString.
     QString text(const Value& v) const;
 

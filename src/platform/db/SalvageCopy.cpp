@@ -47,6 +47,16 @@ void makeAgain(Database& target, const PageSalvage::SchemaEntry& e) {
     target.prepare(e.sql).run();
 }
 
+// True for a table whose rows are keyed by their own columns: its pages hold no rowids to
+// give back. The program makes none; another tool may have added one.
+bool withoutRowid(Database& target, const QString& table) {
+    const QList<QVariantList> rows = target.query(
+        QStringLiteral("SELECT wr FROM pragma_table_list "
+                       "WHERE schema = 'main' AND name = ? COLLATE NOCASE"),
+        {table});
+    return !rows.isEmpty() && rows.first().value(0).toInt() == 1;
+}
+
 struct Target {
     PageSalvage::TableShape shape;
     QStringList columns;  // quoted, in the table's order
@@ -107,6 +117,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
                         << "entries read";
     Transaction transaction(target);
     std::vector<Target> tables;
+    std::vector<DbMaintenance::RepairReport::Table> unsalvaged;
     QStringList made;
     for (const PageSalvage::SchemaEntry& e : schema.entries) {
         if (e.type != QLatin1String("table") || isInternal(e.name) || e.sql.isEmpty() ||
@@ -120,6 +131,16 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             continue;
         }
         made << e.name;
+        if (withoutRowid(target, e.name)) {
+            // Made again empty, so that its indexes, views and triggers still fit.
+            const qint64 rows = reader.indexEntries(e.rootPage);
+            qCWarning(lcDb).noquote()
+                << "salvage: table" << e.name << "has no rowids; its"
+                << (rows < 0 ? QStringLiteral("uncounted") : QString::number(rows))
+                << "rows are not salvaged";
+            unsalvaged.push_back({e.name, 0, rows});
+            continue;
+        }
         tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}});
     }
     for (const DbMaintenance::KnownTable& k : known) {
@@ -162,6 +183,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
     report.salvaged = true;
     for (size_t i = 0; i < copied; ++i)
         report.tables.push_back({tables[i].shape.name, 0, 0});
+    report.tables.insert(report.tables.end(), unsalvaged.begin(), unsalvaged.end());
     const int encoding = reader.encoding() == PageSalvage::Encoding::Utf16le   ? SQLITE_UTF16LE
                          : reader.encoding() == PageSalvage::Encoding::Utf16be ? SQLITE_UTF16BE
                                                                                : SQLITE_UTF8;
