@@ -322,15 +322,21 @@ private slots:
 
     // A table keyed by its own columns, without rowids, as another tool may add one: it does
     // not stop the salvage. It is made again empty and its rows, counted, are lost; the
-    // archives come back. Damaged too, its rows can no longer be counted.
+    // archives come back. With a page of its own unreadable, or a loop among its pages, its
+    // rows can no longer be counted.
     void tablesWithoutRowidsAreLeftEmpty() {
         makeCatalogue(path("RACCOLIO.MDB"), 200);
-        Database::open(path("RACCOLIO.MDB"))
-            ->exec(QStringLiteral(
-                "CREATE TABLE ALTRO (CHIAVE TEXT PRIMARY KEY, VALORE TEXT) WITHOUT ROWID;"
-                "CREATE INDEX ALTRO_VALORE ON ALTRO (VALORE);"
-                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
-                "  INSERT INTO ALTRO SELECT printf('%0200d', i), 'v' FROM n"));
+        const auto fill = [&] {
+            Database::open(path("RACCOLIO.MDB"))
+                ->exec(QStringLiteral(
+                    "CREATE TABLE IF NOT EXISTS ALTRO (CHIAVE TEXT PRIMARY KEY, VALORE TEXT) "
+                    "  WITHOUT ROWID;"
+                    "CREATE INDEX IF NOT EXISTS ALTRO_VALORE ON ALTRO (VALORE);"
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                    "  WHERE i < 2000)"
+                    "INSERT INTO ALTRO SELECT printf('%0200d', i), 'v' FROM n"));
+        };
+        fill();
         QVERIFY(overwritePage(path("RACCOLIO.MDB"),
                               pageOf(path("RACCOLIO.MDB"), QStringLiteral("VIDEO"),
                                      QStringLiteral("leaf"))));
@@ -349,13 +355,27 @@ private slots:
                      .value(0),
                  QVariantList{0});
 
-        Database::open(path("RACCOLIO.MDB"))
-            ->exec(QStringLiteral("INSERT INTO ALTRO VALUES ('a', 'b')"));
-        QVERIFY(overwritePage(path("RACCOLIO.MDB"),
-                              pageOf(path("RACCOLIO.MDB"), QStringLiteral("ALTRO"),
-                                     QStringLiteral("leaf"))));
-        QCOMPARE(altro(DbMaintenance::repair(path("RACCOLIO.MDB"))),
-                 (QPair<qint64, qint64>(0, -1)));
+        for (const bool loop : {false, true}) {
+            fill();
+            if (loop) {
+                // The right-most child of its root is the root itself.
+                const qint64 root = Database::open(path("RACCOLIO.MDB"))
+                                        ->query("SELECT rootpage FROM sqlite_master "
+                                                "WHERE name = 'ALTRO'")[0][0]
+                                        .toLongLong();
+                QByteArray bytes = contents("RACCOLIO.MDB");
+                QCOMPARE(bytes[(root - 1) * 4096], char(0x02));
+                for (int i = 0; i < 4; ++i)
+                    bytes[(root - 1) * 4096 + 8 + i] = char(quint32(root) >> (24 - 8 * i));
+                write("RACCOLIO.MDB", bytes);
+            } else {
+                QVERIFY(overwritePage(path("RACCOLIO.MDB"),
+                                      pageOf(path("RACCOLIO.MDB"), QStringLiteral("ALTRO"),
+                                             QStringLiteral("leaf"))));
+            }
+            QCOMPARE(altro(DbMaintenance::repair(path("RACCOLIO.MDB"))),
+                     (QPair<qint64, qint64>(0, -1)));
+        }
     }
 
     // Rows stored before a column was added hold fewer fields than the table has columns:
