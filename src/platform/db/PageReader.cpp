@@ -121,8 +121,7 @@ Schema Reader::schema() {
             // An entry is taken whole or not at all: a cut statement could make another object.
             if (!walker.leafCell(page, v, i, false, rowid, payload, size) ||
                 payload.size() != size || !decodeRecord(payload, size, encoding_, values) ||
-                values.size() < 5 ||
-                values[3].kind != Value::Kind::Integer) {
+                values.size() < 5 || values[3].kind != Value::Kind::Integer) {
                 allCells = false;
                 continue;
             }

@@ -40,8 +40,8 @@ bool Walker::chain(quint32 first, qint64 length, bool mark, QByteArray& into) {
     return length == 0;
 }
 
-bool Walker::leafCell(const QByteArray& page, const PageView& v, int i, bool mark,
-                      qint64& rowid, QByteArray& payload, qint64& size) {
+bool Walker::leafCell(const QByteArray& page, const PageView& v, int i, bool mark, qint64& rowid,
+                      QByteArray& payload, qint64& size) {
     const uchar* d = bytesOf(page);
     const uchar* end = d + r_.usable_;
     const uchar* p = d + cellOffset(page, v, i);

@@ -50,10 +50,10 @@ void makeAgain(Database& target, const PageSalvage::SchemaEntry& e) {
 // True for a table whose rows are keyed by their own columns: its pages hold no rowids to
 // give back. The program makes none; another tool may have added one.
 bool withoutRowid(Database& target, const QString& table) {
-    const QList<QVariantList> rows = target.query(
-        QStringLiteral("SELECT wr FROM pragma_table_list "
-                       "WHERE schema = 'main' AND name = ? COLLATE NOCASE"),
-        {table});
+    const QList<QVariantList> rows =
+        target.query(QStringLiteral("SELECT wr FROM pragma_table_list "
+                                    "WHERE schema = 'main' AND name = ? COLLATE NOCASE"),
+                     {table});
     return !rows.isEmpty() && rows.first().value(0).toInt() == 1;
 }
 

@@ -337,9 +337,9 @@ private slots:
                     "INSERT INTO ALTRO SELECT printf('%0200d', i), 'v' FROM n"));
         };
         fill();
-        QVERIFY(overwritePage(path("RACCOLIO.MDB"),
-                              pageOf(path("RACCOLIO.MDB"), QStringLiteral("VIDEO"),
-                                     QStringLiteral("leaf"))));
+        QVERIFY(overwritePage(
+            path("RACCOLIO.MDB"),
+            pageOf(path("RACCOLIO.MDB"), QStringLiteral("VIDEO"), QStringLiteral("leaf"))));
         // Recovered and lost.
         const auto altro = [](const DbMaintenance::RepairReport& report) {
             const auto it = std::find_if(report.tables.begin(), report.tables.end(),
@@ -360,8 +360,9 @@ private slots:
             if (loop) {
                 // The right-most child of its root is the root itself.
                 const qint64 root = Database::open(path("RACCOLIO.MDB"))
-                                        ->query("SELECT rootpage FROM sqlite_master "
-                                                "WHERE name = 'ALTRO'")[0][0]
+                                        ->query(
+                                            "SELECT rootpage FROM sqlite_master "
+                                            "WHERE name = 'ALTRO'")[0][0]
                                         .toLongLong();
                 QByteArray bytes = contents("RACCOLIO.MDB");
                 QCOMPARE(bytes[(root - 1) * 4096], char(0x02));
@@ -369,9 +370,9 @@ private slots:
                     bytes[(root - 1) * 4096 + 8 + i] = char(quint32(root) >> (24 - 8 * i));
                 write("RACCOLIO.MDB", bytes);
             } else {
-                QVERIFY(overwritePage(path("RACCOLIO.MDB"),
-                                      pageOf(path("RACCOLIO.MDB"), QStringLiteral("ALTRO"),
-                                             QStringLiteral("leaf"))));
+                QVERIFY(overwritePage(
+                    path("RACCOLIO.MDB"),
+                    pageOf(path("RACCOLIO.MDB"), QStringLiteral("ALTRO"), QStringLiteral("leaf"))));
             }
             QCOMPARE(altro(DbMaintenance::repair(path("RACCOLIO.MDB"))),
                      (QPair<qint64, qint64>(0, -1)));
@@ -395,9 +396,9 @@ private slots:
                 "UPDATE sqlite_master SET sql = replace(sql, 'NOME TEXT', 'NOME TEXT NOT NULL')"
                 "  WHERE name = 'GENERI';"
                 "PRAGMA writable_schema = RESET"));
-        QVERIFY(overwritePage(path("RACCOLIO.MDB"),
-                              pageOf(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"),
-                                     QStringLiteral("leaf"))));
+        QVERIFY(overwritePage(
+            path("RACCOLIO.MDB"),
+            pageOf(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"), QStringLiteral("leaf"))));
         const DbMaintenance::RepairReport report = DbMaintenance::repair(path("RACCOLIO.MDB"));
         QVERIFY(report.salvaged);
         const auto generi = std::find_if(report.tables.begin(), report.tables.end(),
@@ -425,9 +426,10 @@ private slots:
                 "SELECT pageno, path FROM dbstat WHERE name = 'LIBRI' AND pagetype = 'internal' "
                 "AND path <> '/' LIMIT 1")[0];
             interior = under[0].toLongLong();
-            leaf = db->query("SELECT pageno FROM dbstat WHERE name = 'LIBRI' AND "
-                             "pagetype = 'leaf' AND path LIKE ? || '%' LIMIT 1",
-                             {under[1]})[0][0]
+            leaf = db->query(
+                         "SELECT pageno FROM dbstat WHERE name = 'LIBRI' AND "
+                         "pagetype = 'leaf' AND path LIKE ? || '%' LIMIT 1",
+                         {under[1]})[0][0]
                        .toLongLong();
         }
         QByteArray bytes = contents("RACCOLIO.MDB");

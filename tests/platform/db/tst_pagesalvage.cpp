@@ -135,8 +135,9 @@ private slots:
                           {QStringLiteral("titolo") + n, note, QStringLiteral("autore") + n});
             root = db->query("SELECT rootpage FROM sqlite_master WHERE name = 'SCHEDE'")[0][0]
                        .toLongLong();
-            overwritten = db->query("SELECT pageno FROM dbstat WHERE name = 'SCHEDE' AND "
-                                    "pagetype = 'overflow' ORDER BY path LIMIT 1 OFFSET 1")[0][0]
+            overwritten = db->query(
+                                "SELECT pageno FROM dbstat WHERE name = 'SCHEDE' AND "
+                                "pagetype = 'overflow' ORDER BY path LIMIT 1 OFFSET 1")[0][0]
                               .toLongLong();
         }
         QByteArray bytes = readBytes(path);
@@ -148,11 +149,10 @@ private slots:
 
         PageSalvage::Reader reader(bytes);
         std::vector<std::pair<std::vector<PageSalvage::Value>, bool>> rows;
-        const PageSalvage::Outcome outcome = reader.salvage(
-            {{"SCHEDE", root, 3, {true, true, true}}},
-            [&](int, qint64, const std::vector<PageSalvage::Value>& values, bool cut) {
-                rows.emplace_back(values, cut);
-            });
+        const PageSalvage::Outcome outcome =
+            reader.salvage({{"SCHEDE", root, 3, {true, true, true}}},
+                           [&](int, qint64, const std::vector<PageSalvage::Value>& values,
+                               bool cut) { rows.emplace_back(values, cut); });
         QCOMPARE(outcome.tables.at(0).lost, 1);
         QCOMPARE(rows.size(), size_t(1));
         const auto& [values, cut] = rows.front();
@@ -258,10 +258,8 @@ private slots:
             PageSalvage::Reader reader(bytes);
             delivered.assign(tables.size(), 0);
             return reader
-                .salvage(tables,
-                         [&](int table, qint64, const std::vector<PageSalvage::Value>&, bool) {
-                             ++delivered.at(size_t(table));
-                         })
+                .salvage(tables, [&](int table, qint64, const std::vector<PageSalvage::Value>&,
+                                     bool) { ++delivered.at(size_t(table)); })
                 .unassigned;
         };
         QCOMPARE(read(), 0);
