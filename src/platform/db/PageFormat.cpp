@@ -117,11 +117,12 @@ bool decodeRecord(const QByteArray& payload, qint64 size, Encoding encoding,
         const qint64 len = t >= 12 ? (t - 12) / 2 : kIntSize[t];
         if (len > size - at)
             return false;
-        const uchar* body = d + at;
+        const qint64 start = at;
         at += len;
         Value& v = values[i];
         if (cut)
             continue;
+        const uchar* body = d + start;  // every field before this one was there whole
         if (len > end - body) {
             cut = true;
             if (t >= 12 && end > body) {
