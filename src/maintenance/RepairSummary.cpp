@@ -30,6 +30,9 @@ QString message(const CatalogueFiles::RepairOutcome& outcome) {
         }
         text += QStringLiteral("\n%1: %2").arg(
             archive->caption, count(t.recovered, "cartella recuperata", "cartelle recuperate"));
+        if (t.incomplete > 0)
+            text += QStringLiteral(", di cui ") + count(t.incomplete, "incompleta", "incomplete") +
+                    QStringLiteral(" (campi troncati)");
         if (t.lost > 0)
             text += QStringLiteral(", ") +
                     count(t.lost, "non recuperabile", "non recuperabili");

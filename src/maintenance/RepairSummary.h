@@ -8,7 +8,8 @@
 namespace RepairSummary {
 
 // A healthy catalogue gets the plain success message; a salvaged one, per archive, the cards
-// brought back and those lost (when they can be counted), and the name of the kept file.
+// brought back (and of those, the ones with fields cut short) and those lost (when they can
+// be counted), and the name of the kept file.
 QString message(const CatalogueFiles::RepairOutcome& outcome);
 
 }  // namespace RepairSummary

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cards/Archives.h"
 #include "cards/CardContext.h"
 #include "maintenance/CatalogueFiles.h"
 #include "maintenance/DamagedCatalogue.h"
 #include "maintenance/MaintenanceProcedures.h"
+#include "maintenance/RepairSummary.h"
 #include "platform/core/AppError.h"
 #include "platform/db/Database.h"
 #include "platform/services/MessageService.h"
@@ -376,6 +378,32 @@ private slots:
         QVERIFY(!QFile::exists(bk4()));
         QCOMPARE(readBytes(mdb()), damaged);
         QVERIFY(!ended_);
+    }
+
+    // A note broken on an overflow page: the card comes back with what lies before the
+    // break, and the closing words count it incomplete, in its own archive's line alone.
+    void brokenNoteComesBackIncomplete() {
+        const QString note(20000, u'n');
+        Database::open(mdb())->query(QStringLiteral("UPDATE LIBRI SET NOTE = ? WHERE rowid = 2"),
+                                     {note});
+        QVERIFY(overwritePage(mdb(), firstOverflowPageOf(mdb(), QStringLiteral("LIBRI"))));
+        const CatalogueFiles::RepairOutcome outcome = CatalogueFiles::repair();
+        QCOMPARE(outcome.report.tables.at(0).name, QStringLiteral("LIBRI"));
+        QCOMPARE(outcome.report.tables[0].recovered, 3);
+        QCOMPARE(outcome.report.tables[0].incomplete, 1);
+        QCOMPARE(outcome.report.tables[0].lost, 0);
+        QCOMPARE(folder_->column(QStringLiteral("LIBRI"), QStringLiteral("TITOLO")).at(1),
+                 QStringLiteral("LIBRI 2 TITOLO"));
+        const QString kept = folder_->column(QStringLiteral("LIBRI"), QStringLiteral("NOTE")).at(1);
+        QVERIFY(!kept.isEmpty() && kept.size() < 4096 && note.startsWith(kept));
+
+        QStringList naming;
+        for (const QString& line : RepairSummary::message(outcome).split(QLatin1Char('\n')))
+            if (line.contains(QStringLiteral("1 incompleta")))
+                naming << line;
+        QCOMPARE(naming.size(), 1);
+        QVERIFY2(naming[0].startsWith(Archives::byTable(QStringLiteral("LIBRI"))->caption),
+                 qPrintable(naming[0]));
     }
 
     void modeAndOwnerKept() {

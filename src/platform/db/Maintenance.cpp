@@ -290,11 +290,14 @@ RepairReport salvageInto(const QString& path, const Progress& progress,
     temp.keep();
     syncToDisk(QFileInfo(path).absolutePath());
     for (const RepairReport::Table& t : report.tables)
-        if (t.lost != 0)
-            qCWarning(lcDb).noquote() << "repair:" << t.name << t.recovered << "rows saved,"
-                                      << (t.lost < 0 ? QStringLiteral("an unknown number")
-                                                     : QString::number(t.lost))
-                                      << "lost";
+        if (t.lost != 0 || t.incomplete != 0)
+            qCWarning(lcDb).noquote()
+                << "repair:" << t.name
+                << QStringLiteral("%1 rows saved (%2 cut short),")
+                       .arg(t.recovered)
+                       .arg(t.incomplete)
+                << (t.lost < 0 ? QStringLiteral("an unknown number") : QString::number(t.lost))
+                << "lost";
     return report;
 }
 

@@ -33,6 +33,7 @@ struct RepairReport {
         qint64 recovered = 0;
         qint64 lost = 0;  // rows that could not be read; -1 when that cannot be counted
         qint64 lostAtMost = -1;  // with lost -1: no more than this many, when that is known
+        qint64 incomplete = 0;   // of those recovered: cut by a broken overflow chain
     };
     bool salvaged = false;  // false: the file was healthy and was left as it was
     std::vector<Table> tables;

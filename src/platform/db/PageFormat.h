@@ -54,8 +54,13 @@ inline bool textOnlyFits(qint64 serialType) {
     return serialType == 0 || serialType >= 12;
 }
 
-// A record's values (and serial types); false unless header and body add up exactly.
-bool decodeRecord(const QByteArray& payload, std::vector<Value>& values,
-                  std::vector<qint64>* types = nullptr);
+// A record of `size` bytes, of which `payload` holds the first (all of them unless the rest
+// lay on overflow pages that cannot be trusted): its values and serial types. False unless
+// the header is whole and header and fields add up to `size` exactly. Of a cut record, every
+// field whose bytes are all there keeps its value, the field the cut falls in keeps what is
+// there of it (text: whole characters of `encoding`; a number: nothing), NULL when nothing,
+// and the fields after it are NULL.
+bool decodeRecord(const QByteArray& payload, qint64 size, Encoding encoding,
+                  std::vector<Value>& values, std::vector<qint64>* types = nullptr);
 
 }  // namespace PageSalvage::detail

@@ -1,5 +1,6 @@
 #include <QStringDecoder>
 #include <algorithm>
+#include <unordered_set>
 
 #include "platform/core/AppError.h"
 #include "platform/db/PageWalker.h"
@@ -115,11 +116,12 @@ Schema Reader::schema() {
     std::vector<Value> values;
     walker.walk(1, false, result, [&](const QByteArray& page, const PageView& v) {
         for (int i = 0; i < v.cells; ++i) {
-            qint64 rowid = 0;
+            qint64 rowid = 0, size = 0;
             QByteArray payload;
-            if (!walker.leafCell(page, v, i, false, rowid, payload) ||
-                !walker.record(payload, values) || values.size() < 5 ||
-                values[3].kind != Value::Kind::Integer) {
+            // An entry is taken whole or not at all: a cut statement could make another object.
+            if (!walker.leafCell(page, v, i, false, rowid, payload, size) ||
+                payload.size() != size || !decodeRecord(payload, size, encoding_, values) ||
+                values.size() < 5 || values[3].kind != Value::Kind::Integer) {
                 allCells = false;
                 continue;
             }
@@ -131,6 +133,37 @@ Schema Reader::schema() {
     out.complete = allCells && result.damage.empty();
     pagesRead_ = 0;
     return out;
+}
+
+qint64 Reader::indexEntries(qint64 root) {
+    // Each entry lies on exactly one page, interior or leaf. A sound tree points at each of
+    // its pages once, so a page met twice ends the count as surely as an unreadable one.
+    std::vector<qint64> pending{root};
+    std::unordered_set<qint64> met{root};
+    qint64 entries = 0;
+    QByteArray page;
+    while (!pending.empty()) {
+        const qint64 p = pending.back();
+        pending.pop_back();
+        if (p < 1 || p > pageCount_ || !readPage(p, page))
+            return -1;
+        const auto v = parsePage(page, p, usable_);
+        if (!v || (v->type != kIndexLeaf && v->type != kIndexInterior))
+            return -1;
+        entries += v->cells;
+        if (v->type == kIndexLeaf)
+            continue;
+        for (int i = 0; i <= v->cells; ++i) {
+            const int cell = i < v->cells ? cellOffset(page, *v, i) : 0;
+            if (cell + 4 > usable_)
+                return -1;
+            const qint64 child = i < v->cells ? be32(bytesOf(page) + cell) : v->rightChild;
+            if (!met.insert(child).second)
+                return -1;
+            pending.push_back(child);
+        }
+    }
+    return entries;
 }
 
 Outcome Reader::salvage(const std::vector<TableShape>& tables, const Sink& sink,

@@ -8,36 +8,44 @@
 // classified, each table walked from its root, overflow chains, then the stray pages.
 namespace PageSalvage {
 
+// Follows an overflow chain for `length` bytes into `into`; true when all of them came. A
+// page is trusted only when it points on as a sound chain's page does: to a page of the file
+// not yet in the chain that no tree or freelist holds, or, the last, to none. A page
+// overwritten by a stray write fails that, and is left out with everything after it.
 bool Walker::chain(quint32 first, qint64 length, bool mark, QByteArray& into) {
     const qint64 room = r_.usable_ - 4;
-    const qint64 most = (length + room - 1) / room;
     std::vector<qint64> pages;
+    const auto onward = [&](qint64 p) {
+        return p >= 2 && p <= r_.pageCount_ &&
+               std::find(pages.begin(), pages.end(), p) == pages.end() &&
+               reach_[size_t(p)] != Free && reach_[size_t(p)] != InTree;
+    };
     QByteArray page;
-    qint64 next = first;
-    while (length > 0) {
-        if (next < 2 || next > r_.pageCount_ || qint64(pages.size()) >= most ||
-            std::find(pages.begin(), pages.end(), next) != pages.end() ||
-            reach_[size_t(next)] == Free || reach_[size_t(next)] == InTree ||
-            !r_.readPage(next, page))
-            return false;
-        pages.push_back(next);
+    qint64 at = first;
+    size_t trusted = 0;
+    while (length > 0 && onward(at) && r_.readPage(at, page)) {
+        pages.push_back(at);
         const qint64 take = std::min(room, length);
+        const qint64 next = be32(bytesOf(page));
+        if (take == length ? next != 0 : !onward(next))
+            break;
         into.append(page.constData() + 4, take);
         length -= take;
-        next = be32(bytesOf(page));
+        at = next;
+        trusted = pages.size();
     }
     if (mark)
-        for (const qint64 p : pages)
-            reach_[size_t(p)] = Overflow;
-    return true;
+        for (size_t i = 0; i < trusted; ++i)
+            reach_[size_t(pages[i])] = Overflow;
+    return length == 0;
 }
 
-bool Walker::leafCell(const QByteArray& page, const PageView& v, int i, bool mark,
-                      qint64& rowid, QByteArray& payload) {
+bool Walker::leafCell(const QByteArray& page, const PageView& v, int i, bool mark, qint64& rowid,
+                      QByteArray& payload, qint64& size) {
     const uchar* d = bytesOf(page);
     const uchar* end = d + r_.usable_;
     const uchar* p = d + cellOffset(page, v, i);
-    qint64 size = 0;
+    size = 0;
     int n = varint(p, end, size);
     if (n == 0 || size < 0 || size > 0x7FFFFFFF)
         return false;
@@ -60,7 +68,21 @@ bool Walker::leafCell(const QByteArray& page, const PageView& v, int i, bool mar
     payload = QByteArray(reinterpret_cast<const char*>(p), local);
     if (spill == 0)
         return true;
-    return chain(be32(p + local), size - local, mark, payload);
+    chain(be32(p + local), size - local, mark, payload);
+    return true;
+}
+
+bool Walker::row(const QByteArray& page, const PageView& v, int i, bool mark, qint64& rowid,
+                 std::vector<Value>& values, std::vector<qint64>& types, bool& cut) {
+    QByteArray payload;
+    qint64 size = 0;
+    if (!leafCell(page, v, i, mark, rowid, payload, size) ||
+        !decodeRecord(payload, size, r_.encoding_, values, &types))
+        return false;
+    cut = payload.size() < size;
+    // A row cut before anything of it could be read is no row to keep.
+    return !cut || std::any_of(values.begin(), values.end(),
+                               [](const Value& f) { return f.kind != Value::Kind::Null; });
 }
 
 void Walker::walk(qint64 top, bool mark, WalkResult& result, const OnLeaf& onLeaf) {
@@ -201,10 +223,10 @@ Outcome Walker::run() {
     {
         WalkResult schema;
         walk(1, true, schema, [&](const QByteArray& page, const PageView& v) {
-            qint64 rowid;
+            qint64 rowid, size;
             QByteArray payload;
             for (int i = 0; i < v.cells; ++i)
-                leafCell(page, v, i, true, rowid, payload);
+                leafCell(page, v, i, true, rowid, payload, size);
         });
     }
     markIndexOverflow();
@@ -217,13 +239,13 @@ Outcome Walker::run() {
         walk(tables_[t].rootPage, true, walks[t], [&](const QByteArray& page, const PageView& v) {
             for (int i = 0; i < v.cells; ++i) {
                 qint64 rowid = 0;
-                QByteArray payload;
-                if (!leafCell(page, v, i, true, rowid, payload) ||
-                    !record(payload, values, &types) || !shapeFits(tables_[t], types, false)) {
+                bool cut = false;
+                if (!row(page, v, i, true, rowid, values, types, cut) ||
+                    !shapeFits(tables_[t], types, false)) {
                     ++out.tables[t].lost;
                     continue;
                 }
-                sink_(int(t), rowid, values);
+                sink_(int(t), rowid, values, cut);
             }
         });
     }
@@ -265,9 +287,8 @@ Outcome Walker::run() {
         walk(top, false, trial, [&](const QByteArray& leaf, const PageView& v) {
             for (int i = 0; i < v.cells; ++i) {
                 qint64 rowid = 0;
-                QByteArray payload;
-                if (!leafCell(leaf, v, i, false, rowid, payload) ||
-                    !record(payload, values, &types))
+                bool cut = false;
+                if (!row(leaf, v, i, false, rowid, values, types, cut))
                     continue;
                 ++rows;
                 for (size_t t = 0; t < tables_.size(); ++t)
@@ -296,13 +317,13 @@ Outcome Walker::run() {
         walk(top, true, taken, [&](const QByteArray& leaf, const PageView& v) {
             for (int i = 0; i < v.cells; ++i) {
                 qint64 rowid = 0;
-                QByteArray payload;
-                if (!leafCell(leaf, v, i, true, rowid, payload) ||
-                    !record(payload, values, &types) || !shapeFits(tables_[t], types, true)) {
+                bool cut = false;
+                if (!row(leaf, v, i, true, rowid, values, types, cut) ||
+                    !shapeFits(tables_[t], types, true)) {
                     ++out.tables[t].lost;
                     continue;
                 }
-                sink_(int(t), rowid, values);
+                sink_(int(t), rowid, values, cut);
             }
         });
         if (!taken.damage.empty())

@@ -80,11 +80,17 @@ public:
 
     // Rows in a fixed order: each table's rows reached from its root in key order, table by
     // table, then the rows of stray pages, by page number. A rowid may come more than once
-    // (an old copy of a page); the caller keeps the first.
-    using Sink = std::function<void(int table, qint64 rowid, const std::vector<Value>& values)>;
+    // (an old copy of a page); the caller keeps the first. `cut`: the row's overflow chain
+    // broke, and only what lay before the break came back (see decodeRecord).
+    using Sink =
+        std::function<void(int table, qint64 rowid, const std::vector<Value>& values, bool cut)>;
     using Progress = std::function<void(qint64 pagesRead, qint64 pageCount)>;
     Outcome salvage(const std::vector<TableShape>& tables, const Sink& sink,
                     const Progress& progress = {});
+
+    // How many entries the index b-tree from `root` holds (the rows of a table without
+    // rowids); -1 when some page of it cannot be read.
+    qint64 indexEntries(qint64 root);
 
     // Decodes a text field of this file to a QString.
     QString text(const Value& v) const;

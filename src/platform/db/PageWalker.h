@@ -39,13 +39,14 @@ public:
     // already reached by another walk, out of range, or seen twice count as damage.
     void walk(qint64 top, bool mark, WalkResult& result, const OnLeaf& onLeaf);
 
-    // Payload of leaf cell i, its overflow chain followed; false when unreadable.
+    // Payload of leaf cell i, its overflow chain followed as far as it can be trusted, and
+    // the whole payload's size; false when the cell itself is unreadable.
     bool leafCell(const QByteArray& page, const PageView& v, int i, bool mark, qint64& rowid,
-                  QByteArray& payload);
-    bool record(const QByteArray& payload, std::vector<Value>& values,
-                std::vector<qint64>* types = nullptr) const {
-        return decodeRecord(payload, values, types);
-    }
+                  QByteArray& payload, qint64& size);
+    // The row of leaf cell i; false when unreadable. `cut`: some of its bytes were lost with
+    // a broken overflow chain, and some of what came before the break is kept.
+    bool row(const QByteArray& page, const PageView& v, int i, bool mark, qint64& rowid,
+             std::vector<Value>& values, std::vector<qint64>& types, bool& cut);
 
 private:
     bool chain(quint32 first, qint64 length, bool mark, QByteArray& into);

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "platform/core/AppError.h"
 #include "platform/core/Log.h"
@@ -46,10 +47,40 @@ void makeAgain(Database& target, const PageSalvage::SchemaEntry& e) {
     target.prepare(e.sql).run();
 }
 
+// True for a table whose rows are keyed by their own columns: its pages hold no rowids to
+// give back. The program makes none; another tool may have added one.
+bool withoutRowid(Database& target, const QString& table) {
+    const QList<QVariantList> rows =
+        target.query(QStringLiteral("SELECT wr FROM pragma_table_list "
+                                    "WHERE schema = 'main' AND name = ? COLLATE NOCASE"),
+                     {table});
+    return !rows.isEmpty() && rows.first().value(0).toInt() == 1;
+}
+
 struct Target {
     PageSalvage::TableShape shape;
-    Statement insert;
-    int columns = 0;
+    QStringList columns;  // quoted, in the table's order
+    // By the number of fields a row brings: a row stored before a column was added lacks
+    // it, and takes the column's default as SQLite itself reads such a row.
+    std::vector<Statement> inserts;
+    Statement stored;  // whether a rowid came already
+    qint64 incomplete = 0;
+    qint64 refused = 0;  // rows read but that the table's constraints turn away
+
+    Statement& insertOf(Database& target, size_t fields) {
+        if (inserts.size() <= fields)
+            inserts.resize(fields + 1);
+        Statement& insert = inserts[fields];
+        if (!insert)
+            insert = target.prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(Database::quoteIdentifier(shape.name),
+                         (QStringList{QStringLiteral("rowid")} + columns.mid(0, qsizetype(fields)))
+                             .join(QStringLiteral(", ")),
+                         QStringList(qsizetype(fields) + 1, QStringLiteral("?"))
+                             .join(QStringLiteral(", "))));
+        return insert;
+    }
 };
 
 void bindValue(sqlite3_stmt* st, int index, const PageSalvage::Value& v, int encoding) {
@@ -86,6 +117,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
                         << "entries read";
     Transaction transaction(target);
     std::vector<Target> tables;
+    std::vector<DbMaintenance::RepairReport::Table> unsalvaged;
     QStringList made;
     for (const PageSalvage::SchemaEntry& e : schema.entries) {
         if (e.type != QLatin1String("table") || isInternal(e.name) || e.sql.isEmpty() ||
@@ -99,14 +131,24 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             continue;
         }
         made << e.name;
-        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0});
+        if (withoutRowid(target, e.name)) {
+            // Made again empty, so that its indexes, views and triggers still fit.
+            const qint64 rows = reader.indexEntries(e.rootPage);
+            qCWarning(lcDb).noquote()
+                << "salvage: table" << e.name << "has no rowids; its"
+                << (rows < 0 ? QStringLiteral("uncounted") : QString::number(rows))
+                << "rows are not salvaged";
+            unsalvaged.push_back({e.name, 0, rows});
+            continue;
+        }
+        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}});
     }
     for (const DbMaintenance::KnownTable& k : known) {
         if (made.contains(k.name, Qt::CaseInsensitive))
             continue;
         target.createTable(k.name, k.fields);
         made << k.name;
-        tables.push_back({{k.name, 0, 0, {}}, {}, 0});
+        tables.push_back({{k.name, 0, 0, {}}, {}, {}, {}});
     }
     if (tables.empty())
         throw AppError(ErrorCode::DatabaseError, kSource,
@@ -116,7 +158,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
     const size_t copied = tables.size();
     for (const PageSalvage::SchemaEntry& e : schema.entries)
         if (e.type == QLatin1String("table") && DerivedTables::isDerived(e.name) && e.rootPage > 0)
-            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, 0});
+            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}});
 
     std::vector<PageSalvage::TableShape> shapes;
     for (size_t i = 0; i < tables.size(); ++i) {
@@ -125,19 +167,15 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             shapes.push_back(t.shape);  // no columns: none of its rows is kept
             continue;
         }
-        QStringList columns, marks;
         for (const QVariantList& c :
              target.query(QStringLiteral("PRAGMA table_info(%1)")
                               .arg(Database::quoteIdentifier(t.shape.name)))) {
-            columns << Database::quoteIdentifier(c.value(1).toString());
-            marks << QStringLiteral("?");
+            t.columns << Database::quoteIdentifier(c.value(1).toString());
             t.shape.textOnly.push_back(textAffinity(c.value(2).toString()));
         }
-        t.shape.columns = t.columns = int(columns.size());
-        t.insert = target.prepare(
-            QStringLiteral("INSERT OR IGNORE INTO %1 (rowid, %2) VALUES (?, %3)")
-                .arg(Database::quoteIdentifier(t.shape.name), columns.join(QStringLiteral(", ")),
-                     marks.join(QStringLiteral(", "))));
+        t.shape.columns = int(t.columns.size());
+        t.stored = target.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?")
+                                      .arg(Database::quoteIdentifier(t.shape.name)));
         shapes.push_back(t.shape);
     }
 
@@ -145,35 +183,51 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
     report.salvaged = true;
     for (size_t i = 0; i < copied; ++i)
         report.tables.push_back({tables[i].shape.name, 0, 0});
+    report.tables.insert(report.tables.end(), unsalvaged.begin(), unsalvaged.end());
     const int encoding = reader.encoding() == PageSalvage::Encoding::Utf16le   ? SQLITE_UTF16LE
                          : reader.encoding() == PageSalvage::Encoding::Utf16be ? SQLITE_UTF16BE
                                                                                : SQLITE_UTF8;
     const PageSalvage::Outcome outcome = reader.salvage(
         shapes,
-        [&](int table, qint64 rowid, const std::vector<PageSalvage::Value>& values) {
+        [&](int table, qint64 rowid, const std::vector<PageSalvage::Value>& values, bool cut) {
             if (size_t(table) >= copied)
                 return;
             Target& t = tables[size_t(table)];
-            sqlite3_stmt* st = t.insert.get();
+            t.stored.bindInt64(1, rowid);
+            const bool again = t.stored.step();
+            t.stored.reset();
+            if (again)
+                return;  // the first copy of a rowid wins
+            const size_t fields = std::min(values.size(), size_t(t.columns.size()));
+            sqlite3_stmt* st = t.insertOf(target, fields).get();
             sqlite3_bind_int64(st, 1, rowid);
-            for (int i = 0; i < t.columns; ++i) {
-                if (size_t(i) < values.size())
-                    bindValue(st, i + 2, values[size_t(i)], encoding);
-                else
-                    sqlite3_bind_null(st, i + 2);
+            for (size_t i = 0; i < fields; ++i)
+                bindValue(st, int(i) + 2, values[i], encoding);
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_DONE) {
+                ++report.tables[size_t(table)].recovered;
+                t.incomplete += cut ? 1 : 0;
+            } else if ((rc & 0xFF) == SQLITE_CONSTRAINT) {
+                qCWarning(lcDb).noquote() << "salvage: row" << rowid << "of" << t.shape.name
+                                          << "refused -" << sqlite3_errmsg(target.handle());
+                ++t.refused;
+            } else {
+                const AppError error = Database::lastError(target.handle(), kSource);
+                sqlite3_reset(st);
+                throw error;
             }
-            t.insert.run();
-            report.tables[size_t(table)].recovered += sqlite3_changes(target.handle());
+            sqlite3_reset(st);
         },
         progress);
     for (size_t i = 0; i < copied; ++i) {
         const PageSalvage::TableOutcome& o = outcome.tables[i];
         DbMaintenance::RepairReport::Table& r = report.tables[i];
-        r.lost = o.lostKnown ? o.lost : -1;
+        r.incomplete = tables[i].incomplete;
+        r.lost = o.lostKnown ? o.lost + tables[i].refused : -1;
         if (o.lostKnown || !o.bounded)
             continue;
         // Rowids of a damaged page's range that did not come back elsewhere.
-        qint64 most = o.lost;
+        qint64 most = o.lost + tables[i].refused;
         Statement within = target.prepare(
             QStringLiteral("SELECT count(*) FROM %1 WHERE rowid > ? AND rowid <= ?")
                 .arg(Database::quoteIdentifier(r.name)));

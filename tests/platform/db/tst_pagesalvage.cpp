@@ -20,6 +20,7 @@ class TestPageSalvage : public QObject {
 
     struct Read {
         std::map<qint64, QString> rows;
+        std::vector<qint64> cut;
         PageSalvage::Outcome outcome;
     };
 
@@ -28,8 +29,11 @@ class TestPageSalvage : public QObject {
         Read read;
         const std::vector<PageSalvage::TableShape> tables{{"LIBRI", root, 2, {true, true}}};
         read.outcome = reader.salvage(
-            tables, [&](int, qint64 rowid, const std::vector<PageSalvage::Value>& values) {
+            tables,
+            [&](int, qint64 rowid, const std::vector<PageSalvage::Value>& values, bool cut) {
                 read.rows.emplace(rowid, reader.text(values.at(0)));
+                if (cut)
+                    read.cut.push_back(rowid);
             });
         return read;
     }
@@ -93,7 +97,8 @@ private slots:
         QCOMPARE(read.outcome.tables.at(0).lost, 0);
     }
 
-    // An overflow chain that turns back on itself loses that one card, counted.
+    // An overflow chain that turns back on itself: the page that points back is not trusted,
+    // the card keeps what lies before it and comes back cut.
     void overflowCycle() {
         QByteArray bytes = file_;
         const qint64 first = Database::open(dir_.filePath("RACCOLIO.MDB"))
@@ -105,9 +110,58 @@ private slots:
         QVERIFY(first > 0);
         put32(bytes, (first - 1) * kPage, quint32(first));
         const Read read = salvage(bytes, root_);
-        QCOMPARE(read.rows.size(), size_t(kRows - 1));
-        QCOMPARE(read.outcome.tables.at(0).lost, 1);
+        QCOMPARE(read.rows.size(), size_t(kRows));
+        QCOMPARE(read.outcome.tables.at(0).lost, 0);
         QVERIFY(read.outcome.tables.at(0).lostKnown);
+        QCOMPARE(read.cut.size(), size_t(1));
+        const QString kept = read.rows.at(read.cut[0]);
+        const QString whole = QStringLiteral("libro %1 ").arg(read.cut[0]) + QString(10000, 'x');
+        QVERIFY(kept.size() > 100 && kept.size() < kPage && whole.startsWith(kept));
+    }
+
+    // A note's second overflow page overwritten: the title before the note is whole, the note
+    // keeps its first pages up to the last whole character, the author after it is NULL. A
+    // card whose header gives lengths that do not add up to its cell's is no card at all.
+    void brokenChainKeepsWhatLiesBeforeTheBreak() {
+        const QString path = dir_.filePath("NOTA.MDB");
+        // Three-byte characters, placed so that the break falls inside one.
+        const QString note = QStringLiteral("n") + QString(3000, QChar(0x20AC));
+        qint64 root = 0, overwritten = 0;
+        {
+            auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
+            db->createTable("SCHEDE", {"TITOLO", "NOTE", "AUTORE"});
+            for (const char* n : {"1", "2"})
+                db->query("INSERT INTO SCHEDE VALUES (?, ?, ?)",
+                          {QStringLiteral("titolo") + n, note, QStringLiteral("autore") + n});
+            root = db->query("SELECT rootpage FROM sqlite_master WHERE name = 'SCHEDE'")[0][0]
+                       .toLongLong();
+            overwritten = db->query(
+                                "SELECT pageno FROM dbstat WHERE name = 'SCHEDE' AND "
+                                "pagetype = 'overflow' ORDER BY path LIMIT 1 OFFSET 1")[0][0]
+                              .toLongLong();
+        }
+        QByteArray bytes = readBytes(path);
+        bytes.replace((overwritten - 1) * kPage, kPage, QByteArray(kPage, char(0xFF)));
+        // The second card's header takes a byte off its author.
+        const qsizetype second = bytes.indexOf("titolo2");
+        QVERIFY(second > 0 && bytes[second - 1] == char(13 + 2 * 7));
+        bytes[second - 1] = char(13 + 2 * 6);
+
+        PageSalvage::Reader reader(bytes);
+        std::vector<std::pair<std::vector<PageSalvage::Value>, bool>> rows;
+        const PageSalvage::Outcome outcome =
+            reader.salvage({{"SCHEDE", root, 3, {true, true, true}}},
+                           [&](int, qint64, const std::vector<PageSalvage::Value>& values,
+                               bool cut) { rows.emplace_back(values, cut); });
+        QCOMPARE(outcome.tables.at(0).lost, 1);
+        QCOMPARE(rows.size(), size_t(1));
+        const auto& [values, cut] = rows.front();
+        QVERIFY(cut);
+        QCOMPARE(reader.text(values.at(0)), QStringLiteral("titolo1"));
+        const QString kept = reader.text(values.at(1));
+        QVERIFY2(kept.size() > 1000 && kept.size() < 2000 && note.startsWith(kept),
+                 qPrintable(kept.right(3)));
+        QVERIFY(values.at(2).kind == PageSalvage::Value::Kind::Null);
     }
 
     // Pages freed by deleted cards still hold them; with the root lost every stray page is
@@ -204,10 +258,8 @@ private slots:
             PageSalvage::Reader reader(bytes);
             delivered.assign(tables.size(), 0);
             return reader
-                .salvage(tables,
-                         [&](int table, qint64, const std::vector<PageSalvage::Value>&) {
-                             ++delivered.at(size_t(table));
-                         })
+                .salvage(tables, [&](int table, qint64, const std::vector<PageSalvage::Value>&,
+                                     bool) { ++delivered.at(size_t(table)); })
                 .unassigned;
         };
         QCOMPARE(read(), 0);
