@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qint64 lastPages = -1;
     const PageSalvage::Outcome outcome = reader.salvage(
         tables,
-        [&](int table, qint64, const std::vector<PageSalvage::Value>& values) {
+        [&](int table, qint64, const std::vector<PageSalvage::Value>& values, bool) {
             if (table < 0 || size_t(table) >= tables.size() ||
                 int(values.size()) > tables[size_t(table)].columns)
                 abort();
