@@ -24,6 +24,16 @@ QString compactionPath() {
     return ProgramFolder::file(QStringLiteral("RACCOLIO.VID"));
 }
 
+QString proposedBackupPath() {
+    const QString name = QStringLiteral("Raccolio.bk4");
+    const QDir folder(ProgramFolder::path());
+    if (folder.exists(name))
+        return folder.filePath(name);
+    // Name filters ignore case; sorted, so among several spellings the same one is chosen.
+    const QStringList found = folder.entryList({name}, QDir::Files | QDir::Hidden, QDir::Name);
+    return folder.filePath(found.value(0, name));
+}
+
 void requireCatalogue(const QString& path) {
     if (!QFileInfo::exists(path))
         throw fileNotFoundError(QStringLiteral("CatalogueFiles"), path);

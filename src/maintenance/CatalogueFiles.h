@@ -13,6 +13,10 @@ namespace CatalogueFiles {
 
 QString backupPath();      // RACCOLIO.BK4 in the program folder
 QString compactionPath();  // RACCOLIO.VID, the compaction's own temporary file
+// The file the manual backup and restore propose: Raccolio.bk4 in the program folder, or the
+// file already there whose name differs only in case (the automatic RACCOLIO.BK4), so that
+// a restore finds that backup and a backup replaces it instead of making a second one.
+QString proposedBackupPath();
 
 // Raises AppError(NotACatalogue) unless the file is a database with the catalogue's tables;
 // nothing is written.

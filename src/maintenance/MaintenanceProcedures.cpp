@@ -21,10 +21,6 @@ QString overwriteQuestion() {
            QStringLiteral(" è già esistente. Sovrascriverlo?");
 }
 
-QString initialName() {
-    return ProgramFolder::file(QStringLiteral("Raccolio.bk4"));
-}
-
 void makeProgramFolderCurrent() {
     QDir::setCurrent(ProgramFolder::path());
 }
@@ -84,8 +80,8 @@ void MaintenanceProcedures::backup() {
 bool MaintenanceProcedures::backupBody(Mode mode) {
     QString destination = CatalogueFiles::backupPath();
     if (mode == Mode::Manual) {
-        destination = services_.files.saveFileName(QString(), initialName(), backupFilter(),
-                                                   QStringLiteral("bk4"));
+        destination = services_.files.saveFileName(QString(), CatalogueFiles::proposedBackupPath(),
+                                                   backupFilter(), QStringLiteral("bk4"));
         if (destination.isEmpty())
             return false;  // the dialog was cancelled
     }
@@ -130,7 +126,8 @@ bool MaintenanceProcedures::restoreBody(Mode mode) {
         }
     } else {
         // The name as chosen: in upper case it would name another file here.
-        source = services_.files.openFileName(QString(), initialName(), backupFilter());
+        source = services_.files.openFileName(QString(), CatalogueFiles::proposedBackupPath(),
+                                              backupFilter());
         if (source.isEmpty())
             return false;
         if (!source.endsWith(QLatin1String(".bk4"), Qt::CaseInsensitive) &&
@@ -177,9 +174,10 @@ void MaintenanceProcedures::compact() {
     bool done = false;
     runGuarded(services_.messages, "MdiForm1.CompattamentoDati", [&] {
         // On failure the catalogue is untouched and work goes on with it.
-        withSourcesClosed(QStringLiteral("Compattamento dei dati in corso..."),
-                          [](const DbMaintenance::Progress& p) { CatalogueFiles::compact(p); },
-                          Reopen::OnFailure);
+        withSourcesClosed(
+            QStringLiteral("Compattamento dei dati in corso..."),
+            [](const DbMaintenance::Progress& p) { CatalogueFiles::compact(p); },
+            Reopen::OnFailure);
         done = true;
     });
     if (!done)

@@ -179,6 +179,19 @@ private slots:
         QCOMPARE(cards_.reopened, reopened);
     }
 
+    void manualProposesTheBackupAlreadyThere() {
+        // None yet: the usual name. Then the automatic backup, whose name differs in case.
+        modes_ << Mode::Manual << Mode::Automatic << Mode::Manual << Mode::Manual;
+        for (int i = 0; i < 3; ++i)
+            folder_->files.queueFileName(QString());
+        run(&MaintenanceProcedures::backup);
+        run(&MaintenanceProcedures::backup);
+        run(&MaintenanceProcedures::backup);
+        run(&MaintenanceProcedures::restore);
+        QCOMPARE(folder_->files.startPaths(),
+                 (QStringList{folder_->file("Raccolio.bk4"), bk4(), bk4()}));
+    }
+
     void compactionAndRepair() {
         folder_->writeFile("RACCOLIO.VID", "resto di un'interruzione");
         folder_->messages.queueYes();

@@ -72,15 +72,16 @@ ScriptedFileDialogService::~ScriptedFileDialogService() {
     failIfLeft(answers_, "file names");
 }
 
-QString ScriptedFileDialogService::openFileName(const QString& caption, const QString&,
+QString ScriptedFileDialogService::openFileName(const QString& caption, const QString& startPath,
                                                 const QString&) {
     owners_.append(owner());
+    startPaths_.append(startPath);
     return next(answers_, "File dialog", caption, QString());
 }
 
-QString ScriptedFileDialogService::saveFileName(const QString& caption, const QString&,
+QString ScriptedFileDialogService::saveFileName(const QString& caption, const QString& startPath,
                                                 const QString&, const QString&) {
-    return openFileName(caption, {}, {});
+    return openFileName(caption, startPath, {});
 }
 
 ScriptedInputService::~ScriptedInputService() {

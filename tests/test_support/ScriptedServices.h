@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "platform/services/FileDialogService.h"
@@ -53,6 +54,8 @@ public:
     void queueFileName(const QString& path) { answers_.enqueue(path); }
     // The window that named itself as asking, for each dialog shown; only compared.
     const QList<QObject*>& owners() const { return owners_; }
+    // The file each dialog proposed.
+    const QStringList& startPaths() const { return startPaths_; }
     QString openFileName(const QString& caption, const QString& startPath,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& startPath, const QString& filter,
@@ -61,6 +64,7 @@ public:
 private:
     QQueue<QString> answers_;
     QList<QObject*> owners_;
+    QStringList startPaths_;
 };
 
 class ScriptedInputService : public InputService {

@@ -17,6 +17,7 @@
 #include "platform/core/AppInfo.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
+#include "platform/ui/TitleWidth.h"
 
 using Kind = GameStep::Kind;
 using Timer = MemoryGame::Timer;
@@ -88,6 +89,7 @@ Board::Board(Services& services, QWidget* parent, GameChance chance, Timings tim
     layout->addWidget(surface_, 0, Qt::AlignLeft | Qt::AlignTop);
     buildStatusStrip();
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     const std::array<std::pair<const char*, int>, MemoryGame::kTimerCount> timerSetup{
         {{"time_over", timings_.timeOverMs},

@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "platform/ui/TitleWidth.h"
+
 BackupModeWindow::BackupModeWindow(QWidget* parent)
     : QDialog(parent),
       automatic_(new QRadioButton(QStringLiteral("Procedura automatica..."), this)),
@@ -40,13 +42,12 @@ BackupModeWindow::BackupModeWindow(QWidget* parent)
     layout->addWidget(cancelled_);
     layout->addSpacing(8);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 }
 
 BackupModeWindow::Choice BackupModeWindow::ask(const QString& caption) {
     setWindowTitle(caption);
-    // Wide enough for the caption in the title bar, beside its buttons.
-    const QSize hint = sizeHint();
-    setFixedSize(qMax(hint.width(), fontMetrics().horizontalAdvance(caption) + 110), hint.height());
     automatic_->setChecked(true);
     exec();
     if (cancelled_->isChecked())

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/core/AppInfo.h"
+#include "platform/ui/TitleWidth.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ void LongWork::show() {
         parent_ ? parent_->window() : nullptr);
     dialog_->setObjectName(QStringLiteral("LongWorkProgress"));
     dialog_->setWindowTitle(AppInfo::title());
+    fitToTitle(dialog_.get());
     dialog_->setWindowModality(Qt::ApplicationModal);
     dialog_->setAutoClose(false);
     dialog_->setAutoReset(false);

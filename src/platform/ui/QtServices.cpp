@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include "platform/core/AppInfo.h"
+#include "platform/ui/TitleWidth.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ MessageService::Answer QtMessageService::showCaptioned(const QString& caption, c
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
     }
+    fitToTitle(&box);
     const int result = box.exec();
     returnFocus(owner());
     if (!yesNo)
@@ -120,6 +122,7 @@ std::optional<QString> QtInputService::getText(const QString& prompt, const QStr
     dialog.setWindowTitle(title.isEmpty() ? AppInfo::title() : title);
     dialog.setLabelText(displayText(prompt));
     dialog.setTextValue(defaultText);
+    fitToTitle(&dialog);
     const int result = dialog.exec();
     returnFocus(owner());
     if (result != QDialog::Accepted)

@@ -12,6 +12,7 @@
 
 #include "platform/services/Guard.h"
 #include "platform/services/Services.h"
+#include "platform/ui/TitleWidth.h"
 #include "prefs/ui/PrefsPictures.h"
 
 namespace {
@@ -139,6 +140,7 @@ AboutBox::AboutBox(Services& services, QWidget* parent, AboutInfo info, int blin
     layout->addWidget(legalNotice_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     blinkTimer_ = new QTimer(this);
     blinkTimer_->setObjectName(QStringLiteral("Timer1"));

@@ -12,6 +12,7 @@
 #include "platform/services/Guard.h"
 #include "platform/services/Services.h"
 #include "platform/settings/SettingsStore.h"
+#include "platform/ui/TitleWidth.h"
 #include "prefs/ui/PasswordChangeWindow.h"
 
 namespace {
@@ -80,6 +81,7 @@ OptionsWindow::OptionsWindow(Services& services, QWidget* parent)
     layout->setMenuBar(menu);
     layout->addWidget(tabs);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     connect(switches_[Options::PasswordOn], &QCheckBox::toggled, changePassword_,
             &QWidget::setEnabled);

@@ -14,6 +14,7 @@
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "platform/settings/SettingsStore.h"
+#include "platform/ui/TitleWidth.h"
 #include "prefs/PasswordRules.h"
 
 namespace {
@@ -60,6 +61,7 @@ PasswordChangeWindow::PasswordChangeWindow(Services& services, QWidget* parent, 
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     for (QLineEdit* field : {oldEntry_, newEntry_, confirmEntry_})
         field->installEventFilter(this);

@@ -13,6 +13,7 @@
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "platform/settings/SettingsStore.h"
+#include "platform/ui/TitleWidth.h"
 #include "prefs/PasswordRules.h"
 #include "prefs/ui/PrefsPictures.h"
 
@@ -60,6 +61,7 @@ PasswordPrompt::PasswordPrompt(Services& services, QWidget* parent, int pauseMs)
     grid->addWidget(confirmButton, 2, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     connect(confirmButton, &QPushButton::clicked, this, &PasswordPrompt::confirm);
 }

@@ -28,6 +28,7 @@
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
 #include "platform/ui/Binder.h"
+#include "platform/ui/TitleWidth.h"
 #include "search/ui/PrintCommands.h"
 #include "search/ui/SearchPrompt.h"
 
@@ -107,8 +108,7 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
     auto* byName = byName_ = new QRadioButton(QStringLiteral("Ordina per nome..."), this);
     byName->setObjectName(QStringLiteral("Option1"));
     byName->setChecked(true);
-    auto* bySurname = bySurname_ =
-        new QRadioButton(QStringLiteral("Ordina per cognome..."), this);
+    auto* bySurname = bySurname_ = new QRadioButton(QStringLiteral("Ordina per cognome..."), this);
     bySurname->setObjectName(QStringLiteral("Option2"));
     auto* orders = new QHBoxLayout;
     orders->addWidget(byName);
@@ -168,6 +168,7 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
     layout->addLayout(orders);
     layout->addWidget(buttons_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     auto step = [this](QToolButton* b, const char* handler, bool (AuthorsRegister::*action)()) {
         connect(b, &QToolButton::clicked, this, [this, handler, action] {

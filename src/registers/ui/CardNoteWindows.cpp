@@ -15,6 +15,7 @@
 #include "platform/services/Guard.h"
 #include "platform/services/Services.h"
 #include "platform/ui/LookupCombo.h"
+#include "platform/ui/TitleWidth.h"
 #include "registers/ui/KeywordListWindow.h"
 
 namespace {
@@ -70,6 +71,7 @@ KeywordPickerWindow::KeywordPickerWindow(CardContext& cards, Services& services,
     }
     grid->setColumnStretch(1, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     // The card's keywords are read once the window is up.
     timer_ = new QTimer(this);

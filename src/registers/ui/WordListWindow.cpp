@@ -18,6 +18,7 @@
 #include "platform/services/Guard.h"
 #include "platform/services/Services.h"
 #include "platform/ui/Binder.h"
+#include "platform/ui/TitleWidth.h"
 #include "search/ui/SearchPrompt.h"
 
 namespace {
@@ -173,6 +174,7 @@ WordListWindow::WordListWindow(Services& services, const QString& caption, const
     grid->addLayout(controls, 1, 1, 1, 2);
     grid->setColumnStretch(2, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     QWidget* order[] = {word_,     firstButton,  previousButton, nextButton, lastButton,
                         addButton, deleteButton, findButton,     printButton};

@@ -20,6 +20,7 @@
 #include "platform/services/Guard.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
+#include "platform/ui/TitleWidth.h"
 #include "search/FindRules.h"
 #include "search/ui/SearchIndexPreparation.h"
 #include "search/ui/SearchInputs.h"
@@ -85,6 +86,7 @@ FindWindow::FindWindow(CardContext& cards, Services& services, QWidget* parent)
     grid->addLayout(buttons, 0, 1, 5, 1);
     grid->setColumnStretch(0, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     setTabOrder(field_, text_);
     setTabOrder(text_, options_[0]);

@@ -12,6 +12,7 @@
 #include "platform/core/AppState.h"
 #include "platform/services/Guard.h"
 #include "platform/services/Services.h"
+#include "platform/ui/TitleWidth.h"
 
 SearchPrompt::SearchPrompt(Services& services, QWidget* parent)
     : QDialog(parent), services_(services) {
@@ -57,6 +58,7 @@ SearchPrompt::SearchPrompt(Services& services, QWidget* parent)
     grid->addLayout(buttons, 0, 1, 3, 1);
     grid->setColumnStretch(0, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    fitToTitle(this);
 
     setTabOrder(text_, fromStart_);
     setTabOrder(fromStart_, onward_);

@@ -55,6 +55,23 @@ private slots:
         QVERIFY(!messages.question("Sicuro?"));
     }
 
+    // The window manager cuts short a title wider than its window.
+    void messageBoxAsWideAsItsTitle() {
+        const QString title = QString(QStringLiteral("Titolo lungo ")).repeated(6);
+        int width = 0, needed = 0;
+        onNextModal<QMessageBox>([&](QMessageBox& box) {
+            width = box.width();
+            needed = QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle());
+            box.button(QMessageBox::Ok)->click();
+        });
+        QtMessageService().showCaptioned(title, QStringLiteral("Sì."), MessageService::Buttons::Ok,
+                                         MessageService::Icon::None);
+        QVERIFY(needed > 0);
+        // Room for the title and, beside it, the frame's icon and buttons.
+        QVERIFY2(width >= needed + 100,
+                 qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed + 100)));
+    }
+
     // A dialog asked for by a window that is modal over the main window (a report preview
     // over the structured search) belongs to that window: over the main window it would push
     // the asker behind, where it still blocks the window the user sees.
