@@ -16,6 +16,7 @@
 #include "platform/services/Services.h"
 #include "platform/ui/LookupCombo.h"
 #include "platform/ui/TitleWidth.h"
+#include "platform/ui/WheelGuard.h"
 #include "registers/ui/KeywordListWindow.h"
 
 namespace {
@@ -62,6 +63,7 @@ KeywordPickerWindow::KeywordPickerWindow(CardContext& cards, Services& services,
         combo->setAccessibleName(QStringLiteral("Chiave %1").arg(i + 1));
         combo->setMinimumWidth(260);
         combo->setListSource(words_, Archives::keywordTable());
+        ignoreWheelUnlessFocused(combo);  // a passing wheel would change a keyword
         QLabel* label = caption(QStringLiteral("Chiave %1").arg(i + 1), labels[i], this);
         label->setBuddy(combo);
         grid->addWidget(label, i, 0);

@@ -95,8 +95,10 @@ FindWindow::FindWindow(CardContext& cards, Services& services, QWidget* parent)
     setTabOrder(options_[3], ok_);
     setTabOrder(ok_, exit_);
 
-    connect(text_, &QLineEdit::textChanged, this,
-            [this](const QString& t) { ok_->setEnabled(!t.isEmpty()); });
+    connect(text_, &QLineEdit::textChanged, this, &FindWindow::enableSearch);
+    // A find moves off the card, and no move is open while a new card waits for
+    // "Conferma": it would store the card half filled and leave the add mode on.
+    connect(&cards_.browser(), &CardBrowser::addPendingChanged, this, &FindWindow::enableSearch);
     connect(ok_, &QPushButton::clicked, this, &FindWindow::search);
     // Enter in the text runs the find as the button does, and like it only with a text.
     connect(text_, &QLineEdit::returnPressed, this, [this] {
@@ -106,6 +108,10 @@ FindWindow::FindWindow(CardContext& cards, Services& services, QWidget* parent)
     connect(exit_, &QPushButton::clicked, this, &QWidget::close);
     connect(&cards_.browser(), &CardBrowser::archiveChanged, this, &FindWindow::followArchive);
     field_->setCurrentIndex(-1);
+}
+
+void FindWindow::enableSearch() {
+    ok_->setEnabled(!text_->text().isEmpty() && !cards_.browser().addPending());
 }
 
 void FindWindow::followArchive() {

@@ -35,6 +35,7 @@ protected:
 
 private:
     void search();
+    void enableSearch();
     void startAfresh();
 
     CardContext& cards_;

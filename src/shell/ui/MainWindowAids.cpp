@@ -1,6 +1,7 @@
 // The input aids of the cards: choice lists, the actor list, the lookup editors, and the
 // find window.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -22,6 +23,32 @@
 #include "shell/ActorList.h"
 #include "shell/ReadOnlyCommands.h"
 #include "shell/ui/MainWindow.h"
+
+namespace {
+
+bool stepsClosedList(const QComboBox& list, const QKeyEvent& key) {
+    switch (key.key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return true;
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return !list.isEditable();
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return false;
+        default:
+            // A list without a text box jumps to the entry with the typed initial.
+            return !list.isEditable() && !key.text().isEmpty();
+    }
+}
+
+}  // namespace
 
 void MainWindow::buildChoiceLists() {
     for (const ChoiceListDef& def : Archives::choiceLists()) {
@@ -151,8 +178,9 @@ bool MainWindow::filterChoiceListEvent(QComboBox* list, QEvent* e) {
     if (e->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
         // Its own popup, another application or a message box taking the focus is not
-        // the user leaving the list.
-        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        // the user leaving the list; nor is the open popup giving the focus to its items.
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+            list->view()->isVisible())
             return false;
         if (list->isEditable())
             takeChoice(list);
@@ -162,6 +190,18 @@ bool MainWindow::filterChoiceListEvent(QComboBox* list, QEvent* e) {
     }
     if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
         hideChoiceLists();
+        return true;
+    }
+    // Qt reports a step of the closed list (wheel, arrows, a typed initial) as a pick, so
+    // merely looking through it would write into the card. The wheel does nothing here,
+    // and those keys open the list, where only a click or Enter picks.
+    if (e->type() == QEvent::Wheel)
+        return true;
+    if (e->type() == QEvent::KeyPress && stepsClosedList(*list, *static_cast<QKeyEvent*>(e))) {
+        const QString typed = static_cast<QKeyEvent*>(e)->text();
+        list->showPopup();
+        if (!list->isEditable() && !typed.trimmed().isEmpty())
+            list->view()->keyboardSearch(typed);
         return true;
     }
     return false;

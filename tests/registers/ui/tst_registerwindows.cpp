@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <QWheelEvent>
 
 #include "cards/CardBrowser.h"
 #include "platform/db/Database.h"
@@ -137,10 +138,18 @@ private slots:
             QVERIFY(second->findText(QStringLiteral("blues")) >= 0);
             child<QComboBox>(w, "DBCombo1")->setEditText(QString());
             child<QComboBox>(w, "DBCombo3")->setEditText(QStringLiteral("live"));
+            // A wheel passing over a keyword the user has not clicked leaves it.
+            auto* fourth = child<QComboBox>(w, "DBCombo4");
+            const QPointF at(fourth->width() / 2.0, fourth->height() / 2.0);
+            QWheelEvent wheel(at, fourth->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(fourth, &wheel);
             trigger(w, "mennOK");
         });
         QCOMPARE(window->cardField(QStringLiteral("CHIAVE1")), QString());
         QCOMPARE(stored("LIBRI", "CHIAVE3"), QStringLiteral("live"));
+        QCOMPARE(folder->column(QStringLiteral("LIBRI"), QStringLiteral("CHIAVE4")).first(),
+                 QStringLiteral("LIBRI 1 CHIAVE4"));
     }
 
     void cardWindowsNeedACard() {

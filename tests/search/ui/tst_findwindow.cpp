@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "cards/Archives.h"
+#include "cards/CardBrowser.h"
 #include "platform/db/Database.h"
 #include "search/FindRules.h"
 #include "search/ui/FindWindow.h"
@@ -134,6 +135,20 @@ private slots:
         QTest::keyClick(text, Qt::Key_Return);
         QCOMPARE(mainCounter(), QStringLiteral("9"));
         QCOMPARE(folder->messages.count(), 1);
+    }
+
+    // A find moves off the card: not while a new one waits for "Conferma", which would
+    // store it half filled and leave the add mode on.
+    void noFindWhileACardIsAdded() {
+        click("ID_Aggiungi");
+        search(QStringLiteral("TITOLO"), QStringLiteral("1 TITOLO"));
+        QTest::keyClick(control<QLineEdit>("txtExpression"), Qt::Key_Return);
+        QCOMPARE(mainCounter(), QStringLiteral("18"));
+        QVERIFY(window->browser().addPending());
+        QCOMPARE(folder->count(QStringLiteral("LIBRI")), 17);
+        click("ID_Conferma");
+        again();
+        QCOMPARE(mainCounter(), QStringLiteral("1"));
     }
 
     void noFieldChosenOnlyMovesTheFocus() {

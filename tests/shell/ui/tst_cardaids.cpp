@@ -9,6 +9,7 @@
 #include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "platform/ui/LookupCombo.h"
 #include "test_support/MainWindowFixture.h"
@@ -127,6 +128,50 @@ private slots:
         QCOMPARE(judgement->text(), QString());
         click("ID_Next");
         QCOMPARE(folder->column("VIDEO", "GIUDIZIO").first(), QString());
+    }
+
+    // Looking through a shown list with the wheel or the keys picks nothing: the list
+    // stays, the keys open it, and the card is stored as it was.
+    void browsingAListWritesNothing() {
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        control<QTabBar>("TabStrip1")->setCurrentIndex(3);
+        const QString judgement = control<QLineEdit>("Text139")->text();
+        const QString actors = control<QPlainTextEdit>("Text15")->toPlainText();
+        // The actor list has no text box: there Home, End and an initial step it too.
+        const std::tuple<const char*, const char*, QList<Qt::Key>> lists[] = {
+            {"Giudizio", "Combo3", {Qt::Key_Down, Qt::Key_PageUp}},
+            {"Attori", "Combo4", {Qt::Key_Down, Qt::Key_End, Qt::Key_A}}};
+        for (const auto& [label, name, keys] : lists) {
+            auto* list = control<QComboBox>(name);
+            clickLabel(label);
+            const QPointF at(list->width() / 2.0, list->height() / 2.0);
+            QWheelEvent wheel(at, list->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &wheel);
+            QVERIFY(list->isVisible());
+            for (Qt::Key key : keys) {
+                QTest::keyClick(list, key);
+                QVERIFY(list->isVisible());
+                QVERIFY(list->view()->isVisible());
+                list->hidePopup();
+            }
+            QTest::keyClick(list, Qt::Key_Escape);
+        }
+        QCOMPARE(control<QLineEdit>("Text139")->text(), judgement);
+        QCOMPARE(control<QPlainTextEdit>("Text15")->toPlainText(), actors);
+        click("ID_Next");
+        QCOMPARE(folder->column("VIDEO", "GIUDIZIO").first(), judgement);
+        QCOMPARE(folder->column("VIDEO", "ATTORI").first(), actors);
+
+        // Enter on an entry of the opened list picks it.
+        auto* list = control<QComboBox>("Combo3");
+        clickLabel("Giudizio");
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list->view(), Qt::Key_Down);
+        const QString chosen = list->view()->currentIndex().data().toString();
+        QTest::keyClick(list->view(), Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(control<QLineEdit>("Text139")->text(), chosen);
     }
 
     // A move, a click elsewhere or a tab change hides it (Esc works as for any list).
