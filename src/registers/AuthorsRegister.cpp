@@ -3,6 +3,7 @@
 #include "platform/core/AppState.h"
 #include "platform/db/Criteria.h"
 #include "platform/db/DataSource.h"
+#include "platform/db/Database.h"
 #include "platform/db/RecordSet.h"
 #include "platform/services/MessageService.h"
 #include "platform/services/Services.h"
@@ -59,6 +60,7 @@ AuthorsRegister::AuthorsRegister(DataSource& source, Services& services)
 bool AuthorsRegister::load(Order order) {
     if (refuseWhileAdding())
         return false;
+    storeEdit();  // the reload would drop it
     counter_.setList({QStringLiteral("AUTORI"), recordSource(order), kFullName});
     source_.refresh();
     counter_.setUp();
@@ -74,55 +76,80 @@ bool AuthorsRegister::refuseWhileAdding() {
 bool AuthorsRegister::first() {
     if (refuseWhileAdding())
         return false;
+    storeEdit();
     counter_.first();
-    rewriteFullName();
     return true;
 }
 
 bool AuthorsRegister::previous() {
     if (refuseWhileAdding())
         return false;
+    storeEdit();
     counter_.previous();
-    rewriteFullName();
     return true;
 }
 
 bool AuthorsRegister::next() {
     if (refuseWhileAdding())
         return false;
+    storeEdit();
     counter_.next();
-    rewriteFullName();
     return true;
 }
 
 bool AuthorsRegister::last() {
     if (refuseWhileAdding())
         return false;
+    storeEdit();
     counter_.last();
-    rewriteFullName();
     return true;
 }
 
 bool AuthorsRegister::remove() {
     if (refuseWhileAdding())
         return false;
-    const bool removed = counter_.remove();
-    if (removed)
-        rewriteFullName();
-    return removed;
+    return counter_.remove();
 }
 
-void AuthorsRegister::rewriteFullName() {
-    // A visited record's full name follows its names (edited ones included).
+QString AuthorsRegister::surnameShown(const QString& surname, const QString& name,
+                                      const QString& full) {
+    return surname.isEmpty() && name.isEmpty() ? full : surname;
+}
+
+QString AuthorsRegister::surnameShown() const {
+    if (!source_.isOpen())
+        return {};
     RecordSet& records = source_.recordset();
     if (!records.hasCurrent())
+        return {};
+    return surnameShown(records.value(kSurname).toString(), records.value(kName).toString(),
+                        records.value(kFullName).toString());
+}
+
+void AuthorsRegister::storeEdit() {
+    if (!source_.isOpen())
         return;
-    const QString full =
-        fullName(records.value(kSurname).toString(), records.value(kName).toString());
-    if (records.value(kFullName).toString() == full &&
-        records.editMode() == RecordSet::EditMode::None)
+    RecordSet& records = source_.recordset();
+    if (records.editMode() != RecordSet::EditMode::Edit)
         return;
-    records.setValue(kFullName, full);
+    // The full name follows the names only when the user changed one of them: a row whose
+    // full name was written by someone else keeps it while it is merely looked at.
+    const bool surnameEdited = records.isEdited(kSurname);
+    if (surnameEdited || records.isEdited(kName)) {
+        if (!surnameEdited) {
+            // The surname box showed what is stored (for a row known only by its full name,
+            // that name), so the surname is what the user saw there.
+            const QList<QVariantList> stored = source_.database().query(
+                QStringLiteral("SELECT COGNOME, NOME, SOMMA FROM AUTORI WHERE rowid = ?"),
+                {records.bookmark()});
+            if (!stored.isEmpty())
+                records.setValue(kSurname,
+                                 surnameShown(stored[0][0].toString(), stored[0][1].toString(),
+                                              stored[0][2].toString()));
+        }
+        records.setValue(kFullName, fullName(records.value(kSurname).toString(),
+                                             records.value(kName).toString()));
+    }
     records.update();
     source_.notifyCurrentChanged();
 }
@@ -158,6 +185,7 @@ bool AuthorsRegister::mayClose() {
 }
 
 bool AuthorsRegister::find(bool fromStart) {
+    storeEdit();
     return counter_.find(criterion(services_.state.searchText), fromStart);
 }
 

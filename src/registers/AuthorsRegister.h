@@ -9,7 +9,9 @@ struct Services;
 
 // The logic behind the authors register: the authors one at a time with the word-list
 // counter, two orders, an addition the user confirms or cancels, delete, find over the
-// four text fields, and the full name SOMMA ("COGNOME NOME") kept up to date.
+// four text fields, and the full name SOMMA ("COGNOME NOME") kept up to date with the
+// names the user types. A record the user does not edit is never written: a full name
+// that does not follow its names (a row made by another tool, an old import) stays.
 //
 // While an addition is open every move, delete and closing is refused with a critical
 // message; the counter then shows the new author as one past the old count.
@@ -52,10 +54,16 @@ public:
     int position() const;
     int count() const;
     QString currentFullName() const;  // SOMMA of the current record; empty without one
+    // What the surname box shows for the current record: its surname, or for a row with
+    // neither name its full name, so that the author can be seen and edited.
+    QString surnameShown() const;
+    // Stores a pending edit of the current author; when a name was changed the full name
+    // is rebuilt from the names as shown. Moves, finds and reloads do this first.
+    void storeEdit();
 
 private:
+    static QString surnameShown(const QString& surname, const QString& name, const QString& full);
     bool refuseWhileAdding();
-    void rewriteFullName();
 
     DataSource& source_;
     Services& services_;

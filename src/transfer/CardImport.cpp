@@ -58,11 +58,14 @@ CardImport::CardImport(Database& db, const ArchiveDef& archive, const std::vecto
             while (read.step())
                 words->insert(text(read.get(), 0));
         }
+        const bool authors = list->opensAuthorsRegister();
+        const QString insert =
+            authors ? QStringLiteral("INSERT INTO %1 (%2, COGNOME, NOME) VALUES (?, ?, ?)")
+                    : QStringLiteral("INSERT INTO %1 (%2) VALUES (?)");
         lists_.push_back({std::size_t(i),
-                          db_.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)")
-                                          .arg(Database::quoteIdentifier(list->table),
-                                               Database::quoteIdentifier(list->wordField))),
-                          words});
+                          db_.prepare(insert.arg(Database::quoteIdentifier(list->table),
+                                                 Database::quoteIdentifier(list->wordField))),
+                          words, authors});
     }
 
     if (skipExisting_) {
@@ -117,7 +120,19 @@ void CardImport::add(const std::vector<std::string>& values) {
         const std::string& word = values[list.field];
         if (word.empty() || list.words->count(word))
             continue;
-        sqlite3_bind_text(list.insert.get(), 1, word.data(), int(word.size()), SQLITE_STATIC);
+        sqlite3_stmt* words = list.insert.get();
+        sqlite3_bind_text(words, 1, word.data(), int(word.size()), SQLITE_STATIC);
+        if (list.authors) {
+            // The full name reads surname, blank, first name: split at the first blank. A
+            // single word is the surname; its full name keeps no trailing blank, so it
+            // matches the card.
+            const std::size_t blank = word.find(' ');
+            const std::size_t surnameEnd = blank == std::string::npos ? word.size() : blank;
+            const std::size_t nameStart = blank == std::string::npos ? word.size() : blank + 1;
+            sqlite3_bind_text(words, 2, word.data(), int(surnameEnd), SQLITE_STATIC);
+            sqlite3_bind_text(words, 3, word.data() + nameStart, int(word.size() - nameStart),
+                              SQLITE_STATIC);
+        }
         list.insert.run();
         list.words->insert(word);
         ++result_.wordsAdded;

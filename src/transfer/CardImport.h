@@ -14,7 +14,9 @@ class Database;
 
 // Storing cards that come in from a file: everything in one transaction, so a file is
 // taken whole or not at all. Values of lookup fields (and keywords) missing from their
-// list join the list, so the card's combo offers them.
+// list join the list, so the card's combo offers them. A new author gets a surname and a
+// first name as well, split from the name the card shows, so that the authors register
+// rebuilds the same full name from them.
 class CardImport {
 public:
     struct Result {
@@ -42,6 +44,7 @@ private:
         std::size_t field;
         Statement insert;
         std::unordered_set<std::string>* words;
+        bool authors;  // AUTORI: the insert takes the full name, surname and first name
     };
     std::string keyOf(const std::vector<std::string>& values) const;
 

@@ -72,17 +72,41 @@ private slots:
         QCOMPARE(counter(), QStringLiteral("5 di 5"));
     }
 
-    void visitingRewritesTheFullName() {
+    void onlyEditedNamesRewriteTheFullName() {
+        // Full names written by other tools: one that does not follow its names, one of a
+        // row without names.
         addAuthor(QStringLiteral(""), QStringLiteral("Omero"), {}, QStringLiteral("vecchio"));
+        addAuthor(QStringLiteral(""), QStringLiteral(""), {}, QStringLiteral("Verga"));
         reg->load(Order::BySurname);
+        const QStringList before = folder->column("AUTORI", "SOMMA");
+        reg->next();
+        reg->next();
+        reg->previous();
+        reg->first();
         reg->last();
-        QCOMPARE(reg->currentFullName(), QStringLiteral("Omero "));
-        // A name edited in the window reaches the full name on the next visit.
+        reg->first();
+        QCOMPARE(folder->column("AUTORI", "SOMMA"), before);
+        QCOMPARE(reg->surnameShown(), QStringLiteral("Verga"));
+
+        // An edit of another field leaves the full name; a first name typed beside the
+        // surname shown makes both names real.
+        source->recordset().setValue(QStringLiteral("NAZIONE"), QStringLiteral("Italia"));
+        reg->next();
+        QCOMPARE(folder->column("AUTORI", "SOMMA"), before);
+        QCOMPARE(folder->column("AUTORI", "COGNOME").last(), QString());
+        reg->first();
+        source->recordset().setValue(QStringLiteral("NOME"), QStringLiteral("Giovanni"));
+        reg->next();
+        QCOMPARE(folder->column("AUTORI", "COGNOME").last(), QStringLiteral("Verga"));
+        QCOMPARE(folder->column("AUTORI", "SOMMA").last(), QStringLiteral("Verga Giovanni"));
+
+        // A name edited in the window reaches the full name as the record is stored.
+        reg->last();
+        QCOMPARE(field("COGNOME"), QStringLiteral("Omero"));
         source->recordset().setValue(QStringLiteral("NOME"), QStringLiteral("Poeta"));
         reg->first();
-        QCOMPARE(folder->column("AUTORI", "SOMMA"), QStringList({"Manzoni Alessandro", "Omero "}));
-        reg->last();
-        QCOMPARE(reg->currentFullName(), QStringLiteral("Omero Poeta"));
+        QCOMPARE(folder->column("AUTORI", "SOMMA"),
+                 QStringList({"Manzoni Alessandro", "Omero Poeta", "Verga Giovanni"}));
     }
 
     void additionConfirmedOrCancelled() {

@@ -3,7 +3,9 @@
 
 #include "cards/Archives.h"
 #include "platform/core/AppError.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
+#include "registers/AuthorsRegister.h"
 #include "test_support/ErrorOf.h"
 #include "test_support/TempProgramFolder.h"
 #include "transfer/ColumnMapping.h"
@@ -164,6 +166,28 @@ private slots:
         mapping.apply({"X", "Uno", "Due"}, values);
         QCOMPARE(values[std::size_t(books().tableOrder.indexOf("AUTORE"))],
                  std::string("Uno; Due"));
+    }
+
+    void newAuthorsKeepTheirNamesInTheRegister() {
+        TempProgramFolder folder({0, 0, 0, 0});
+        importCsv(*Database::open(folder.cataloguePath()),
+                  "Title,Author\nPrimo,De Luca Anna\nSecondo,Omero\n");
+        const QStringList names = folder.column("AUTORI", "SOMMA");
+        // Paging through the register writes nothing back.
+        DataSource source;
+        source.setDatabaseName(QStringLiteral("RACCOLIO.MDB"));
+        AuthorsRegister reg(source, folder.services);
+        reg.load(AuthorsRegister::Order::BySurname);
+        for (int i = 1; i < reg.count(); ++i)
+            reg.next();
+        reg.first();
+        QCOMPARE(folder.column("AUTORI", "SOMMA"), names);
+        QCOMPARE(names.mid(names.size() - 2), (QStringList{"De Luca Anna", "Omero"}));
+        // Split into the names the register rebuilds the full name from.
+        QCOMPARE(folder.column("AUTORI", "COGNOME").mid(names.size() - 2),
+                 (QStringList{"De", "Omero"}));
+        QCOMPARE(folder.column("AUTORI", "NOME").mid(names.size() - 2),
+                 (QStringList{"Luca Anna", ""}));
     }
 
     void storesNothingOnABadLineOrACancel() {

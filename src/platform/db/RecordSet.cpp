@@ -359,6 +359,11 @@ void RecordSet::setValue(const QString& field, const QVariant& v) {
     setValue(fieldIndex(field), v);
 }
 
+bool RecordSet::isEdited(const QString& field) const {
+    const int position = fieldIndex(field);
+    return mode_ != EditMode::None && dirty_[size_t(position)];
+}
+
 // --- finds ----------------------------------------------------------------
 
 bool RecordSet::findFirst(const QString& criterion) {

@@ -71,6 +71,8 @@ public:
     QVariant value(int position) const;
     void setValue(const QString& field, const QVariant& v);  // enters Edit mode when not editing
     void setValue(int position, const QVariant& v);
+    // Whether the pending edit or addition wrote the field; false with none pending.
+    bool isEdited(const QString& field) const;
 
     // Finds by criterion, in the set's order. On no match the current record stays.
     bool findFirst(const QString& criterion);

@@ -21,6 +21,7 @@
 
 #include "cards/Archives.h"
 #include "cards/CardContext.h"
+#include "platform/core/AppError.h"
 #include "platform/core/AppInfo.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/RecordSet.h"
@@ -89,7 +90,17 @@ AuthorsWindow::AuthorsWindow(CardContext& cards, Services& services, QWidget* pa
         return edit;
     };
     name_ = line("Text1", QStringLiteral("Nome"), QStringLiteral("NOME"));
-    line("Text2", QStringLiteral("Cognome"), QStringLiteral("COGNOME"));
+    QLineEdit* surname = line("Text2", QStringLiteral("Cognome"), QStringLiteral("COGNOME"));
+    // Runs after the binder has filled the boxes: a row known only by its full name shows
+    // it as the surname, which is not an edit.
+    connect(data_, &DataSource::currentChanged, surname, [this, surname] {
+        try {
+            if (data_->isOpen() && data_->recordset().editMode() == RecordSet::EditMode::None)
+                surname->setText(register_->surnameShown());
+        } catch (const AppError&) {
+            // The binder has already reported the unreadable record.
+        }
+    });
     line("Text3", QStringLiteral("Nazionalità"), QStringLiteral("NAZIONE"));
     auto* notes = new QPlainTextEdit(this);
     notes->setObjectName(QStringLiteral("Text4"));
@@ -242,10 +253,7 @@ void AuthorsWindow::showState() {
 }
 
 void AuthorsWindow::storePendingEdit() {
-    if (data_->isOpen() && data_->recordset().editMode() != RecordSet::EditMode::None) {
-        data_->recordset().update();
-        data_->notifyCurrentChanged();
-    }
+    register_->storeEdit();
 }
 
 void AuthorsWindow::handOver() {

@@ -73,6 +73,23 @@ private slots:
         QCOMPARE(stored("LIBRI", "AUTORE"), QStringLiteral("Rossi Mario"));
     }
 
+    void authorKnownOnlyByFullNameIsShownAndHandedOver() {
+        Database::open(folder->cataloguePath())
+            ->exec(QStringLiteral("INSERT INTO AUTORI (SOMMA) VALUES ('Verga Giovanni')"));
+        folder->messages.queueYes();
+        run("DBCombo6", [](QWidget& w) {
+            // Without a first name it comes first.
+            QCOMPARE(child<QLineEdit>(w, "Text2")->text(), QStringLiteral("Verga Giovanni"));
+            QTest::mouseClick(child<QToolButton>(w, "Command5"), Qt::LeftButton);
+            QTest::mouseClick(child<QToolButton>(w, "Command4"), Qt::LeftButton);
+            QCOMPARE(child<QLineEdit>(w, "Text2")->text(), QStringLiteral("Verga Giovanni"));
+            trigger(w, "ok01");
+        });
+        QCOMPARE(window->cardField(QStringLiteral("AUTORE")), QStringLiteral("Verga Giovanni"));
+        QVERIFY(folder->column("AUTORI", "SOMMA").contains(QStringLiteral("Verga Giovanni")));
+        QCOMPARE(folder->column("AUTORI", "COGNOME").last(), QString());
+    }
+
     void authorsPrintOpensAPreviewThatWorksOverTheRegister() {
         QVERIFY(QFile::copy(QStringLiteral(RACCOLIO_DATA_DIR "/AUTORI.RPT"),
                             folder->file("AUTORI.RPT")));
