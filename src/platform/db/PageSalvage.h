@@ -80,8 +80,9 @@ public:
 
     // Rows in a fixed order: each table's rows reached from its root in key order, table by
     // table, then the rows of stray pages, by page number. A rowid may come more than once
-    // (an old copy of a page); the caller keeps the first. `cut`: the row's overflow chain
-    // broke, and only what lay before the break came back (see decodeRecord).
+    // (an old copy of a page); the caller keeps the first whole one, else the first. `cut`:
+    // the row's overflow chain broke, and only what lay before the break came back (see
+    // decodeRecord).
     using Sink =
         std::function<void(int table, qint64 rowid, const std::vector<Value>& values, bool cut)>;
     using Progress = std::function<void(qint64 pagesRead, qint64 pageCount)>;

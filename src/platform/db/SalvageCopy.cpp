@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <unordered_set>
 
 #include "platform/core/AppError.h"
 #include "platform/core/Log.h"
@@ -64,6 +65,8 @@ struct Target {
     // it, and takes the column's default as SQLite itself reads such a row.
     std::vector<Statement> inserts;
     Statement stored;  // whether a rowid came already
+    Statement erase;   // a cut row, when a whole copy of it comes later
+    std::unordered_set<qint64> cut;  // rowids kept cut so far
     qint64 incomplete = 0;
     qint64 refused = 0;  // rows read but that the table's constraints turn away
 
@@ -141,14 +144,14 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             unsalvaged.push_back({e.name, 0, rows});
             continue;
         }
-        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}});
+        tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}, {}, {}});
     }
     for (const DbMaintenance::KnownTable& k : known) {
         if (made.contains(k.name, Qt::CaseInsensitive))
             continue;
         target.createTable(k.name, k.fields);
         made << k.name;
-        tables.push_back({{k.name, 0, 0, {}}, {}, {}, {}});
+        tables.push_back({{k.name, 0, 0, {}}, {}, {}, {}, {}, {}});
     }
     if (tables.empty())
         throw AppError(ErrorCode::DatabaseError, kSource,
@@ -158,7 +161,7 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
     const size_t copied = tables.size();
     for (const PageSalvage::SchemaEntry& e : schema.entries)
         if (e.type == QLatin1String("table") && DerivedTables::isDerived(e.name) && e.rootPage > 0)
-            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}});
+            tables.push_back({{e.name, e.rootPage, 0, {}}, {}, {}, {}, {}, {}});
 
     std::vector<PageSalvage::TableShape> shapes;
     for (size_t i = 0; i < tables.size(); ++i) {
@@ -176,6 +179,8 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
         t.shape.columns = int(t.columns.size());
         t.stored = target.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?")
                                       .arg(Database::quoteIdentifier(t.shape.name)));
+        t.erase = target.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?")
+                                     .arg(Database::quoteIdentifier(t.shape.name)));
         shapes.push_back(t.shape);
     }
 
@@ -196,8 +201,16 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
             t.stored.bindInt64(1, rowid);
             const bool again = t.stored.step();
             t.stored.reset();
-            if (again)
-                return;  // the first copy of a rowid wins
+            // The first copy of a rowid wins, unless it came cut and this one is whole.
+            const bool replaces = again && !cut && t.cut.count(rowid) > 0;
+            if (again && !replaces)
+                return;
+            if (replaces) {
+                // Undone if the whole copy is refused: the cut one then stays.
+                target.exec(QStringLiteral("SAVEPOINT whole"));
+                t.erase.bindInt64(1, rowid);
+                t.erase.run();
+            }
             const size_t fields = std::min(values.size(), size_t(t.columns.size()));
             sqlite3_stmt* st = t.insertOf(target, fields).get();
             sqlite3_bind_int64(st, 1, rowid);
@@ -205,18 +218,33 @@ DbMaintenance::RepairReport copy(PageSalvage::Reader& reader, Database& target,
                 bindValue(st, int(i) + 2, values[i], encoding);
             const int rc = sqlite3_step(st);
             if (rc == SQLITE_DONE) {
-                ++report.tables[size_t(table)].recovered;
-                t.incomplete += cut ? 1 : 0;
+                if (replaces) {
+                    t.cut.erase(rowid);
+                    --t.incomplete;  // the card was counted recovered already
+                } else {
+                    ++report.tables[size_t(table)].recovered;
+                    if (cut) {
+                        t.cut.insert(rowid);
+                        ++t.incomplete;
+                    }
+                }
             } else if ((rc & 0xFF) == SQLITE_CONSTRAINT) {
                 qCWarning(lcDb).noquote() << "salvage: row" << rowid << "of" << t.shape.name
                                           << "refused -" << sqlite3_errmsg(target.handle());
-                ++t.refused;
+                if (replaces) {
+                    sqlite3_reset(st);
+                    target.exec(QStringLiteral("ROLLBACK TO whole"));
+                } else {
+                    ++t.refused;
+                }
             } else {
                 const AppError error = Database::lastError(target.handle(), kSource);
                 sqlite3_reset(st);
                 throw error;
             }
             sqlite3_reset(st);
+            if (replaces)
+                target.exec(QStringLiteral("RELEASE whole"));
         },
         progress);
     for (size_t i = 0; i < copied; ++i) {

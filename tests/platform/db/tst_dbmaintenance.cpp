@@ -442,6 +442,70 @@ private slots:
         QCOMPARE(cards(path("RACCOLIO.MDB"), QStringLiteral("LIBRI")), libri);
     }
 
+    // A card whose text broke comes back whole from an old copy of its leaf met later, and
+    // is then neither incomplete nor counted twice. Where the table refuses long texts, the
+    // whole copy is turned away and the cut card stays.
+    void wholeCopiesWinOverCutOnes_data() {
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("taken") << false;
+        QTest::newRow("refused") << true;
+    }
+    void wholeCopiesWinOverCutOnes() {
+        QFETCH(bool, refused);
+        makeCatalogue(path("RACCOLIO.MDB"), 3000);
+        if (refused)
+            Database::open(path("RACCOLIO.MDB"))
+                ->exec(QStringLiteral(
+                    "PRAGMA writable_schema = ON;"
+                    "UPDATE sqlite_master SET sql = replace(sql, '\"NOTE\" TEXT',"
+                    "  '\"NOTE\" TEXT CHECK (length(TITOLO) < 2500)') WHERE name = 'LIBRI';"
+                    "PRAGMA writable_schema = RESET"));
+        const auto libri = cards(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"));
+        qint64 interior = 0, leaf = 0, overflow = 0;
+        {
+            auto db = Database::open(path("RACCOLIO.MDB"));
+            const QVariantList under = db->query(
+                "SELECT pageno, path FROM dbstat WHERE name = 'LIBRI' AND pagetype = 'internal' "
+                "AND path <> '/' LIMIT 1")[0];
+            interior = under[0].toLongLong();
+            const QVariantList spill = db->query(
+                "SELECT pageno, path FROM dbstat WHERE name = 'LIBRI' AND pagetype = 'overflow' "
+                "AND path LIKE ? || '%' LIMIT 1",
+                {under[1]})[0];
+            overflow = spill[0].toLongLong();
+            leaf = db->query("SELECT pageno FROM dbstat WHERE name = 'LIBRI' AND path = ?",
+                             {spill[1].toString().chopped(10)})[0][0]
+                       .toLongLong();
+        }
+        // The leaf loses its way to the note's page, met first; an old copy of it, later in
+        // the file, still has it.
+        QByteArray bytes = contents("RACCOLIO.MDB");
+        const auto pageNumber = [](qint64 n) {
+            QByteArray b(4, 0);
+            for (int i = 0; i < 4; ++i)
+                b[i] = char(n >> (24 - 8 * i));
+            return b;
+        };
+        bytes += bytes.mid((leaf - 1) * 4096, 4096);
+        QByteArray cut = bytes.mid((leaf - 1) * 4096, 4096);
+        QCOMPARE(cut.count(pageNumber(overflow)), 1);
+        cut.replace(pageNumber(overflow), pageNumber(bytes.size() / 4096 + 100));
+        bytes.replace((leaf - 1) * 4096, 4096, cut);
+        bytes.replace((interior - 1) * 4096, 4096, QByteArray(4096, char(0xFF)));
+        write("RACCOLIO.MDB", bytes);
+        const DbMaintenance::RepairReport report = DbMaintenance::repair(path("RACCOLIO.MDB"));
+        const auto kept = cards(path("RACCOLIO.MDB"), QStringLiteral("LIBRI"));
+        QCOMPARE(report.tables.at(0).recovered, kept.size());
+        if (!refused) {
+            QCOMPARE(report.tables[0].incomplete, 0);
+            QCOMPARE(report.tables[0].lost, 0);
+            QCOMPARE(kept, libri);
+            return;
+        }
+        QCOMPARE(report.tables[0].incomplete, 1);
+        QCOMPARE(kept.size(), 3000 - 3000 / 7 + 1);  // every seventh card is long
+    }
+
     // A backup refuses a damaged source, or a copy that lost rows, and keeps the last good
     // copy. The damage here is what the copy itself does not meet: VACUUM INTO rebuilds
     // indexes from the rows, so only the source's integrity check can refuse the copy, and
