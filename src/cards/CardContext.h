@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class AppError;
 class CardBrowser;
 
 // The one door other windows have into the main window: the current archive, its data
@@ -26,4 +27,8 @@ public:
     // opens them again afterwards with the first card of the current archive shown.
     virtual void closeDataSources() = 0;
     virtual void reopenDataSources() = 0;
+
+    // A read of the catalogue failed in a find or a search rather than on the card: a
+    // damaged catalogue is answered as when the card itself cannot be read.
+    virtual void readFailed(const AppError&) {}
 };

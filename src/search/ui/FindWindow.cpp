@@ -155,7 +155,9 @@ void FindWindow::startAfresh() {
 }
 
 void FindWindow::search() {
-    runGuarded(services_.messages, "FrmFind.cmdOK_Click", [&] {
+    // Damage met on the way is answered as on a card, once its error has been shown.
+    const auto failed = [this](const AppError& e) { cards_.readFailed(e); };
+    runGuarded(services_.messages, "FrmFind.cmdOK_Click", failed, [&] {
         ok_->setText(kSearch);
         if (field_->currentText().isEmpty()) {
             field_->setFocus();

@@ -152,7 +152,9 @@ void RicercaForm::widenColumns(int first, int last) {
 }
 
 void RicercaForm::search() {
-    runGuarded(services_.messages, "RicercaForm.cmdOK_Click", [this] {
+    // Damage met on the way is answered as on a card, once its error has been shown.
+    const auto failed = [this](const AppError& e) { cards_.readFailed(e); };
+    runGuarded(services_.messages, "RicercaForm.cmdOK_Click", failed, [this] {
         if (text_->text().isEmpty())
             return;
         if (field_->currentText().isEmpty()) {

@@ -62,6 +62,7 @@ public:
     void reloadLookups() override;
     void closeDataSources() override;
     void reopenDataSources() override;
+    void readFailed(const AppError& failure) override { cardUnreadable(failure); }
 
     // Runs a command of the bar, as a click on it does.
     void dispatch(const QString& id);

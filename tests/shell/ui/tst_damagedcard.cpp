@@ -1,11 +1,15 @@
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QtEndian>
 
 #include "maintenance/CatalogueFiles.h"
 #include "platform/db/Database.h"
+#include "search/ui/FindWindow.h"
+#include "search/ui/RicercaForm.h"
 #include "test_support/DamagedPages.h"
 #include "test_support/FileBytes.h"
 #include "test_support/MainWindowFixture.h"
@@ -96,6 +100,48 @@ private slots:
             click(id);
         QTest::qWait(50);
         QCOMPARE(folder->messages.count(), accept ? 2 : 1);
+    }
+
+    // A find or a search that reads the damaged card says so, and only then offers the
+    // recovery, once as for a card; one that meets no damage offers nothing.
+    void searchesMeetingDamageOfferOnce_data() {
+        QTest::addColumn<bool>("structured");
+        QTest::newRow("find") << false;
+        QTest::newRow("structured search") << true;
+    }
+    void searchesMeetingDamageOfferOnce() {
+        QFETCH(bool, structured);
+        window = startProgram(*folder);
+        const auto search = [&](const char* field, const QString& text) {
+            std::unique_ptr<QDialog> form;
+            form = structured
+                       ? std::unique_ptr<QDialog>(
+                             std::make_unique<RicercaForm>(*window, folder->services, window.get()))
+                       : std::make_unique<FindWindow>(*window, folder->services, window.get());
+            form->show();
+            child<QComboBox>(*form, "Combo1")->setCurrentText(QString::fromLatin1(field));
+            child<QLineEdit>(*form, "txtExpression")->setText(text);
+            QTest::mouseClick(child<QPushButton>(*form, "cmdOK"), Qt::LeftButton);
+            form.reset();  // a modal form holds the offer back until it closes
+            QTest::qWait(50);
+        };
+        const auto asked = [&] {
+            return std::count_if(
+                folder->messages.log().begin(), folder->messages.log().end(),
+                [](const ShownMessage& m) { return m.icon == MessageService::Icon::Question; });
+        };
+        search("TITOLO", QStringLiteral("LIBRI 4"));
+        QCOMPARE(asked(), 0);
+        const int before = folder->messages.count();
+
+        folder->messages.queueNo();
+        search("NOTE", QStringLiteral("nnn"));
+        QTRY_COMPARE(folder->messages.count(), before + 2);
+        QVERIFY(folder->messages.log()[before].text.contains(QStringLiteral("3049")));
+        QCOMPARE(folder->messages.log()[before + 1].icon, MessageService::Icon::Question);
+        search("NOTE", QStringLiteral("nnn"));
+        QCOMPARE(folder->messages.count(), before + 3);
+        QCOMPARE(asked(), 1);
     }
 };
 
