@@ -144,8 +144,16 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(forwardButton_, &QPushButton::clicked, browser_, &QTextBrowser::forward);
     connect(browser_, &QTextBrowser::backwardAvailable, backButton_, &QWidget::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forwardButton_, &QWidget::setEnabled);
+    // One click shows a topic, as the contents page tells the reader.
+    connect(topicList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { showTopic(item->data(kTopicRole).toString()); });
     connect(topicList_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showTopic(item->data(kTopicRole).toString()); });
+    // Links and the back and forward buttons move the page: the list follows it.
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& shown) {
+        if (shown.scheme() == HelpFile::linkScheme())
+            markTopic(shown.path());
+    });
     connect(indexFilter_, &QLineEdit::textEdited, this, &HelpViewer::selectKeyword);
     connect(indexFilter_, &QLineEdit::returnPressed, this, &HelpViewer::showFoundTopic);
     connect(keywordList_, &QListWidget::currentRowChanged, this, &HelpViewer::keywordChanged);
@@ -187,12 +195,18 @@ void HelpViewer::showRequest(const HelpRequest& request) {
 
 void HelpViewer::showTopic(const QString& id) {
     browser_->setSource(topicUrl(id), QTextDocument::HtmlResource);
+    markTopic(id);
+    browser_->setFocus();
+}
+
+void HelpViewer::markTopic(const QString& id) {
     for (int row = 0; row < topicList_->count(); ++row) {
         if (topicList_->item(row)->data(kTopicRole).toString().compare(id, Qt::CaseInsensitive) ==
-            0)
+            0) {
             topicList_->setCurrentRow(row);
+            return;
+        }
     }
-    browser_->setFocus();
 }
 
 void HelpViewer::showIndex(const QString& keyword) {

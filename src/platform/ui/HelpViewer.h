@@ -38,6 +38,7 @@ private:
     void selectKeyword(const QString& typed);
     void keywordChanged();
     void showFoundTopic();
+    void markTopic(const QString& id);  // selects it in the topic list
 
     HelpFile file_;
     QTabWidget* tabs_;

@@ -78,6 +78,19 @@ private slots:
         QTest::keyClick(view, Qt::Key_Tab);
         QTest::keyClick(view, Qt::Key_Return);
         QCOMPARE(viewer->currentTopicId(), firstLink);
+        // The topic list follows the page, and one click on it shows a topic.
+        child<QTabWidget>(*viewer, "helpTabs")->setCurrentIndex(0);
+        auto* topics = child<QListWidget>(*viewer, "topicList");
+        const auto listed = [&] { return topics->currentItem()->text(); };
+        QCOMPARE(listed(), viewer->helpFile().find(firstLink)->title);
+        QListWidgetItem* other = topics->item(topics->currentRow() == 0 ? 1 : 0);
+        QTest::mouseClick(topics->viewport(), Qt::LeftButton, {},
+                          topics->visualItemRect(other).center());
+        QCOMPARE(listed(), other->text());
+        QCOMPARE(viewer->helpFile().find(viewer->currentTopicId())->title, other->text());
+        QTest::mouseClick(child<QPushButton>(*viewer, "backButton"), Qt::LeftButton);
+        QCOMPARE(viewer->currentTopicId(), firstLink);
+        QCOMPARE(listed(), viewer->helpFile().find(firstLink)->title);
 
         auto* back = child<QPushButton>(*viewer, "backButton");
         auto* forward = child<QPushButton>(*viewer, "forwardButton");
