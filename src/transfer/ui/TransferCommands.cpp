@@ -65,11 +65,17 @@ void showImported(CardContext& cards, Archive archive, qint64 before, qint64 imp
     }
 }
 
+// "1 scheda", "2 schede": Italian agrees the noun, and the participle, with the count.
+QString counted(qint64 n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+}
+
 QString closingMessage(const CardImport::Result& r) {
-    return QStringLiteral("Importate %1 schede (%2 saltate, %3 parole aggiunte alle liste).")
-        .arg(r.imported)
-        .arg(r.skipped)
-        .arg(r.wordsAdded);
+    return QStringLiteral("%1 %2 (%3, %4 alle liste).")
+        .arg(r.imported == 1 ? QStringLiteral("Importata") : QStringLiteral("Importate"))
+        .arg(counted(r.imported, "scheda", "schede"))
+        .arg(counted(r.skipped, "saltata", "saltate"))
+        .arg(counted(r.wordsAdded, "parola aggiunta", "parole aggiunte"));
 }
 
 void importCsv(const QString& path, CardContext& cards, Services& services, QWidget* parent) {
@@ -209,8 +215,10 @@ void runExport(CardContext& cards, Services& services, QWidget* parent) {
             throw;
         }
     }
-    services.messages.information(QStringLiteral("Esportate %1 schede nel file %2.")
-                                      .arg(written)
+    services.messages.information(QStringLiteral("%1 %2 nel file %3.")
+                                      .arg(written == 1 ? QStringLiteral("Esportata")
+                                                        : QStringLiteral("Esportate"))
+                                      .arg(counted(written, "scheda", "schede"))
                                       .arg(QFileInfo(path).fileName()));
 }
 

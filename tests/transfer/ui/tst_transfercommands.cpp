@@ -73,7 +73,7 @@ private slots:
         folder->files.queueFileName(folder->file("dischi.xml"));
         click("ID_ImportaSchede");
         QCOMPARE(folder->messages.lastText(),
-                 QStringLiteral("Importate 2 schede (0 saltate, 1 parole aggiunte alle liste)."));
+                 QStringLiteral("Importate 2 schede (0 saltate, 1 parola aggiunta alle liste)."));
         QCOMPARE(child<QTabBar>(*window, "TabStrip1")->currentIndex(), 1);
         QCOMPARE(child<QLabel>(*window, "Label5")->text(), QStringLiteral("2"));
         QCOMPARE(child<QLabel>(*window, "Label7")->text(), QStringLiteral("1"));
@@ -125,7 +125,7 @@ private slots:
         folder->messages.queueYes();
         folder->files.queueFileName(folder->file("found.csv"));
         click("ID_EsportaSchede");
-        QVERIFY(folder->messages.lastText().startsWith("Esportate 1 schede"));
+        QVERIFY(folder->messages.lastText().startsWith("Esportata 1 scheda "));
         const QByteArray found = readBytes(folder->file("found.csv"));
         QVERIFY2(found.endsWith("\r\nTrovato" + QByteArray(16, ',') + "\r\n"), found.constData());
         // Storage media have no Tellico collection.
