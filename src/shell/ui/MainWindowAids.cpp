@@ -59,6 +59,10 @@ void MainWindow::buildChoiceLists() {
         list->setEditable(!def.appendsLine);
         list->setInsertPolicy(QComboBox::NoInsert);
         list->addItems(def.entries);
+        // A scrolled list of a few names, not one as tall as the screen over the whole card
+        // (the style's own popup for lists that take no typing ignores the limit).
+        list->setMaxVisibleItems(15);
+        list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
         list->hide();
         ignoreWheelUnlessFocused(list);
         list->installEventFilter(this);
