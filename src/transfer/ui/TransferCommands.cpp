@@ -13,6 +13,7 @@
 #include "platform/db/RecordSet.h"
 #include "platform/services/FileDialogService.h"
 #include "platform/services/MessageService.h"
+#include "platform/services/SaveTarget.h"
 #include "platform/services/Services.h"
 #include "platform/ui/LongWork.h"
 #include "transfer/CsvExport.h"
@@ -175,6 +176,9 @@ void runExport(CardContext& cards, Services& services, QWidget* parent) {
                 .arg(archive.caption));
         return;
     }
+    // Never over the catalogue or another of the program's files, never over a file unasked.
+    if (!SaveTarget::confirm(path, services))
+        return;
     browser.storeEdit(browser.currentSource());
     Database& db = browser.currentSource().database();
     // The cards of the last structured search on this archive, when the user wants them.

@@ -116,6 +116,17 @@ private slots:
         QCOMPARE(folder->messages.lastText(),
                  QStringLiteral("Esportate 2 schede nel file out.csv."));
         QVERIFY(readBytes(folder->file("out.csv")).startsWith("\xEF\xBB\xBFTITOLO,"));
+        // Over an existing file only when the user says so; over the catalogue never.
+        QVERIFY(writeBytes(folder->file("out.csv"), "vecchio"));
+        folder->messages.queueNo();
+        folder->files.queueFileName(folder->file("out.csv"));
+        click("ID_EsportaSchede");
+        QCOMPARE(readBytes(folder->file("out.csv")), QByteArray("vecchio"));
+        const QByteArray catalogue = readBytes(folder->cataloguePath());
+        folder->files.queueFileName(folder->cataloguePath());
+        click("ID_EsportaSchede");
+        QCOMPARE(readBytes(folder->cataloguePath()), catalogue);
+        QCOMPARE(folder->messages.pendingAnswers(), 0);
         // Or the cards the last structured search found, if the user says so; the blanks
         // the search writes for empty fields go.
         Database::open(folder->cataloguePath())
