@@ -189,8 +189,11 @@ void runExport(CardContext& cards, Services& services, QWidget* parent) {
         const qint64 found = rows.isEmpty() ? 0 : rows.first().value(0).toLongLong();
         if (found > 0 &&
             services.messages.question(
+                // The result table is a copy made by the search: say so, since cards
+                // changed after it are exported as they were then.
                 QStringLiteral("Esportare solo le %1 schede trovate dall'ultima ricerca "
-                               "strutturata?\n(No: tutte le schede dell'archivio %2)")
+                               "strutturata, come erano al momento della ricerca?\n"
+                               "(No: tutte le schede dell'archivio %2, come sono ora)")
                     .arg(found)
                     .arg(archive.caption)))
             table = archive.resultTable;
