@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -87,6 +88,10 @@ OptionsWindow::OptionsWindow(Services& services, QWidget* parent)
             &QWidget::setEnabled);
     connect(changePassword_, &QPushButton::clicked, this, &OptionsWindow::openPasswordChange);
     connect(ok, &QAction::triggered, this, &OptionsWindow::save);
+    // "OK" is a menu item without a mnemonic: Enter confirms, as in any dialog.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, ok,
+                &QAction::trigger);
 
     load();
 }

@@ -82,6 +82,16 @@ private slots:
         box(again, 5)->setChecked(false);
         QVERIFY(again.close());
         QCOMPARE(stored(folder.settings), QStringLiteral("0111101"));
+
+        // Enter confirms from the keyboard.
+        OptionsWindow third(folder.services);
+        third.show();
+        QVERIFY(QTest::qWaitForWindowActive(&third));
+        box(third, 1)->setFocus();
+        box(third, 1)->setChecked(true);
+        QTest::keyClick(box(third, 1), Qt::Key_Return);
+        QVERIFY(!third.isVisible());
+        QCOMPARE(stored(folder.settings), QStringLiteral("1111101"));
     }
 
     void passwordButtonOpensTheChangeWindowModally() {
