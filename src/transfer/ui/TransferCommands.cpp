@@ -164,7 +164,10 @@ void runExport(CardContext& cards, Services& services, QWidget* parent) {
     const ArchiveDef& archive = browser.archiveDef();
     const QString path = services.files.saveFileName(
         QStringLiteral("Esporta schede"), archive.table + QStringLiteral(".csv"),
-        QStringLiteral("File CSV (*.csv);;Tellico (*.tc)"), QStringLiteral("csv"));
+        // Tellico is offered only for archives it has a collection for.
+        Tellico::canExport(archive.id) ? QStringLiteral("File CSV (*.csv);;Tellico (*.tc)")
+                                       : QStringLiteral("File CSV (*.csv)"),
+        QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     const bool tellico =
