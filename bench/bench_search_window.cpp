@@ -18,15 +18,12 @@
 #include "cards/Archives.h"
 #include "cards/Catalogue.h"
 #include "platform/core/AppInfo.h"
-#include "platform/core/AppState.h"
 #include "platform/db/Database.h"
-#include "platform/settings/SettingsStore.h"
-#include "platform/ui/QtServices.h"
+#include "quiet_services.h"
 #include "sample_catalogue.h"
 #include "search/StructuredSearch.h"
 #include "search/ui/RicercaForm.h"
 #include "shell/ui/MainWindow.h"
-#include "shell/ui/StderrMessageService.h"
 
 namespace {
 
@@ -74,15 +71,8 @@ int main(int argc, char** argv) {
                 qgetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON").isEmpty() ? "as the desktop says"
                                                                      : "always on");
 
-    SettingsStore settings;
-    settings.ensureDefaults();
-    settings.write(QStringLiteral("About"), QStringLiteral("0"));
-    settings.write(QStringLiteral("SetRisoluzione"), QStringLiteral("0"));
-    StderrMessageService messages;
-    QtFileDialogService files;
-    QtInputService input;
-    AppState state;
-    Services services{messages, files, input, settings, state};
+    QuietServices quiet;
+    Services& services = quiet.services;
 
     MainWindow window(services, QString());
     window.show();

@@ -14,12 +14,9 @@
 
 #include "cards/Catalogue.h"
 #include "platform/core/AppInfo.h"
-#include "platform/core/AppState.h"
-#include "platform/settings/SettingsStore.h"
-#include "platform/ui/QtServices.h"
+#include "quiet_services.h"
 #include "sample_catalogue.h"
 #include "shell/ui/MainWindow.h"
-#include "shell/ui/StderrMessageService.h"
 
 namespace {
 
@@ -68,15 +65,8 @@ int main(int argc, char** argv) {
     std::printf("sample catalogue: %lld cards per archive in %.1f s\n", static_cast<long long>(n),
                 double(made.elapsed()) / 1000.0);
 
-    SettingsStore settings;
-    settings.ensureDefaults();
-    settings.write(QStringLiteral("About"), QStringLiteral("0"));
-    settings.write(QStringLiteral("SetRisoluzione"), QStringLiteral("0"));
-    StderrMessageService messages;
-    QtFileDialogService files;
-    QtInputService input;
-    AppState state;
-    Services services{messages, files, input, settings, state};
+    QuietServices quiet;
+    Services& services = quiet.services;
 
     double raw = 1e300;
     double start = 1e300;

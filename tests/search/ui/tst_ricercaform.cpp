@@ -34,6 +34,23 @@ class TestRicercaForm : public QObject, MainWindowTest {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    // Opens the structured search from the command bar, runs work on its modal window once
+    // shown, then closes it.
+    void withSearchWindow(const std::function<void(RicercaForm&)>& work) {
+        QTimer::singleShot(0, this, [&] {
+            RicercaForm* form = nullptr;
+            (void)QTest::qWaitFor([&] {
+                form = window->findChild<RicercaForm*>();
+                return form && form->isVisible();
+            });
+            if (!form)
+                return;
+            work(*form);
+            form->reject();
+        });
+        click("ID_RicercaconStampaStrutturata");
+    }
+
 private slots:
     void init() {
         folder = std::make_unique<TempProgramFolder>(QList<int>{17, 2, 0, 5});
@@ -51,22 +68,13 @@ private slots:
         control<QTabBar>("TabStrip1")->setCurrentIndex(3);
         QStringList header;
         bool modal = false;
-        QTimer::singleShot(0, this, [&] {
-            RicercaForm* form = nullptr;
-            (void)QTest::qWaitFor([&] {
-                form = window->findChild<RicercaForm*>();
-                return form && form->isVisible();
-            });
-            if (!form)
-                return;
-            modal = form->isModal();
-            const QAbstractItemModel* grid = child<QTableView>(*form, "MSFlexGrid1")->model();
+        withSearchWindow([&](RicercaForm& form) {
+            modal = form.isModal();
+            const QAbstractItemModel* grid = child<QTableView>(form, "MSFlexGrid1")->model();
             for (int c = 0; c < grid->columnCount(); ++c)
                 header << grid->headerData(c, Qt::Horizontal).toString();
-            header << child<QComboBox>(*form, "Combo1")->itemText(0);
-            form->reject();
+            header << child<QComboBox>(form, "Combo1")->itemText(0);
         });
-        click("ID_RicercaconStampaStrutturata");
         QVERIFY(modal);
         QCOMPARE(header, Database::open(folder->cataloguePath())->fieldNames("VIDEO")
                              << QStringLiteral("(TUTTI I CAMPI)"));
@@ -77,34 +85,25 @@ private slots:
         int lastRow = -1;
         bool headerShown = false;
         bool previewClosedFormOpen = false;
-        QTimer::singleShot(0, this, [&] {
-            RicercaForm* form = nullptr;
-            (void)QTest::qWaitFor([&] {
-                form = window->findChild<RicercaForm*>();
-                return form && form->isVisible();
-            });
-            if (!form)
-                return;
-            child<QComboBox>(*form, "Combo1")->setCurrentText(QStringLiteral("TITOLO"));
-            QTest::keyClicks(child<QLineEdit>(*form, "txtExpression"), QStringLiteral("titolo"));
-            QTest::keyClick(child<QLineEdit>(*form, "txtExpression"), Qt::Key_Return);
-            auto* view = child<QTableView>(*form, "MSFlexGrid1");
+        withSearchWindow([&](RicercaForm& form) {
+            child<QComboBox>(form, "Combo1")->setCurrentText(QStringLiteral("TITOLO"));
+            QTest::keyClicks(child<QLineEdit>(form, "txtExpression"), QStringLiteral("titolo"));
+            QTest::keyClick(child<QLineEdit>(form, "txtExpression"), Qt::Key_Return);
+            auto* view = child<QTableView>(form, "MSFlexGrid1");
             headerShown = view->horizontalHeader()->isVisible();
             view->setFocus();
             QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
             lastRow = view->currentIndex().row();
 
-            QTest::mouseClick(child<QPushButton>(*form, "Command1"), Qt::LeftButton);
-            QPointer<ReportPreview> shown = form->findChild<ReportPreview*>();
+            QTest::mouseClick(child<QPushButton>(form, "Command1"), Qt::LeftButton);
+            QPointer<ReportPreview> shown = form.findChild<ReportPreview*>();
             if (shown && QTest::qWaitForWindowExposed(shown)) {
                 // Escape as the user presses it, through the window system.
                 QTest::keyClick(shown->windowHandle(), Qt::Key_Escape);
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                previewClosedFormOpen = shown.isNull() && form->isVisible();
+                previewClosedFormOpen = shown.isNull() && form.isVisible();
             }
-            form->reject();
         });
-        click("ID_RicercaconStampaStrutturata");
         QVERIFY(headerShown);
         QCOMPARE(lastRow, 16);  // all 17 books
         QVERIFY(previewClosedFormOpen);
